@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <QVariant>
+#include <cstdint>
+#include <optional>
+
+// Money as the legacy engine kept it: a 64-bit count of ten-thousandths, rounded half to even.
+// Sums and products of prices are done in this type, never in binary floating point.
+class Currency
+{
+public:
+    constexpr Currency() = default;
+    static constexpr Currency fromUnits(std::int64_t units) { Currency c; c.units_ = units; return c; }
+    static Currency fromDouble(double value);
+    static std::optional<Currency> parse(const QString& text);   // "12.5", "$1,234.50", "($5.00)", "-3"
+
+    std::int64_t units() const { return units_; }
+    double toDouble() const { return double(units_) / 10000.0; }
+
+    Currency operator+(Currency o) const { return fromUnits(units_ + o.units_); }
+    Currency operator-(Currency o) const { return fromUnits(units_ - o.units_); }
+    Currency operator-() const { return fromUnits(-units_); }
+    Currency& operator+=(Currency o) { units_ += o.units_; return *this; }
+    Currency& operator-=(Currency o) { units_ -= o.units_; return *this; }
+    Currency operator*(std::int64_t n) const { return fromUnits(units_ * n); }
+    Currency operator*(double factor) const;       // rounded half to even to 1/10000
+    Currency operator/(double divisor) const;      // likewise
+    auto operator<=>(const Currency&) const = default;
+
+private:
+    std::int64_t units_ = 0;
+};
+
+// Number parsing with the leniency of the legacy "is this numeric" test: blanks around,
+// a leading or trailing sign, a currency sign, thousands separators, a negative in
+// parentheses and an exponent are accepted. Empty or anything else gives nothing.
+std::optional<double> parseNumber(const QString& text);
+
+// The legacy Val(): the longest numeric prefix after leading blanks ("12abc" -> 12,
+// "abc" -> 0, ".5" -> 0.5, "1 000" -> 1000 since blanks are skipped).
+double vbVal(const QString& text);
+
+// Whole numbers from fractions: rounded half to even, as the engine always stored them.
+std::int64_t roundHalfEven(double value);
+
+// Dates: stored as ISO text; read and typed in the forms the windows use.
+QString dateToStorage(const QDate& date);
+QString dateTimeToStorage(const QDateTime& dt);         // date only when the time is midnight
+QVariant dateFromStorage(const QString& text);            // QDate, QDateTime, or null when unreadable
+// Month/day/year with one- or two-digit month and day and a two- or four-digit year
+// (00-29 -> 2000s, 30-99 -> 1900s), or ISO yyyy-mm-dd. Only real calendar dates.
+std::optional<QDate> parseUsDate(const QString& text);
+int expandTwoDigitYear(int year);
+
+// Display formats.
+QString formatCurrency(Currency value);                  // "$1,234.50" and "($5.00)"
+QString formatNumber(double value, int decimals);        // "1,234.50"
+QString formatLongDate(const QDate& date);               // "Monday, January 5, 2004"
+QString formatShortDate(const QDate& date);              // "1/5/2004"

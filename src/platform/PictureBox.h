@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFrame>
+#include <QImage>
+
+// A picture stretched to the box. The box keeps the picture's file bytes exactly as given, so a
+// picture stored in the database is written back unchanged.
+class PictureBox : public QFrame {
+    Q_OBJECT
+public:
+    explicit PictureBox(QWidget* parent = nullptr);
+
+    void setImageData(const QByteArray& data);  // empty = blank; bytes that are no picture show blank
+    QByteArray imageData() const { return m_data; }
+    bool hasImage() const { return !m_image.isNull(); }
+
+    // Takes the file's bytes when they are a picture; otherwise leaves the box as it was.
+    bool loadFile(const QString& path, QString* error);
+    void clear();
+
+Q_SIGNALS:
+    void imageChanged();  // the bytes changed
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QByteArray m_data;
+    QImage m_image;
+};

@@ -1,0 +1,177 @@
+// The program folder with its case-blind names, the atomic file operations and the test folder.
+#include "platform/AppFolder.h"
+#include "platform/FileOps.h"
+#include "support/TestProgramFolder.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QStringList entries(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+}  // namespace
+
+class TestFiles : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir* m_dir = nullptr;
+    QString at(const QString& name) const { return m_dir->filePath(name); }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_dir = new QTemporaryDir;
+        AppFolder::setPath(m_dir->path());
+    }
+    void cleanup()
+    {
+        AppFolder::setPath(QString());
+        delete m_dir;
+    }
+
+    void namesMatchWithoutRegardToCase();
+    void copyReplacesTargetWithWholeFile();
+    void failedCopyLeavesNothingBehind_data();
+    void failedCopyLeavesNothingBehind();
+    void replaceAndRemove();
+    void testProgramFolderIsAPrivateCopy();
+};
+
+void TestFiles::namesMatchWithoutRegardToCase()
+{
+    QCOMPARE(AppFolder::join(QStringLiteral("\\Inventory.mdb")), at(QStringLiteral("Inventory.mdb")));
+    QCOMPARE(AppFolder::join(QStringLiteral("Reports\\Parts.rpt")), at(QStringLiteral("Reports/Parts.rpt")));
+
+    QVERIFY(writeFile(at(QStringLiteral("INVENTORY.MDB")), "upper"));
+    QCOMPARE(AppFolder::find(QStringLiteral("\\inventory.mdb")), std::optional(at(QStringLiteral("INVENTORY.MDB"))));
+    QVERIFY(AppFolder::existsExact(QStringLiteral("INVENTORY.MDB")));
+    QVERIFY(!AppFolder::existsExact(QStringLiteral("Inventory.mdb")));
+
+    // With several spellings present the exact one wins.
+    QVERIFY(writeFile(at(QStringLiteral("inventory.mdb")), "lower"));
+    QVERIFY(writeFile(at(QStringLiteral("Inventory.mdb")), "mixed"));
+    QCOMPARE(AppFolder::find(QStringLiteral("Inventory.mdb")), std::optional(at(QStringLiteral("Inventory.mdb"))));
+    QCOMPARE(AppFolder::find(QStringLiteral("inventory.mdb")), std::optional(at(QStringLiteral("inventory.mdb"))));
+
+    // Only files count: a folder of that name is not the database.
+    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("Colors.mdb")));
+    QCOMPARE(AppFolder::find(QStringLiteral("colors.mdb")), std::nullopt);
+
+    QTemporaryDir other;
+    QVERIFY(writeFile(other.filePath(QStringLiteral("PriceChange.MDB")), "p"));
+    QCOMPARE(resolveNoCase(QStringLiteral("\\INVENTORY.mdb")), at(QStringLiteral("INVENTORY.MDB")));
+    QCOMPARE(resolveNoCase(other.filePath(QStringLiteral("pricechange.mdb"))), other.filePath(QStringLiteral("PriceChange.MDB")));
+    // Nothing matches: a path comes back as given, a name as its place in the program folder.
+    QCOMPARE(resolveNoCase(other.filePath(QStringLiteral("None.mdb"))), other.filePath(QStringLiteral("None.mdb")));
+    QCOMPARE(resolveNoCase(QStringLiteral("PartsA4.rpt")), at(QStringLiteral("PartsA4.rpt")));
+}
+
+void TestFiles::copyReplacesTargetWithWholeFile()
+{
+    // Larger than one copy buffer, so that every chunk must arrive.
+    QByteArray content;
+    for (int i = 0; content.size() < 2'500'000; ++i)
+        content.append(QByteArray::number(i)).append('\0');
+    QVERIFY(writeFile(at(QStringLiteral("InventoryAMF.mdb")), content));
+    QVERIFY(writeFile(at(QStringLiteral("Inventory.mdb")), "an older, shorter database"));
+
+    QString error;
+    QVERIFY2(copyFileAtomic(at(QStringLiteral("InventoryAMF.mdb")), at(QStringLiteral("Inventory.mdb")), &error),
+             qPrintable(error));
+    QCOMPARE(readFile(at(QStringLiteral("Inventory.mdb"))), content);
+    QCOMPARE(entries(m_dir->path()), (QStringList{QStringLiteral("Inventory.mdb"), QStringLiteral("InventoryAMF.mdb")}));
+}
+
+void TestFiles::failedCopyLeavesNothingBehind_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<QString>("reasonNames");
+    QTest::newRow("source missing") << "Missing.mdb" << "Inventory.mdb" << "Missing.mdb";
+    QTest::newRow("source is a folder") << "Folder" << "Inventory.mdb" << "Folder";
+    QTest::newRow("target folder missing") << "Source.mdb" << "NoSuchFolder/Inventory.mdb" << "NoSuchFolder";
+    QTest::newRow("target is a folder") << "Source.mdb" << "Folder" << "Folder";
+}
+
+void TestFiles::failedCopyLeavesNothingBehind()
+{
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    QFETCH(QString, reasonNames);
+    QVERIFY(writeFile(at(QStringLiteral("Source.mdb")), "new"));
+    QVERIFY(writeFile(at(QStringLiteral("Inventory.mdb")), "old"));
+    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("Folder")));
+    const QStringList before = entries(m_dir->path());
+
+    QString error;
+    QVERIFY(!copyFileAtomic(at(from), at(to), &error));
+    QVERIFY2(error.contains(reasonNames), qPrintable(error));
+    QCOMPARE(entries(m_dir->path()), before);
+    QCOMPARE(entries(at(QStringLiteral("Folder"))), QStringList());
+    QCOMPARE(readFile(at(QStringLiteral("Inventory.mdb"))), QByteArray("old"));
+}
+
+void TestFiles::replaceAndRemove()
+{
+    const QString from = at(QStringLiteral("INV1.MDB"));
+    const QString to = at(QStringLiteral("Inventory.mdb"));
+    QVERIFY(writeFile(from, "compacted"));
+    QVERIFY(writeFile(to, "original"));
+    QString error;
+    QVERIFY2(replaceFileAtomic(from, to, &error), qPrintable(error));
+    QCOMPARE(readFile(to), QByteArray("compacted"));
+    QCOMPARE(entries(m_dir->path()), QStringList{QStringLiteral("Inventory.mdb")});
+    QVERIFY(!replaceFileAtomic(from, to, &error));
+    QVERIFY(error.contains(QStringLiteral("INV1.MDB")));
+    QCOMPARE(readFile(to), QByteArray("compacted"));
+
+    QVERIFY(removeFile(to, &error));
+    QVERIFY(!QFile::exists(to));
+    QVERIFY(removeFile(to, &error));  // already gone is fine
+    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("Folder")));
+    QVERIFY(!removeFile(at(QStringLiteral("Folder")), &error));
+    QVERIFY(QFileInfo(at(QStringLiteral("Folder"))).isDir());
+}
+
+void TestFiles::testProgramFolderIsAPrivateCopy()
+{
+    const QString before = AppFolder::path();
+    {
+        TestProgramFolder folder;
+        QVERIFY(folder.isValid());
+        QCOMPARE(AppFolder::path(), QDir(folder.path()).absolutePath());
+        // Every shipped file is there and writable; no program is.
+        for (const QFileInfo& shipped : QDir(QStringLiteral(INVENTORY_BIN_DIR)).entryInfoList(QDir::Files)) {
+            const QFileInfo copy(folder.file(shipped.fileName()));
+            QCOMPARE(copy.exists(), !shipped.isExecutable());
+            QVERIFY(!copy.exists() || (copy.isWritable() && readFile(copy.filePath()) == readFile(shipped.filePath())));
+        }
+        // The template is found in any letter case and copied byte for byte.
+        if (!QFile::exists(folder.file(QStringLiteral("InventoryAMF.mdb"))))
+            QVERIFY(writeFile(folder.file(QStringLiteral("InventoryAMF.mdb")), "template bytes"));
+        QVERIFY(folder.installDatabase(QStringLiteral("inventoryamf.MDB")));
+        QCOMPARE(readFile(folder.file(QStringLiteral("Inventory.mdb"))), readFile(folder.file(QStringLiteral("InventoryAMF.mdb"))));
+        QVERIFY(!folder.installDatabase(QStringLiteral("NoSuchTemplate.mdb")));
+    }
+    QCOMPARE(AppFolder::path(), before);
+}
+
+QTEST_GUILESS_MAIN(TestFiles)
+#include "tst_files.moc"
