@@ -1,11 +1,23 @@
+#include "app/MainMenu.h"
+#include "platform/AppFolder.h"
+
 #include <QApplication>
-#include <QMainWindow>
+#include <QFont>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Pinsetter Parts Inventory"));
-    window.show();
+    // Everything the program reads lives beside it.
+    AppFolder::setPath(QCoreApplication::applicationDirPath());
+
+    // Every window names its own sizes; the face is the same everywhere.
+    QFont font = QApplication::font();
+    font.setFamily(QStringLiteral("Liberation Sans"));
+    QApplication::setFont(font);
+
+    MainMenu mainMenu;
+    if (!mainMenu.Form_Load())
+        return 0;
+    mainMenu.show();
     return app.exec();
 }
