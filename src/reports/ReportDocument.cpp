@@ -1,0 +1,779 @@
+#include "ReportDocument.h"
+
+#include "ReportFormat.h"
+#include "platform/AppFolder.h"
+
+#include <QFileInfo>
+#include <QFontMetricsF>
+#include <QHash>
+#include <QImage>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QSaveFile>
+
+#include <list>
+
+namespace {
+
+constexpr double epsilon = 0.01;
+constexpr double pdfScale = 10.0;   // 720 dpi
+constexpr int pageCacheSize = 8;
+
+struct Placement {
+    const ReportBand* band = nullptr;
+    int row = -1;
+    int scopeBegin = 0;
+    int scopeEnd = 0;
+    QPointF origin;
+    double width = 0;
+    double height = 0;
+    bool alternate = false;
+    bool repeated = false;   // a group header printed again on a continued page
+};
+
+struct PagePlan {
+    std::vector<Placement> placements;
+    int firstRow = -1;
+    int lastRow = -1;
+};
+
+struct AggregateKey {
+    const FormulaNode* node;
+    int begin;
+    int end;
+    bool operator==(const AggregateKey& o) const { return node == o.node && begin == o.begin && end == o.end; }
+};
+
+size_t qHash(const AggregateKey& k, size_t seed = 0)
+{
+    return qHashMulti(seed, quintptr(k.node), k.begin, k.end);
+}
+
+// Text measured at 720 dpi and given back in points, for bands that grow with their text.
+QFontMetricsF measuringMetrics(const QFont& font)
+{
+    static QImage device = [] {
+        QImage img(1, 1, QImage::Format_ARGB32);
+        img.setDotsPerMeterX(int(720 / 0.0254));
+        img.setDotsPerMeterY(int(720 / 0.0254));
+        return img;
+    }();
+    return QFontMetricsF(font, &device);
+}
+
+bool isZeroNumber(const ReportValue& v)
+{
+    if (v.type() == ReportValue::Type::Money)
+        return v.toMoney().units() == 0;
+    return v.isNumeric() && v.toDouble() == 0.0;
+}
+
+} // namespace
+
+struct ReportDocument::Impl {
+    std::shared_ptr<const ReportDefinition> def;
+    std::shared_ptr<const ReportData> data;
+    QDateTime printTime;
+    std::vector<PagePlan> pages;
+    int dataColumns = 0;
+    // Per group level (0 = outermost): the first and one past the last row of the group that
+    // holds each row.
+    std::vector<std::vector<int>> groupBegin;
+    std::vector<std::vector<int>> groupEnd;
+
+    mutable QHash<AggregateKey, ReportValue> aggregates;
+    mutable std::list<ReportPage> pageCache;
+    mutable QHash<QString, QImage> fileImages;
+
+    class Context;
+
+    ReportValue aggregate(const FormulaNode& call, int begin, int end) const;
+    void findGroups();
+    void paginate();
+    void paginateBands();
+    void paginateLabels();
+    double bandHeight(const ReportBand& band, const Context& ctx) const;
+    ReportPage buildPage(int index) const;
+    std::shared_ptr<const ReportChartData> chart(const ReportElement& e, int begin, int end) const;
+    QImage fileImage(const QString& name) const;
+};
+
+// What a formula sees while it is evaluated for one band on one page.
+class ReportDocument::Impl::Context : public FormulaContext
+{
+public:
+    Context(const Impl& d, int row, int begin, int end, int page, bool inAggregate = false, bool repeated = false)
+        : d_(d), row_(row), begin_(begin), end_(end), page_(page), inAggregate_(inAggregate), repeated_(repeated) {}
+
+    ReportValue field(const FormulaNode& n) const override
+    {
+        if (n.slot < 0)
+            throw ReportError(QStringLiteral("the field %1 was not read").arg(n.field.text()));
+        if (n.slot < d_.dataColumns)
+            return row_ >= 0 && row_ < d_.data->rowCount() ? d_.data->cell(row_, n.slot) : ReportValue();
+        const int k = n.slot - d_.dataColumns;
+        return k < d_.data->lookupCount() ? d_.data->lookup(k) : ReportValue();
+    }
+
+    ReportValue special(const FormulaNode& n) const override
+    {
+        if (n.name == QLatin1String("PageNumber"))
+            return ReportValue(qint64(page_ + 1));
+        if (n.name == QLatin1String("TotalPages"))
+            return ReportValue(qint64(d_.pages.size()));
+        if (n.name == QLatin1String("PrintDate"))
+            return ReportValue(d_.printTime.date());
+        if (n.name == QLatin1String("PrintTime"))
+            return ReportValue(d_.printTime);
+        if (n.name == QLatin1String("RecordNumber"))
+            return row_ >= 0 ? ReportValue(qint64(row_ + 1)) : ReportValue();
+        if (n.name == QLatin1String("Continued"))
+            return ReportValue(repeated_);
+        return {};
+    }
+
+    ReportValue aggregate(const FormulaNode& call) const override
+    {
+        if (inAggregate_)
+            throw ReportError(QStringLiteral("a total cannot be taken of a total"));
+        return d_.aggregate(call, begin_, end_);
+    }
+
+private:
+    const Impl& d_;
+    int row_;
+    int begin_;
+    int end_;
+    int page_;
+    bool inAggregate_;
+    bool repeated_;
+};
+
+ReportValue ReportDocument::Impl::aggregate(const FormulaNode& call, int begin, int end) const
+{
+    const AggregateKey key{&call, begin, end};
+    if (const auto it = aggregates.constFind(key); it != aggregates.constEnd())
+        return *it;
+    const QString& f = call.name;
+    ReportValue result;
+    if (f == QLatin1String("Count") && call.args.empty()) {
+        result = ReportValue(qint64(std::max(0, end - begin)));
+    } else {
+        ReportValue sum(qint64(0));
+        ReportValue best;
+        qint64 count = 0;
+        for (int r = begin; r < end; ++r) {
+            const ReportValue v = evaluateFormula(*call.args[0], Context(*this, r, begin, end, -1, true));
+            if (v.isNull())
+                continue;
+            ++count;
+            if (f == QLatin1String("Sum") || f == QLatin1String("Avg")) {
+                sum = ReportValue::add(sum, v);
+            } else if (f == QLatin1String("Min") || f == QLatin1String("Max")) {
+                const auto c = ReportValue::compare(v, best);
+                if (best.isNull() || (c && (f == QLatin1String("Min") ? *c < 0 : *c > 0)))
+                    best = v;
+            }
+        }
+        if (f == QLatin1String("Sum"))
+            result = sum;
+        else if (f == QLatin1String("Count"))
+            result = ReportValue(count);
+        else if (f == QLatin1String("Avg"))
+            result = count ? ReportValue::divide(sum, ReportValue(count)) : ReportValue();
+        else
+            result = best;
+    }
+    aggregates.insert(key, result);
+    return result;
+}
+
+void ReportDocument::Impl::findGroups()
+{
+    const int n = data->rowCount();
+    const int levels = int(def->groups.size());
+    groupBegin.assign(size_t(levels), std::vector<int>(size_t(n), 0));
+    groupEnd.assign(size_t(levels), std::vector<int>(size_t(n), n));
+    std::vector<ReportValue> previous(static_cast<size_t>(levels));
+    std::vector<int> start(static_cast<size_t>(levels), 0);
+    for (int i = 0; i < n; ++i) {
+        bool outerChanged = i == 0;
+        for (int k = 0; k < levels; ++k) {
+            const ReportValue key = evaluateFormula(*def->groups[k].key.root(), Context(*this, i, i, i + 1, -1));
+            const bool changed = outerChanged || !ReportValue::sameKey(key, previous[size_t(k)]);
+            if (changed) {
+                for (int r = start[size_t(k)]; r < i; ++r)
+                    groupEnd[size_t(k)][size_t(r)] = i;
+                start[size_t(k)] = i;
+                outerChanged = true;   // an outer group that changes starts every inner one again
+            }
+            previous[size_t(k)] = key;
+            groupBegin[size_t(k)][size_t(i)] = start[size_t(k)];
+        }
+    }
+    for (int k = 0; k < levels; ++k)
+        for (int r = start[size_t(k)]; r < n; ++r)
+            groupEnd[size_t(k)][size_t(r)] = n;
+}
+
+double ReportDocument::Impl::bandHeight(const ReportBand& band, const Context& ctx) const
+{
+    double h = band.height;
+    if (!band.hasGrowingElements())
+        return h;
+    for (const ReportElement& e : band.elements) {
+        if (!e.grow || (!e.condition.isEmpty() && !formulaHolds(*e.condition.root(), ctx)))
+            continue;
+        const QString text = e.kind == ReportElement::Kind::Text ? e.text
+                                                                 : formatReportValue(evaluateFormula(*e.value.root(), ctx), e.format);
+        const double width = std::max(1.0, e.rect.width() - 2 * e.padding) * 10.0;
+        const QRectF r = measuringMetrics(e.font).boundingRect(QRectF(0, 0, width, 1e7), int(e.align | Qt::TextWordWrap), text);
+        h = std::max(h, e.rect.top() + r.height() / 10.0 + 2 * e.padding);
+    }
+    return h;
+}
+
+void ReportDocument::Impl::paginate()
+{
+    findGroups();
+    if (def->labels)
+        paginateLabels();
+    else
+        paginateBands();
+    if (pages.empty())
+        pages.emplace_back();
+}
+
+void ReportDocument::Impl::paginateBands()
+{
+    const ReportDefinition& r = *def;
+    const int n = data->rowCount();
+    const int levels = int(r.groups.size());
+    const QRectF content = r.contentRect();
+    const ReportBand* reportHeader = r.band(BandKind::ReportHeader);
+    const ReportBand* pageHeader = r.band(BandKind::PageHeader);
+    const ReportBand* pageFooter = r.band(BandKind::PageFooter);
+    const ReportBand* reportFooter = r.band(BandKind::ReportFooter);
+    const ReportBand* detail = r.band(BandKind::Detail);
+    const double bottom = content.bottom() - (pageFooter ? pageFooter->height : 0);
+
+    double y = content.top();
+    double bodyTop = y;
+    int currentRow = 0;
+    bool pendingBreak = false;
+    int detailCount = 0;
+
+    auto holds = [&](const ReportBand& b, int row, int begin, int end) {
+        return b.condition.isEmpty()
+            || formulaHolds(*b.condition.root(), Context(*this, row, begin, end, int(pages.size()) - 1));
+    };
+    auto add = [&](const ReportBand& b, int row, int begin, int end, double h) {
+        Placement p;
+        p.band = &b;
+        p.row = row;
+        p.scopeBegin = begin;
+        p.scopeEnd = end;
+        p.origin = QPointF(content.left(), y);
+        p.width = content.width();
+        p.height = h;
+        pages.back().placements.push_back(p);
+        y += h;
+        return &pages.back().placements.back();
+    };
+    auto innermost = [&](int row) -> std::pair<int, int> {
+        if (levels == 0 || row < 0)
+            return {0, n};
+        return {groupBegin[size_t(levels - 1)][size_t(row)], groupEnd[size_t(levels - 1)][size_t(row)]};
+    };
+
+    auto startPage = [&]() {
+        pages.emplace_back();
+        y = content.top();
+        if (pages.size() == 1 && reportHeader && holds(*reportHeader, n ? 0 : -1, 0, n))
+            add(*reportHeader, n ? 0 : -1, 0, n, bandHeight(*reportHeader, Context(*this, n ? 0 : -1, 0, n, 0)));
+        if (pageHeader && holds(*pageHeader, -1, 0, 0))
+            add(*pageHeader, -1, 0, 0, pageHeader->height);
+        // A group continued from the page before shows its header again where asked.
+        if (currentRow < n) {
+            for (int k = 0; k < levels; ++k) {
+                const int begin = groupBegin[size_t(k)][size_t(currentRow)];
+                const ReportBand* gh = r.band(BandKind::GroupHeader, k + 1);
+                if (gh && r.groups[k].repeatHeader && begin < currentRow && holds(*gh, begin, begin, groupEnd[size_t(k)][size_t(currentRow)])) {
+                    const int end = groupEnd[size_t(k)][size_t(currentRow)];
+                    const Context ctx(*this, begin, begin, end, int(pages.size()) - 1, false, true);
+                    add(*gh, begin, begin, end, bandHeight(*gh, ctx))->repeated = true;
+                }
+            }
+        }
+        bodyTop = y;
+    };
+    auto closePage = [&]() {
+        PagePlan& page = pages.back();
+        const int begin = page.firstRow < 0 ? 0 : page.firstRow;
+        const int end = page.firstRow < 0 ? 0 : page.lastRow + 1;
+        for (Placement& p : page.placements) {
+            if (p.band == pageHeader) {
+                p.row = page.firstRow;
+                p.scopeBegin = begin;
+                p.scopeEnd = end;
+            }
+        }
+        if (pageFooter) {
+            const int row = page.lastRow >= 0 ? page.lastRow : std::min(currentRow, n - 1);
+            if (holds(*pageFooter, row, begin, end)) {
+                y = content.bottom() - pageFooter->height;
+                add(*pageFooter, row, begin, end, pageFooter->height);
+            }
+        }
+    };
+    auto newPage = [&]() {
+        closePage();
+        startPage();
+    };
+    auto ensureRoom = [&](double h) {
+        if (pendingBreak) {
+            pendingBreak = false;
+            if (y > bodyTop + epsilon) {
+                newPage();
+                return;
+            }
+        }
+        if (y + h > bottom + epsilon && y > bodyTop + epsilon)
+            newPage();
+    };
+    // Places a body band; keepWith is the room the band after it needs on the same page.
+    auto place = [&](const ReportBand& b, int row, int begin, int end, double keepWith = 0) -> Placement* {
+        if (!holds(b, row, begin, end))
+            return nullptr;
+        if (b.newPageBefore && y > bodyTop + epsilon)
+            newPage();
+        const double h = bandHeight(b, Context(*this, row, begin, end, int(pages.size()) - 1));
+        ensureRoom(h + keepWith);
+        Placement* p = add(b, row, begin, end, h);
+        if (b.newPageAfter)
+            pendingBreak = true;
+        return p;
+    };
+
+    startPage();
+    for (int i = 0; i < n; ++i) {
+        currentRow = i;
+        for (int k = 0; k < levels; ++k) {
+            if (groupBegin[size_t(k)][size_t(i)] != i)
+                continue;
+            if (r.groups[k].newPage && i > 0 && y > bodyTop + epsilon)
+                newPage();
+            if (const ReportBand* gh = r.band(BandKind::GroupHeader, k + 1)) {
+                // A group header never ends a page: the first line under it comes along.
+                const double next = detail ? detail->height : 0;
+                place(*gh, i, i, groupEnd[size_t(k)][size_t(i)], next);
+            }
+        }
+        if (detail) {
+            const auto [begin, end] = innermost(i);
+            if (Placement* p = place(*detail, i, begin, end)) {
+                p->alternate = (detailCount++ % 2) == 1;
+                PagePlan& page = pages.back();
+                if (page.firstRow < 0)
+                    page.firstRow = i;
+                page.lastRow = i;
+            }
+        }
+        for (int k = levels - 1; k >= 0; --k) {
+            if (groupEnd[size_t(k)][size_t(i)] != i + 1)
+                continue;
+            if (const ReportBand* gf = r.band(BandKind::GroupFooter, k + 1))
+                place(*gf, i, groupBegin[size_t(k)][size_t(i)], i + 1);
+        }
+    }
+    currentRow = n;
+    if (reportFooter)
+        place(*reportFooter, n ? n - 1 : -1, 0, n);
+    closePage();
+}
+
+void ReportDocument::Impl::paginateLabels()
+{
+    const ReportDefinition& r = *def;
+    const LabelSheet& sheet = *r.labels;
+    const QRectF content = r.contentRect();
+    const ReportBand* detail = r.band(BandKind::Detail);
+    const ReportBand* pageHeader = r.band(BandKind::PageHeader);
+    const ReportBand* pageFooter = r.band(BandKind::PageFooter);
+    const int n = data->rowCount();
+    int slot = 0;
+
+    auto bandAt = [&](const ReportBand& b, double y, int begin, int end) {
+        Placement p;
+        p.band = &b;
+        p.row = end > begin ? begin : -1;
+        p.scopeBegin = begin;
+        p.scopeEnd = end;
+        p.origin = QPointF(content.left(), y);
+        p.width = content.width();
+        p.height = b.height;
+        pages.back().placements.push_back(p);
+    };
+    auto closePage = [&]() {
+        if (pages.empty())
+            return;
+        PagePlan& page = pages.back();
+        const int begin = std::max(0, page.firstRow);
+        const int end = page.firstRow < 0 ? 0 : page.lastRow + 1;
+        if (pageHeader)
+            bandAt(*pageHeader, content.top(), begin, end);
+        if (pageFooter)
+            bandAt(*pageFooter, content.bottom() - pageFooter->height, begin, end);
+    };
+
+    for (int i = 0; i < n && detail; ++i) {
+        if (!detail->condition.isEmpty()
+            && !formulaHolds(*detail->condition.root(), Context(*this, i, i, i + 1, int(pages.size()) - 1)))
+            continue;
+        if (slot % sheet.perPage() == 0) {
+            closePage();
+            pages.emplace_back();
+        }
+        const int cell = slot % sheet.perPage();
+        const int col = sheet.acrossFirst ? cell % sheet.columns : cell / sheet.rows;
+        const int line = sheet.acrossFirst ? cell / sheet.columns : cell % sheet.rows;
+        Placement p;
+        p.band = detail;
+        p.row = i;
+        p.scopeBegin = i;
+        p.scopeEnd = i + 1;
+        p.origin = sheet.origin + QPointF(col * sheet.pitch.width(), line * sheet.pitch.height());
+        p.width = sheet.size.width();
+        p.height = sheet.size.height();
+        PagePlan& page = pages.back();
+        page.placements.push_back(p);
+        if (page.firstRow < 0)
+            page.firstRow = i;
+        page.lastRow = i;
+        ++slot;
+    }
+    if (pages.empty())
+        pages.emplace_back();
+    closePage();
+}
+
+QImage ReportDocument::Impl::fileImage(const QString& name) const
+{
+    const auto it = fileImages.constFind(name);
+    if (it != fileImages.constEnd())
+        return *it;
+    QImage img(resolveNoCase(AppFolder::join(name)));
+    fileImages.insert(name, img);
+    return img;
+}
+
+std::shared_ptr<const ReportChartData> ReportDocument::Impl::chart(const ReportElement& e, int begin, int end) const
+{
+    struct Bar {
+        ReportValue key;
+        QString label;
+        ReportValue sum = ReportValue(qint64(0));
+        ReportValue best;
+        qint64 count = 0;
+    };
+    QList<Bar> bars;
+    QHash<QString, int> index;
+    for (int r = begin; r < end; ++r) {
+        const Context ctx(*this, r, begin, end, -1, true);
+        const ReportValue key = evaluateFormula(*e.category.root(), ctx);
+        const ReportValue v = e.value.isEmpty() ? ReportValue(qint64(1)) : evaluateFormula(*e.value.root(), ctx);
+        const QString label = formatReportValue(key, QString());
+        const QString id = label.toLower();
+        int at = index.value(id, -1);
+        if (at < 0) {
+            at = int(bars.size());
+            index.insert(id, at);
+            Bar bar;
+            bar.key = key;
+            bar.label = label;
+            bars.append(bar);
+        }
+        Bar& b = bars[at];
+        if (v.isNull())
+            continue;
+        ++b.count;
+        b.sum = ReportValue::add(b.sum, v);
+        const auto c = ReportValue::compare(v, b.best);
+        if (b.best.isNull() || (c && (e.aggregate == ReportElement::Aggregate::Min ? *c < 0 : *c > 0)))
+            b.best = v;
+    }
+    auto valueOf = [&](const Bar& b) {
+        switch (e.aggregate) {
+        case ReportElement::Aggregate::Sum: return b.sum;
+        case ReportElement::Aggregate::Count: return ReportValue(b.count);
+        case ReportElement::Aggregate::Avg: return b.count ? ReportValue::divide(b.sum, ReportValue(b.count)) : ReportValue();
+        default: return b.best;
+        }
+    };
+    std::stable_sort(bars.begin(), bars.end(), [&](const Bar& a, const Bar& b) {
+        if (e.sortByValue)
+            return valueOf(a).toDouble() > valueOf(b).toDouble();
+        const auto c = ReportValue::compare(a.key, b.key);
+        return c ? *c < 0 : (a.key.isNull() && !b.key.isNull());
+    });
+    if (e.maxBars > 0 && bars.size() > e.maxBars)
+        bars = bars.mid(0, e.maxBars);
+    auto out = std::make_shared<ReportChartData>();
+    for (const Bar& b : bars) {
+        const ReportValue v = valueOf(b);
+        out->labels.append(b.label);
+        out->values.append(v.toDouble());
+        out->valueTexts.append(formatReportValue(v, e.format));
+    }
+    return out;
+}
+
+ReportPage ReportDocument::Impl::buildPage(int index) const
+{
+    for (auto it = pageCache.begin(); it != pageCache.end(); ++it) {
+        if (it->number == index + 1) {
+            pageCache.splice(pageCache.begin(), pageCache, it);
+            return pageCache.front();
+        }
+    }
+    ReportPage page;
+    page.number = index + 1;
+    page.size = def->pageSizePoints();
+    const PagePlan& plan = pages[size_t(index)];
+    for (const Placement& p : plan.placements) {
+        const ReportBand& band = *p.band;
+        const Context ctx(*this, p.row, p.scopeBegin, p.scopeEnd, index, false, p.repeated);
+        const QColor shade = p.alternate && band.alternateFill.isValid() ? band.alternateFill : band.fill;
+        auto item = [&](ReportItem::Kind kind, const QRectF& rect) {
+            ReportItem it;
+            it.kind = kind;
+            it.rect = rect;
+            it.band = band.kind;
+            it.level = band.level;
+            it.row = p.row;
+            return it;
+        };
+        if (shade.isValid()) {
+            ReportItem it = item(ReportItem::Kind::Box, QRectF(p.origin, QSizeF(p.width, p.height)));
+            it.fill = shade;
+            page.items.append(it);
+        }
+        for (const ReportElement& e : band.elements) {
+            if (!e.condition.isEmpty() && !formulaHolds(*e.condition.root(), ctx))
+                continue;
+            QRectF rect = e.rect.translated(p.origin);
+            if (e.grow)
+                rect.setHeight(std::max(rect.height(), p.height - e.rect.top()));
+            ReportItem it;
+            switch (e.kind) {
+            case ReportElement::Kind::Text:
+                it = item(ReportItem::Kind::Text, rect);
+                it.text = e.text;
+                break;
+            case ReportElement::Kind::Field: {
+                it = item(ReportItem::Kind::Text, rect);
+                const ReportValue v = evaluateFormula(*e.value.root(), ctx);
+                it.text = e.blankZero && isZeroNumber(v) ? QString() : formatReportValue(v, e.format);
+                break;
+            }
+            case ReportElement::Kind::Line:
+                it = item(ReportItem::Kind::Line, rect);
+                break;
+            case ReportElement::Kind::Box:
+                it = item(ReportItem::Kind::Box, rect);
+                break;
+            case ReportElement::Kind::Image:
+                it = item(ReportItem::Kind::Image, rect);
+                if (!e.value.isEmpty())
+                    it.image = QImage::fromData(evaluateFormula(*e.value.root(), ctx).bytes());
+                else
+                    it.image = fileImage(e.text);
+                if (it.image.isNull())
+                    continue;
+                break;
+            case ReportElement::Kind::Barcode:
+                it = item(ReportItem::Kind::Barcode, rect);
+                it.text = formatReportValue(evaluateFormula(*e.value.root(), ctx), e.format).trimmed().toUpper();
+                if (it.text.isEmpty())
+                    continue;
+                break;
+            case ReportElement::Kind::Chart:
+                it = item(ReportItem::Kind::Chart, rect);
+                it.chart = chart(e, p.scopeBegin, p.scopeEnd);
+                it.text = e.text;
+                break;
+            }
+            it.element = &e;
+            page.items.append(it);
+        }
+    }
+    pageCache.push_front(page);
+    if (pageCache.size() > pageCacheSize)
+        pageCache.pop_back();
+    return page;
+}
+
+// ---------------------------------------------------------------------------------------------
+
+QStringList ReportPage::texts() const
+{
+    QStringList out;
+    for (const ReportItem& it : items)
+        if (it.kind == ReportItem::Kind::Text)
+            out.append(it.text);
+    return out;
+}
+
+QList<ReportItem> ReportPage::textItems(BandKind band, int level) const
+{
+    QList<ReportItem> out;
+    for (const ReportItem& it : items)
+        if (it.kind == ReportItem::Kind::Text && it.band == band && it.level == level)
+            out.append(it);
+    return out;
+}
+
+QList<ReportItem> ReportPage::itemsOf(ReportItem::Kind kind) const
+{
+    QList<ReportItem> out;
+    for (const ReportItem& it : items)
+        if (it.kind == kind)
+            out.append(it);
+    return out;
+}
+
+bool ReportPage::hasText(const QString& text) const
+{
+    for (const ReportItem& it : items)
+        if (it.kind == ReportItem::Kind::Text && it.text == text)
+            return true;
+    return false;
+}
+
+ReportDocument::ReportDocument(std::shared_ptr<const ReportDefinition> def, std::shared_ptr<const ReportData> data,
+                               QDateTime printTime)
+    : d(std::make_unique<Impl>())
+{
+    d->def = std::move(def);
+    d->data = std::move(data);
+    d->printTime = printTime;
+    d->dataColumns = int(d->def->dataFields().size());
+    d->paginate();
+}
+
+ReportDocument::~ReportDocument() = default;
+
+QString ReportDocument::title() const { return d->def->title; }
+QString ReportDocument::fileName() const { return d->def->fileName; }
+int ReportDocument::pageCount() const { return int(d->pages.size()); }
+int ReportDocument::rowCount() const { return d->data->rowCount(); }
+QSizeF ReportDocument::pageSize() const { return d->def->pageSizePoints(); }
+const ReportDefinition& ReportDocument::definition() const { return *d->def; }
+const ReportData& ReportDocument::data() const { return *d->data; }
+
+QPageLayout ReportDocument::pageLayout() const
+{
+    return QPageLayout(d->def->pageSize, d->def->orientation, QMarginsF(0, 0, 0, 0), QPageLayout::Point);
+}
+
+ReportPage ReportDocument::page(int index) const
+{
+    if (index < 0 || index >= pageCount())
+        throw ReportError(QStringLiteral("there is no page %1").arg(index + 1));
+    return d->buildPage(index);
+}
+
+void ReportDocument::render(QPainter& painter, int index, double scale) const
+{
+    paintReportPage(painter, page(index), scale);
+}
+
+QImage ReportDocument::renderImage(int index, double dpi) const
+{
+    const QSizeF size = pageSize() * (dpi / 72.0);
+    QImage img(size.toSize(), QImage::Format_RGB32);
+    img.setDotsPerMeterX(int(dpi / 0.0254 + 0.5));
+    img.setDotsPerMeterY(int(dpi / 0.0254 + 0.5));
+    img.fill(Qt::white);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    render(p, index, dpi / 72.0);
+    return img;
+}
+
+void ReportDocument::exportPdf(const QString& path, const ReportProgress& progress) const
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw ReportError(QStringLiteral("%1 cannot be written: %2").arg(QFileInfo(path).fileName(), file.errorString()));
+    {
+        QPdfWriter writer(&file);
+        writer.setResolution(int(72 * pdfScale));
+        writer.setPageLayout(pageLayout());
+        writer.setTitle(title());
+        writer.setCreator(QStringLiteral("Pinsetter Parts Inventory"));
+        QPainter painter;
+        if (!painter.begin(&writer)) {
+            file.cancelWriting();
+            throw ReportError(QStringLiteral("%1 cannot be written").arg(QFileInfo(path).fileName()));
+        }
+        const int total = pageCount();
+        for (int i = 0; i < total; ++i) {
+            if (i > 0)
+                writer.newPage();
+            try {
+                render(painter, i, pdfScale);
+            } catch (...) {
+                painter.end();
+                file.cancelWriting();
+                throw;
+            }
+            if (progress && !progress(i + 1, total)) {
+                painter.end();
+                file.cancelWriting();
+                throw ReportError(QStringLiteral("the export was stopped"));
+            }
+        }
+        painter.end();
+    }
+    if (!file.commit())
+        throw ReportError(QStringLiteral("%1 cannot be written: %2").arg(QFileInfo(path).fileName(), file.errorString()));
+}
+
+void ReportDocument::print(QPrinter& printer, const ReportProgress& progress) const
+{
+    printer.setFullPage(true);
+    printer.setPageLayout(pageLayout());
+    printer.setDocName(title());
+    QPainter painter;
+    if (!painter.begin(&printer))
+        throw ReportError(QStringLiteral("the printer %1 cannot be used").arg(printer.printerName()));
+    const int total = pageCount();
+    int first = 0;
+    int last = total - 1;
+    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
+        first = std::max(0, printer.fromPage() - 1);
+        last = std::min(total - 1, printer.toPage() > 0 ? printer.toPage() - 1 : last);
+    }
+    const double scale = printer.resolution() / 72.0;
+    for (int i = first; i <= last; ++i) {
+        if (i > first)
+            printer.newPage();
+        try {
+            render(painter, i, scale);
+        } catch (...) {
+            printer.abort();
+            painter.end();
+            throw;
+        }
+        if (progress && !progress(i - first + 1, last - first + 1)) {
+            printer.abort();
+            painter.end();
+            throw ReportError(QStringLiteral("the printing was stopped"));
+        }
+    }
+    painter.end();
+}

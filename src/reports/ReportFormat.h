@@ -1,0 +1,19 @@
+#pragma once
+
+#include "ReportValue.h"
+
+// A value as a field prints it, by the field's format (FORMAT.md, "Formats"):
+//   ""           the value in words (money "$1,234.50", dates 1/5/2004)
+//   currency     "$#,##0.00;($#,##0.00)"
+//   integer      "#,##0"
+//   number       "#,##0.##"
+//   longdate     "Monday, January 5, 2004"
+//   shortdate    "1/5/2004"
+//   yesno        "Yes" / "No"
+//   a picture    for numbers: sections positive;negative;zero of # 0 , . and literal text
+//                ("$#,##0.00;($#,##0.00)", "0.0", "#,##0 pcs"); for dates: a date pattern
+//                ("MM/dd/yyyy", "MMMM d, yyyy")
+QString formatReportValue(const ReportValue& value, const QString& format);
+
+// A number by a picture of # 0 , . and literal text, in up to three sections separated by ";".
+QString formatNumberPicture(const ReportValue& value, const QString& picture);

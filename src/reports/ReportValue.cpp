@@ -1,0 +1,317 @@
+#include "ReportValue.h"
+
+#include "ReportError.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+template <typename T>
+int cmp3(const T& a, const T& b) { return a < b ? -1 : (b < a ? 1 : 0); }
+
+QString typeWord(const ReportValue& v)
+{
+    switch (v.type()) {
+    case ReportValue::Type::Text: return QStringLiteral("text");
+    case ReportValue::Type::Date:
+    case ReportValue::Type::DateTime: return QStringLiteral("a date");
+    case ReportValue::Type::Bytes: return QStringLiteral("a picture");
+    default: return QStringLiteral("a number");
+    }
+}
+
+void requireNumbers(const ReportValue& a, const ReportValue& b, const char* op)
+{
+    if (!a.isNumeric() || !b.isNumeric())
+        throw ReportError(QStringLiteral("%1 cannot be applied to %2 and %3")
+                              .arg(QLatin1String(op), typeWord(a), typeWord(b)));
+}
+
+bool bothIntegral(const ReportValue& a, const ReportValue& b)
+{
+    auto integral = [](const ReportValue& v) { return v.type() == ReportValue::Type::Int || v.type() == ReportValue::Type::Bool; };
+    return integral(a) && integral(b);
+}
+
+bool anyDouble(const ReportValue& a, const ReportValue& b)
+{
+    return a.type() == ReportValue::Type::Double || b.type() == ReportValue::Type::Double;
+}
+
+} // namespace
+
+int compareNoCase(const QString& a, const QString& b)
+{
+    const qsizetype n = std::min(a.size(), b.size());
+    const QChar* pa = a.constData();
+    const QChar* pb = b.constData();
+    for (qsizetype i = 0; i < n; ++i) {
+        char16_t x = pa[i].unicode();
+        char16_t y = pb[i].unicode();
+        if (x >= u'A' && x <= u'Z') x += 32;
+        if (y >= u'A' && y <= u'Z') y += 32;
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    return cmp3(a.size(), b.size());
+}
+
+QString shortestNumberText(double d)
+{
+    if (std::isnan(d) || std::isinf(d))
+        return QString();
+    if (d == std::floor(d) && std::fabs(d) < 1e15)
+        return QString::number(qint64(d));
+    char buf[40];
+    for (int precision = 1; precision <= 17; ++precision) {
+        std::snprintf(buf, sizeof buf, "%.*G", precision, d);
+        if (std::strtod(buf, nullptr) == d)
+            break;
+    }
+    QString s = QString::fromLatin1(buf);
+    // "1E+20" rather than C's "1E+20"/"1E-05" spelled with padded exponents.
+    const qsizetype e = s.indexOf(u'E');
+    if (e >= 0) {
+        QString exp = s.mid(e + 2);
+        while (exp.size() > 2 && exp.startsWith(u'0'))
+            exp.remove(0, 1);
+        s = s.left(e + 2) + exp;
+    }
+    return s;
+}
+
+bool ReportValue::isNumeric() const
+{
+    switch (type()) {
+    case Type::Bool:
+    case Type::Int:
+    case Type::Double:
+    case Type::Money:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool ReportValue::toBool() const
+{
+    switch (type()) {
+    case Type::Bool: return std::get<bool>(v_);
+    case Type::Int: return std::get<qint64>(v_) != 0;
+    case Type::Double: return std::get<double>(v_) != 0.0;
+    case Type::Money: return std::get<Currency>(v_).units() != 0;
+    case Type::Text: {
+        const QString t = std::get<QString>(v_).trimmed();
+        if (t.compare(QLatin1String("yes"), Qt::CaseInsensitive) == 0 || t.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
+            return true;
+        const auto n = parseNumber(t);
+        return n && *n != 0.0;
+    }
+    default:
+        return false;
+    }
+}
+
+qint64 ReportValue::toInt() const
+{
+    switch (type()) {
+    case Type::Bool: return std::get<bool>(v_) ? 1 : 0;
+    case Type::Int: return std::get<qint64>(v_);
+    case Type::Double: return roundHalfEven(std::get<double>(v_));
+    case Type::Money: return roundHalfEven(std::get<Currency>(v_).toDouble());
+    case Type::Text: return roundHalfEven(vbVal(std::get<QString>(v_)));
+    default: return 0;
+    }
+}
+
+double ReportValue::toDouble() const
+{
+    switch (type()) {
+    case Type::Bool: return std::get<bool>(v_) ? 1.0 : 0.0;
+    case Type::Int: return double(std::get<qint64>(v_));
+    case Type::Double: return std::get<double>(v_);
+    case Type::Money: return std::get<Currency>(v_).toDouble();
+    case Type::Text: return vbVal(std::get<QString>(v_));
+    default: return 0.0;
+    }
+}
+
+Currency ReportValue::toMoney() const
+{
+    switch (type()) {
+    case Type::Money: return std::get<Currency>(v_);
+    case Type::Int: return Currency::fromUnits(std::get<qint64>(v_) * 10000);
+    case Type::Bool: return Currency::fromUnits(std::get<bool>(v_) ? 10000 : 0);
+    default: return Currency::fromDouble(toDouble());
+    }
+}
+
+QDate ReportValue::toDate() const
+{
+    switch (type()) {
+    case Type::Date: return std::get<QDate>(v_);
+    case Type::DateTime: return std::get<QDateTime>(v_).date();
+    case Type::Text: {
+        const QString& t = std::get<QString>(v_);
+        const QVariant stored = dateFromStorage(t);
+        if (stored.isValid())
+            return stored.typeId() == QMetaType::QDate ? stored.toDate() : stored.toDateTime().date();
+        return parseUsDate(t).value_or(QDate());
+    }
+    default:
+        return QDate();
+    }
+}
+
+QDateTime ReportValue::toDateTime() const
+{
+    if (type() == Type::DateTime)
+        return std::get<QDateTime>(v_);
+    const QDate d = toDate();
+    return d.isValid() ? d.startOfDay() : QDateTime();
+}
+
+QString ReportValue::text() const
+{
+    return type() == Type::Text ? std::get<QString>(v_) : QString();
+}
+
+QByteArray ReportValue::bytes() const
+{
+    return type() == Type::Bytes ? std::get<QByteArray>(v_) : QByteArray();
+}
+
+QString ReportValue::toDisplayText() const
+{
+    switch (type()) {
+    case Type::Null: return QString();
+    case Type::Bool: return std::get<bool>(v_) ? QStringLiteral("Yes") : QStringLiteral("No");
+    case Type::Int: return QString::number(std::get<qint64>(v_));
+    case Type::Double: return shortestNumberText(std::get<double>(v_));
+    case Type::Money: return formatCurrency(std::get<Currency>(v_));
+    case Type::Text: return std::get<QString>(v_);
+    case Type::Date: return formatShortDate(std::get<QDate>(v_));
+    case Type::DateTime: {
+        const QDateTime& dt = std::get<QDateTime>(v_);
+        return formatShortDate(dt.date()) + u' ' + dt.time().toString(QStringLiteral("h:mm AP"));
+    }
+    case Type::Bytes: return QString();
+    }
+    return QString();
+}
+
+ReportValue ReportValue::add(const ReportValue& a, const ReportValue& b)
+{
+    if (a.isNull() || b.isNull())
+        return {};
+    requireNumbers(a, b, "+");
+    if (bothIntegral(a, b))
+        return a.toInt() + b.toInt();
+    if (anyDouble(a, b))
+        return a.toDouble() + b.toDouble();
+    return a.toMoney() + b.toMoney();
+}
+
+ReportValue ReportValue::subtract(const ReportValue& a, const ReportValue& b)
+{
+    if (a.isNull() || b.isNull())
+        return {};
+    requireNumbers(a, b, "-");
+    if (bothIntegral(a, b))
+        return a.toInt() - b.toInt();
+    if (anyDouble(a, b))
+        return a.toDouble() - b.toDouble();
+    return a.toMoney() - b.toMoney();
+}
+
+ReportValue ReportValue::multiply(const ReportValue& a, const ReportValue& b)
+{
+    if (a.isNull() || b.isNull())
+        return {};
+    requireNumbers(a, b, "*");
+    if (bothIntegral(a, b))
+        return a.toInt() * b.toInt();
+    const bool aMoney = a.type() == Type::Money;
+    const bool bMoney = b.type() == Type::Money;
+    if (aMoney && !bMoney)
+        return b.type() == Type::Double ? a.toMoney() * b.toDouble() : a.toMoney() * std::int64_t(b.toInt());
+    if (bMoney && !aMoney)
+        return a.type() == Type::Double ? b.toMoney() * a.toDouble() : b.toMoney() * std::int64_t(a.toInt());
+    if (aMoney && bMoney)
+        return a.toMoney() * b.toDouble();
+    return a.toDouble() * b.toDouble();
+}
+
+ReportValue ReportValue::divide(const ReportValue& a, const ReportValue& b)
+{
+    if (a.isNull() || b.isNull())
+        return {};
+    requireNumbers(a, b, "/");
+    if (b.toDouble() == 0.0)
+        return {};
+    if (a.type() == Type::Money && b.type() != Type::Money)
+        return a.toMoney() / b.toDouble();
+    return a.toDouble() / b.toDouble();
+}
+
+ReportValue ReportValue::negate(const ReportValue& a)
+{
+    switch (a.type()) {
+    case Type::Null: return {};
+    case Type::Bool:
+    case Type::Int: return -a.toInt();
+    case Type::Double: return -a.toDouble();
+    case Type::Money: return -a.toMoney();
+    default:
+        throw ReportError(QStringLiteral("- cannot be applied to %1").arg(typeWord(a)));
+    }
+}
+
+std::optional<int> ReportValue::compare(const ReportValue& a, const ReportValue& b)
+{
+    if (a.isNull() || b.isNull())
+        return std::nullopt;
+    if (a.isNumeric() && b.isNumeric()) {
+        if (a.type() == Type::Bool || b.type() == Type::Bool)   // yes/no by truth: -1 and 1 are both Yes
+            return cmp3(a.toBool(), b.toBool());
+        if (bothIntegral(a, b))
+            return cmp3(a.toInt(), b.toInt());
+        if (!anyDouble(a, b))
+            return cmp3(a.toMoney(), b.toMoney());
+        return cmp3(a.toDouble(), b.toDouble());
+    }
+    if (a.isDate() || b.isDate()) {
+        const QDate x = a.toDate();
+        const QDate y = b.toDate();
+        if (x.isValid() && y.isValid())
+            return cmp3(x, y);
+        auto iso = [](const ReportValue& v) { return v.isDate() ? v.toDate().toString(Qt::ISODate) : v.toDisplayText(); };
+        return compareNoCase(iso(a), iso(b));
+    }
+    if (a.isText() && b.isText())
+        return compareNoCase(a.text(), b.text());
+    if (a.isText() != b.isText() && (a.isNumeric() || b.isNumeric())) {
+        // A number against text: numerically when the text is a number, otherwise numbers
+        // come before text, as the database orders them.
+        const ReportValue& t = a.isText() ? a : b;
+        bool ok = false;
+        const double n = t.text().trimmed().toDouble(&ok);
+        if (ok) {
+            const double other = a.isText() ? b.toDouble() : a.toDouble();
+            return a.isText() ? cmp3(n, other) : cmp3(other, n);
+        }
+        return a.isText() ? 1 : -1;
+    }
+    if (a.type() == Type::Bytes && b.type() == Type::Bytes)
+        return cmp3(a.bytes(), b.bytes());
+    return cmp3(int(a.type()), int(b.type()));
+}
+
+bool ReportValue::sameKey(const ReportValue& a, const ReportValue& b)
+{
+    if (a.isNull() || b.isNull())
+        return a.isNull() && b.isNull();
+    const auto c = compare(a, b);
+    return c && *c == 0;
+}

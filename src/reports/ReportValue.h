@@ -1,0 +1,75 @@
+#pragma once
+
+#include "data/Values.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+
+#include <optional>
+#include <variant>
+
+// One value as the report engine sees it: a field of a row, a literal of a formula, or what an
+// expression computes. Money stays fixed-point (Currency) through sums and products.
+class ReportValue
+{
+public:
+    enum class Type { Null, Bool, Int, Double, Money, Text, Date, DateTime, Bytes };
+
+    ReportValue() = default;
+    ReportValue(bool b) : v_(b) {}
+    ReportValue(qint64 i) : v_(i) {}
+    ReportValue(int i) : v_(qint64(i)) {}
+    ReportValue(double d) : v_(d) {}
+    ReportValue(Currency c) : v_(c) {}
+    ReportValue(const QString& s) : v_(s) {}
+    ReportValue(const char*) = delete;
+    ReportValue(const QDate& d) : v_(d) {}
+    ReportValue(const QDateTime& dt) : v_(dt) {}
+    ReportValue(const QByteArray& b) : v_(b) {}
+
+    Type type() const { return Type(v_.index()); }
+    bool isNull() const { return type() == Type::Null; }
+    bool isNumeric() const;                  // Bool, Int, Double or Money
+    bool isDate() const { return type() == Type::Date || type() == Type::DateTime; }
+    bool isText() const { return type() == Type::Text; }
+
+    bool toBool() const;                     // numbers: not zero; text: "yes"/"true"/non-zero number
+    qint64 toInt() const;
+    double toDouble() const;
+    Currency toMoney() const;
+    QDate toDate() const;                    // the day of a date or date-time; a text in a date form
+    QDateTime toDateTime() const;            // a date at midnight
+    QString text() const;                    // Text only; empty otherwise
+    QByteArray bytes() const;                // Bytes only
+
+    // The value in words, as `&` joins it and a field without a format prints it: whole numbers
+    // plain, fractions in their shortest form, money "$1,234.50", dates m/d/yyyy, yes/no "Yes"/"No".
+    QString toDisplayText() const;
+
+    // Arithmetic with the usual promotions: Int op Int stays Int (except /), anything with
+    // Double is Double, Money with Int or Money stays Money. Null in, null out. Throws
+    // ReportError for operands that are not numbers.
+    static ReportValue add(const ReportValue& a, const ReportValue& b);
+    static ReportValue subtract(const ReportValue& a, const ReportValue& b);
+    static ReportValue multiply(const ReportValue& a, const ReportValue& b);
+    static ReportValue divide(const ReportValue& a, const ReportValue& b);   // by zero: null
+    static ReportValue negate(const ReportValue& a);
+
+    // Three-way comparison the way a selection formula compares: numbers by value, text
+    // without regard to (ASCII) letter case, dates by day, a date against a text in a date
+    // form by day. Returns nothing when either side is null.
+    static std::optional<int> compare(const ReportValue& a, const ReportValue& b);
+    // Equal for grouping: nulls are equal to each other, otherwise compare() == 0.
+    static bool sameKey(const ReportValue& a, const ReportValue& b);
+
+private:
+    std::variant<std::monostate, bool, qint64, double, Currency, QString, QDate, QDateTime, QByteArray> v_;
+};
+
+// Text ordering of SQLite's NOCASE collation: ASCII letters folded, everything else by code.
+int compareNoCase(const QString& a, const QString& b);
+
+// Numbers in the shortest text that reads back the same ("5", "12.5", "1E+20").
+QString shortestNumberText(double d);

@@ -1,0 +1,84 @@
+#pragma once
+
+// Shared by the report tests: a program folder with the shipped report files and a database
+// made from the real schema, a viewer that keeps documents instead of opening windows, and
+// the text of a PDF read back with pdftotext.
+
+#include "reports/ReportEngine.h"
+#include "support/TestProgramFolder.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QStringList>
+#include <QTest>
+#include <sqlite3.h>
+
+struct ReportFixture {
+    TestProgramFolder folder;
+
+    // Inventory.mdb from the schema, then the statements (plain SQLite).
+    QString makeInventory(const QStringList& statements = {}, const QString& name = QStringLiteral("Inventory.mdb")) const
+    {
+        QFile schema(QStringLiteral(INVENTORY_SCHEMA_SQL));
+        if (!schema.open(QIODevice::ReadOnly))
+            qFatal("schema not found");
+        const QString path = folder.file(name);
+        QFile::remove(path);
+        sqlite3* db = nullptr;
+        sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        QByteArray sql = schema.readAll();
+        for (const QString& s : statements)
+            sql += "\n" + s.toUtf8() + ";";
+        char* err = nullptr;
+        if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, &err) != SQLITE_OK)
+            qFatal("fixture SQL failed: %s", err);
+        sqlite3_close(db);
+        return path;
+    }
+
+    // A definition file in the program folder.
+    QString writeReport(const QString& name, const QString& text) const
+    {
+        QFile f(folder.file(name));
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            qFatal("cannot write %s", qPrintable(name));
+        f.write(text.toUtf8());
+        return f.fileName();
+    }
+};
+
+// Keeps the documents that would have been shown, so that no test opens a window.
+class CapturingViewer : public ReportViewer
+{
+public:
+    CapturingViewer() { ReportViewer::install(this); }
+    ~CapturingViewer() override { ReportViewer::install(nullptr); }
+    void show(std::shared_ptr<ReportDocument> document) override { shown.append(document); }
+    QList<std::shared_ptr<ReportDocument>> shown;
+};
+
+// The text of a PDF, page by page, keeping the layout of each line (pdftotext -layout).
+inline QStringList pdfPages(const QString& pdf)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    if (!p.waitForFinished(60000) || p.exitCode() != 0)
+        return {};
+    QStringList pages = QString::fromUtf8(p.readAllStandardOutput()).split(u'\f');
+    if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
+        pages.removeLast();
+    return pages;
+}
+
+// The lines of a text, blanks runs made single, for comparisons that do not depend on columns.
+inline QStringList squeezedLines(const QString& text)
+{
+    QStringList out;
+    for (QString line : text.split(u'\n')) {
+        line = line.simplified();
+        if (!line.isEmpty())
+            out.append(line);
+    }
+    return out;
+}

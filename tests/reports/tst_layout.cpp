@@ -1,0 +1,344 @@
+// Laying rows out in pages: breaks, group totals, label sheets, growing bands, charts, barcodes
+// and pictures, checked on the page model.
+
+#include "ReportFixture.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QPainter>
+#include <QtTest>
+
+namespace {
+
+// The y of every text item of a band on a page, in order.
+QList<double> tops(const ReportPage& page, BandKind band, int level = 0)
+{
+    QList<double> out;
+    for (const ReportItem& it : page.textItems(band, level))
+        out.append(it.rect.top());
+    return out;
+}
+
+QStringList textsOf(const ReportPage& page, BandKind band, int level = 0)
+{
+    QStringList out;
+    for (const ReportItem& it : page.textItems(band, level))
+        out.append(it.text);
+    return out;
+}
+
+// Parts numbered P001.., with an area, stock and price.
+QStringList parts(int count, int areas = 1)
+{
+    QStringList s;
+    for (int i = 1; i <= count; ++i)
+        s << QStringLiteral("INSERT INTO Parts([Part Number 1],[Area of Machine],[In Stock],[Price 1],Description) VALUES ('P%1','AREA %2',%3,%4,'PART %1')")
+                 .arg(i, 3, 10, QLatin1Char('0')).arg(QChar('A' + (i - 1) % areas)).arg(i % 7).arg(0.5);
+    return s;
+}
+
+const char* const listHead = R"RPT(data table=Parts
+page size=letter margins=36pt
+band page-header height=50pt
+  text x=0 y=0 w=200pt h=20pt : Heading
+band page-footer height=20pt
+  field x=0 y=0 w=200pt h=20pt : "Page " & PageNumber & " of " & TotalPages
+  field x=300pt y=0 w=200pt h=20pt : "Stock on this page " & Sum({Parts.In Stock})
+)RPT";
+
+} // namespace
+
+class LayoutTest : public QObject
+{
+    Q_OBJECT
+
+    std::shared_ptr<ReportDocument> run(ReportFixture& f, const QString& text, const QString& formula = {}, const QStringList& sorts = {})
+    {
+        f.writeReport(QStringLiteral("Layout.rpt"), text);
+        Report r = Report::load(QStringLiteral("Layout.rpt"));
+        r.setSelectionFormula(formula);
+        r.setSortFields(sorts);
+        return r.run();
+    }
+
+private Q_SLOTS:
+    void pagesBreakBeforeTheFooterAndCountTheirPages()
+    {
+        ReportFixture f;
+        f.makeInventory(parts(100));
+        auto doc = run(f, QLatin1String(listHead) + QStringLiteral("band detail height=20pt\n field x=0 y=0 w=100pt h=20pt : {Parts.Part Number 1}\n"));
+        // 792 - 36 - 36 = 720 high; 50 of header and 20 of footer leave 650: 32 rows a page.
+        QCOMPARE(doc->pageCount(), 4);
+        int next = 1;
+        for (int p = 0; p < doc->pageCount(); ++p) {
+            const ReportPage page = doc->page(p);
+            QCOMPARE(page.number, p + 1);
+            const QList<double> y = tops(page, BandKind::Detail);
+            QCOMPARE(y.size(), p < 3 ? 32 : 4);
+            QCOMPARE(y.first(), 86.0);
+            for (int i = 1; i < y.size(); ++i)
+                QCOMPARE(y[i], y[i - 1] + 20);
+            QVERIFY(y.last() + 20 <= 736.0);
+            for (const QString& t : textsOf(page, BandKind::Detail))
+                QCOMPARE(t, QStringLiteral("P%1").arg(next++, 3, 10, QLatin1Char('0')));
+            const QList<ReportItem> footer = page.textItems(BandKind::PageFooter);
+            QCOMPARE(footer[0].rect.top(), 736.0);
+            QCOMPARE(footer[0].text, QStringLiteral("Page %1 of 4").arg(p + 1));
+            QCOMPARE(textsOf(page, BandKind::PageHeader), QStringList{QStringLiteral("Heading")});
+        }
+        QCOMPARE(next, 101);
+        // Page totals cover the rows of their page: rows 97..100 have stock 6, 0, 1, 2.
+        QCOMPARE(doc->page(3).textItems(BandKind::PageFooter)[1].text, QStringLiteral("Stock on this page 9"));
+    }
+
+    void groupsTotalAndNeverLeaveAHeaderAlone()
+    {
+        ReportFixture f;
+        f.makeInventory(parts(130, 7));
+        auto doc = run(f, QLatin1String(listHead) + QString::fromUtf8(R"RPT(group {Parts.Area of Machine}
+band group-header 1 height=30pt
+  field x=0 y=10pt w=200pt h=20pt : {Parts.Area of Machine}
+band detail height=20pt
+  field x=0 y=0 w=100pt h=20pt : {Parts.Part Number 1}
+  field x=100pt y=0 w=100pt h=20pt : Count()
+band group-footer 1 height=20pt
+  field x=0 y=0 w=300pt h=20pt : Count() & " parts, " & Sum({Parts.In Stock}) & " in stock, worth " & ToText(Sum({Parts.In Stock} * {Parts.Price 1}))
+band report-footer height=20pt
+  field x=0 y=0 w=300pt h=20pt : "All: " & Count() & " parts, " & Sum({Parts.In Stock}) & " in stock"
+)RPT"));
+        // Expected totals straight from the rows.
+        QMap<QString, QPair<int, int>> expected;
+        int allStock = 0;
+        for (int i = 1; i <= 130; ++i) {
+            auto& e = expected[QStringLiteral("AREA %1").arg(QChar('A' + (i - 1) % 7))];
+            ++e.first;
+            e.second += i % 7;
+            allStock += i % 7;
+        }
+        QStringList headers, footers;
+        for (int p = 0; p < doc->pageCount(); ++p) {
+            const ReportPage page = doc->page(p);
+            headers += textsOf(page, BandKind::GroupHeader, 1);
+            footers += textsOf(page, BandKind::GroupFooter, 1);
+            // A group header is never the last band above the footer.
+            double lastDetail = -1, lastHeader = -1;
+            for (const ReportItem& it : page.items) {
+                if (it.band == BandKind::Detail) lastDetail = it.rect.top();
+                if (it.band == BandKind::GroupHeader) lastHeader = it.rect.top();
+            }
+            QVERIFY2(lastHeader < lastDetail, qPrintable(QStringLiteral("page %1").arg(p + 1)));
+        }
+        QCOMPARE(headers, QStringList(expected.keys()));
+        QStringList want;
+        for (auto it = expected.begin(); it != expected.end(); ++it)
+            want << QStringLiteral("%1 parts, %2 in stock, worth $%3").arg(it->first).arg(it->second)
+                        .arg(QString::number(it->second * 0.5, 'f', 2));
+        QCOMPARE(footers, want);
+        // A total in the detail band covers its group.
+        QCOMPARE(textsOf(doc->page(0), BandKind::Detail, 0)[1], QString::number(expected.first().first));
+        QCOMPARE(textsOf(doc->page(doc->pageCount() - 1), BandKind::ReportFooter).value(0),
+                 QStringLiteral("All: 130 parts, %1 in stock").arg(allStock));
+    }
+
+    void continuedGroupsRepeatTheirHeaderAndNewPageGroupsStartPages()
+    {
+        ReportFixture f;
+        f.makeInventory(parts(90, 2));   // 45 rows in each group: each runs over a page
+        const QString body = QString::fromUtf8(R"RPT(band group-header 1 height=30pt
+  field x=0 y=10pt w=300pt h=20pt : {Parts.Area of Machine} & IIf(Continued, " (continued)", "")
+band detail height=20pt
+  field x=0 y=0 w=100pt h=20pt : {Parts.Part Number 1}
+)RPT");
+        auto doc = run(f, QLatin1String(listHead) + QStringLiteral("group {Parts.Area of Machine} repeat-header\n") + body);
+        QCOMPARE(textsOf(doc->page(0), BandKind::GroupHeader, 1), QStringList{QStringLiteral("AREA A")});
+        QCOMPARE(textsOf(doc->page(1), BandKind::GroupHeader, 1).first(), QStringLiteral("AREA A (continued)"));
+        QCOMPARE(tops(doc->page(1), BandKind::GroupHeader, 1).first(), 96.0);   // right under the page header
+
+        auto paged = run(f, QLatin1String(listHead) + QStringLiteral("group {Parts.Area of Machine} newpage\n") + body);
+        int starts = 0;
+        for (int p = 0; p < paged->pageCount(); ++p) {
+            const QStringList h = textsOf(paged->page(p), BandKind::GroupHeader, 1);
+            if (!h.isEmpty()) {
+                ++starts;
+                QCOMPARE(tops(paged->page(p), BandKind::GroupHeader, 1).first(), 96.0);   // top of its page
+            }
+        }
+        QCOMPARE(starts, 2);
+    }
+
+    void sortFieldsComeBeforeTheGroups()
+    {
+        ReportFixture f;
+        f.makeInventory(parts(6, 2));   // stock 1..6, areas A B A B A B
+        auto doc = run(f, QLatin1String(listHead) + QString::fromUtf8(R"RPT(group {Parts.Area of Machine}
+band group-header 1 height=20pt
+  field x=0 y=0 w=100pt h=20pt : {Parts.Area of Machine}
+band detail height=20pt
+  field x=0 y=0 w=100pt h=20pt : {Parts.Part Number 1}
+)RPT"), QStringLiteral("{Parts.In Stock} > 1"), {QStringLiteral("-{Parts.In Stock}")});
+        const ReportPage page = doc->page(0);
+        QCOMPARE(textsOf(page, BandKind::Detail), QStringList({"P006", "P005", "P004", "P003", "P002"}));
+        // The areas alternate, so every row starts a group of its own.
+        QCOMPARE(textsOf(page, BandKind::GroupHeader, 1), QStringList({"AREA B", "AREA A", "AREA B", "AREA A", "AREA B"}));
+    }
+
+    void suppressedBandsTakeNoRoomAndWrappedFieldsGrow()
+    {
+        ReportFixture f;
+        const QString memo = QStringLiteral("A LONG NOTE ABOUT THIS PART THAT WILL NOT FIT ON ONE LINE OF A NARROW COLUMN, SO IT WRAPS ONTO SEVERAL LINES");
+        f.makeInventory({QStringLiteral("INSERT INTO Parts([Part Number 1],[In Stock],[Part Memo]) VALUES ('A',1,NULL),('B',0,NULL),('C',2,'%1'),('D',3,NULL)").arg(memo)});
+        auto doc = run(f, QLatin1String(listHead) + QString::fromUtf8(R"RPT(band detail height=20pt if="{Parts.In Stock} > 0"
+  field x=0 y=0 w=50pt h=20pt : {Parts.Part Number 1}
+  field x=50pt y=0 w=120pt h=20pt grow : {Parts.Part Memo}
+  text  x=200pt y=0 w=50pt h=20pt if="{Parts.In Stock} >= 2" : plenty
+)RPT"));
+        const ReportPage page = doc->page(0);
+        const QList<ReportItem> items = page.textItems(BandKind::Detail);
+        QStringList numbers;
+        QList<double> y;
+        for (const ReportItem& it : items) {
+            if (it.rect.left() == 36.0) {
+                numbers << it.text;
+                y << it.rect.top();
+            }
+        }
+        QCOMPARE(numbers, QStringList({"A", "C", "D"}));   // B is left out and leaves no gap
+        QCOMPARE(y[1] - y[0], 20.0);
+        QVERIFY2(y[2] - y[1] > 40.0, qPrintable(QString::number(y[2] - y[1])));   // C's band grew
+        QCOMPARE(page.texts().count(QStringLiteral("plenty")), 2);
+        // The grown field's box reaches the bottom of its band.
+        for (const ReportItem& it : items)
+            if (it.text == memo)
+                QCOMPARE(it.rect.bottom(), y[2]);
+    }
+
+    void labelSheetsPlaceEachLabelInItsCell()
+    {
+        ReportFixture f;
+        f.makeInventory(parts(35));
+        const QString sheet = QString::fromUtf8(R"RPT(data table=Parts
+page size=letter margins=0
+labels columns=3 rows=10 width=2.625in height=1in across=2.75in down=1in left=0.1875in top=0.5in order=%1
+band detail height=1in
+  field x=6pt y=4pt w=170pt h=14pt bold : {Parts.Part Number 1}
+  barcode x=6pt y=20pt w=170pt h=40pt : {Parts.Description}
+)RPT");
+        auto doc = run(f, sheet.arg(QStringLiteral("across")));
+        QCOMPARE(doc->pageCount(), 2);
+        const ReportPage first = doc->page(0);
+        const QList<ReportItem> labels = first.textItems(BandKind::Detail);
+        QCOMPARE(labels.size(), 30);
+        for (int i = 0; i < 30; ++i) {
+            const QPointF cell(13.5 + (i % 3) * 198.0, 36.0 + (i / 3) * 72.0);
+            QCOMPARE(labels[i].rect.topLeft(), cell + QPointF(6, 4));
+            QCOMPARE(labels[i].text, QStringLiteral("P%1").arg(i + 1, 3, 10, QLatin1Char('0')));
+        }
+        const QList<ReportItem> second = doc->page(1).textItems(BandKind::Detail);
+        QCOMPARE(second.size(), 5);
+        QCOMPARE(second[0].rect.topLeft(), QPointF(19.5, 40));
+        // Barcodes carry the data in capitals, one per label.
+        const QList<ReportItem> bars = first.itemsOf(ReportItem::Kind::Barcode);
+        QCOMPARE(bars.size(), 30);
+        QCOMPARE(bars[0].text, QStringLiteral("PART 001"));
+
+        auto down = run(f, sheet.arg(QStringLiteral("down")));
+        const QList<ReportItem> byColumn = down->page(0).textItems(BandKind::Detail);
+        QCOMPARE(byColumn[1].rect.topLeft(), QPointF(19.5, 36.0 + 72 + 4));     // under the first
+        QCOMPARE(byColumn[10].rect.topLeft(), QPointF(19.5 + 198, 40));         // top of column 2
+
+        // Drawing a sheet of barcodes puts ink where the bars are.
+        const QImage img = doc->renderImage(0, 72);
+        if (qEnvironmentVariableIsSet("REPORT_TEST_OUTPUT"))
+            doc->renderImage(0, 110).save(QDir(qEnvironmentVariable("REPORT_TEST_OUTPUT")).filePath(QStringLiteral("labels.png")));
+        const QRect barArea = bars[0].rect.toRect().adjusted(2, 2, -2, -14);
+        int dark = 0;
+        for (int x = barArea.left(); x < barArea.right(); ++x)
+            dark += qGray(img.pixel(x, barArea.center().y())) < 128 ? 1 : 0;
+        QVERIFY2(dark > barArea.width() / 5, qPrintable(QString::number(dark)));
+    }
+
+    void anEmptyReportStillPrintsItsFrame()
+    {
+        ReportFixture f;
+        f.makeInventory();
+        auto doc = run(f, QLatin1String(listHead) + QString::fromUtf8(R"RPT(band detail height=20pt
+  field x=0 y=0 w=100pt h=20pt : {Parts.Part Number 1}
+band report-footer height=20pt
+  field x=0 y=0 w=200pt h=20pt : Count() & " parts, " & Sum({Parts.In Stock}) & " in stock"
+)RPT"));
+        QCOMPARE(doc->pageCount(), 1);
+        const ReportPage page = doc->page(0);
+        QVERIFY(page.hasText(QStringLiteral("Heading")));
+        QVERIFY(page.hasText(QStringLiteral("Page 1 of 1")));
+        QVERIFY(page.hasText(QStringLiteral("0 parts, 0 in stock")));
+        QVERIFY(page.textItems(BandKind::Detail).isEmpty());
+    }
+
+    void chartsAddUpEachCategory()
+    {
+        ReportFixture f;
+        f.makeInventory({QStringLiteral("INSERT INTO Parts([Part Number 1]) VALUES ('A'),('B')"),
+                         QStringLiteral("INSERT INTO PartsUsage VALUES (1,2,3,'2004-01-01'),(1,1,12,'2004-01-02'),(2,4,3,'2004-01-03'),(2,1,7,NULL)")});
+        auto doc = run(f, QString::fromUtf8(R"RPT(data table=PartsUsage
+join Parts on {PartsUsage.Record Number} = {Parts.Record Number}
+band report-footer height=3in
+  chart x=0 y=0 w=5in h=3in category={PartsUsage.Lane Number} value={PartsUsage.Used} : Parts used by lane
+  chart x=0 y=0 w=5in h=3in category={Parts.Part Number 1} value={PartsUsage.Used} order=value bars=1 : Most used
+)RPT"));
+        const QList<ReportItem> charts = doc->page(0).itemsOf(ReportItem::Kind::Chart);
+        QCOMPARE(charts.size(), 2);
+        QCOMPARE(charts[0].text, QStringLiteral("Parts used by lane"));
+        QCOMPARE(charts[0].chart->labels, QStringList({"3", "7", "12"}));
+        QCOMPARE(charts[0].chart->values, QList<double>({6, 1, 1}));
+        QCOMPARE(charts[1].chart->labels, QStringList{QStringLiteral("B")});
+        QCOMPARE(charts[1].chart->values, QList<double>{5});
+        QVERIFY(!doc->renderImage(0, 48).isNull());
+        if (qEnvironmentVariableIsSet("REPORT_TEST_OUTPUT"))
+            doc->renderImage(0, 96).save(QDir(qEnvironmentVariable("REPORT_TEST_OUTPUT")).filePath(QStringLiteral("chart.png")));
+    }
+
+    void picturesComeFromTheirBlobs()
+    {
+        ReportFixture f;
+        f.makeInventory({QStringLiteral("INSERT INTO Parts([Part Number 1]) VALUES ('A'),('B')")});
+        QImage red(20, 10, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        red.save(&buffer, "PNG");
+        {
+            auto conn = Connection::open(f.folder.file(QStringLiteral("Inventory.mdb")));
+            conn->execute(QStringLiteral("INSERT INTO Pictures([Record Number], Image1) VALUES (1, ?)"), {png});
+        }
+        auto doc = run(f, QString::fromUtf8(R"RPT(data table=Parts
+join Pictures on {Parts.Record Number} = {Pictures.Record Number}
+band detail height=1in
+  field x=0 y=0 w=1in h=12pt : {Parts.Part Number 1}
+  image x=2in y=0 w=1in h=1in : {Pictures.Image1}
+)RPT"));
+        const QList<ReportItem> images = doc->page(0).itemsOf(ReportItem::Kind::Image);
+        QCOMPARE(images.size(), 1);   // part B has no picture
+        QCOMPARE(images[0].image.size(), QSize(20, 10));
+        QCOMPARE(images[0].row, 0);
+        // Drawn to fit: the middle of the picture's box is red.
+        const QImage img = doc->renderImage(0, 72);
+        QCOMPARE(QColor(img.pixel(int(images[0].rect.center().x()), int(images[0].rect.center().y()))), QColor(Qt::red));
+    }
+
+    void aFieldThatCannotBeComputedFailsTheRun()
+    {
+        ReportFixture f;
+        f.makeInventory(parts(3));
+        f.writeReport(QStringLiteral("Bad.rpt"), QStringLiteral("data table=Parts\nband detail height=10pt\n field x=0 y=0 w=1in h=10pt : {Parts.Description} * 2\n"));
+        try {
+            Report::load(QStringLiteral("Bad.rpt")).run();
+            QFAIL("ran");
+        } catch (const ReportError& e) {
+            QVERIFY2(e.text().contains(QStringLiteral("cannot be applied to text")), qPrintable(e.text()));
+        }
+    }
+};
+
+QTEST_MAIN(LayoutTest)
+#include "tst_layout.moc"
