@@ -1,6 +1,7 @@
 #include "app/ScreenOpeners.h"
 
 #include "app/Information.h"
+#include "parts/MaintScreen.h"
 
 void ScreenOpeners::setFactory(const QString& screen, Factory factory)
 {
@@ -33,4 +34,5 @@ void RegisterScreens(ScreenOpeners& screens)
 {
     // Unloaded when it closes: every opening reads the row afresh on tab 0.
     screens.setFactory(ScreenName::Information, [] { return new Information; });
+    screens.setFactory(ScreenName::MaintScreen, [] { return new MaintScreen; });
 }

@@ -93,6 +93,7 @@ private Q_SLOTS:
     void lockHeldPerScreen();
     void taskButtonLocksUntilScreenCloses();
     void centerInformationOpensUnderTheLock();
+    void maintainDatabaseOpensTheMaintenanceScreen();
     void screensNotBuiltOpenNothing();
     void partUsageShowsUsageAndTicksBoxes();
     void backupDisablesPrintMenuUntilItCloses();
@@ -343,12 +344,26 @@ void TestMainMenu::centerInformationOpensUnderTheLock()
     QVERIFY(w.isEnabled());
 }
 
+void TestMainMenu::maintainDatabaseOpensTheMaintenanceScreen()
+{
+    MainMenu w;
+    QVERIFY(w.Form_Load());
+    w.show();
+    QTest::mouseClick(w.SSDBCommand[0], Qt::LeftButton);
+    QWidget* screen = w.screens().existing(ScreenName::MaintScreen);
+    QVERIFY(screen && screen->isVisible());
+    QCOMPARE(screen->windowTitle(), QStringLiteral("Maintain Database Information"));
+    QVERIFY(!w.isEnabled());
+    screen->close();
+    QVERIFY(w.isEnabled());
+}
+
 void TestMainMenu::screensNotBuiltOpenNothing()
 {
     MainMenu w;
     QVERIFY(w.Form_Load());
     const int windowsBefore = QApplication::topLevelWidgets().size();
-    for (int i : {0, 1, 3, 4, 5})
+    for (int i : {1, 3, 4, 5})
         w.SSDBCommand[i]->click();
     w.MnuUtilitiesBackup->trigger();
     w.mnuUtilitiesChangeprices->trigger();

@@ -1,0 +1,1024 @@
+#include "parts/MaintScreen.h"
+
+#include "colours/ColorScheme.h"
+#include "data/DataControl.h"
+#include "data/DataNavigator.h"
+#include "data/DbError.h"
+#include "data/Schema.h"
+#include "data/Values.h"
+#include "parts/PartImagesWindow.h"
+#include "parts/PartsFonts.h"
+#include "platform/Help.h"
+#include "platform/InputRules.h"
+#include "platform/MainWindowLock.h"
+#include "platform/Prompts.h"
+#include "platform/Twips.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr int ClientWidth = 10050;
+constexpr int ClientHeight = 7515;
+
+// Typing limits of the boxes (text set by code is never cut).
+constexpr int PartNumberChars = 20;
+constexpr int BookChars = 10;
+constexpr int PageChars = 6;
+constexpr int CountChars = 6;
+constexpr int PriceChars = 12;
+constexpr int OrderChars = 5;
+constexpr int DescriptionChars = 50;
+constexpr int AreaChars = 30;
+constexpr int LocationChars = 15;
+constexpr int MemoChars = 255;
+
+const QString PricePrompt = QStringLiteral("Please enter the price found in the price pages for part number ");
+const QString PackagePrompt = QStringLiteral("Please enter the package quantity of this part number ");
+const QString MinimumPrompt =
+    QStringLiteral("Please enter the minimum quantity that has to be purchased for part number ");
+
+const QString BackOrderNotice = QStringLiteral(
+    "It is not recommended to change backorders here. You should only change this number if there is an "
+    "error. All backorders should be received in the 'Receive Parts Screen.'");
+const QString OnOrderNotice = QStringLiteral(
+    "It is not recommended to change 'On Order' parts here. You should only change this number if there "
+    "is an error.");
+
+// The value of a box: its text read as a number ("$0.00" is 0); empty or not a number counts as 0.
+double boxValue(const QLineEdit* box)
+{
+    return parseNumber(box->text()).value_or(0.0);
+}
+
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, int left, int top, int width,
+                  int height, Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setAlignment(alignment);
+    placeTwips(label, left, top, width, height);
+    return label;
+}
+
+QLineEdit* makeBox(QWidget* parent, const QString& name, const QString& tip, int left, int top, int width,
+                   int height = 330)
+{
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(name);
+    box->setToolTip(tip);
+    placeTwips(box, left, top, width, height);
+    return box;
+}
+
+QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption, const QString& tip,
+                        int left, int top, int width, int height)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setToolTip(tip);
+    placeTwips(button, left, top, width, height);
+    return button;
+}
+
+QGroupBox* makeFrame(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width,
+                     int height)
+{
+    auto* frame = new QGroupBox(caption, parent);
+    frame->setObjectName(name);
+    frame->setFont(arialFont(8, true));
+    placeTwips(frame, left, top, width, height);
+    return frame;
+}
+
+QAction* namedAction(QMenu* menu, const QString& name, const QString& caption)
+{
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(name);
+    return action;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- colours
+
+ColorSchemeConfig maintScreenColorScheme()
+{
+    ColorSchemeConfig c;
+    c.tableName = QStringLiteral("MaintScreenColors");
+    c.menuName = QStringLiteral("MnuMaintScreenColor");
+    c.menuCaption = QStringLiteral("&Colors");
+
+    QStringList labels, checks, frames;
+    for (int i = 1; i <= 31; ++i)
+        labels << QStringLiteral("Label%1").arg(i);
+    for (int i = 1; i <= 3; ++i)
+        checks << QStringLiteral("Check%1").arg(i);
+    for (int i = 1; i <= 6; ++i)
+        frames << QStringLiteral("SSFrame%1").arg(i);
+    const QString navigator = QStringLiteral("SSDBData1");
+
+    auto bind = [&c](const QString& key, const QStringList& controls, ColorProperty p) {
+        for (const QString& control : controls)
+            c.bindings.append({key, control, p});
+    };
+    bind(QStringLiteral("MainFormBackColor"), {QString()}, ColorProperty::BackColor);
+    bind(QStringLiteral("LabelBackColor"), labels, ColorProperty::BackColor);
+    bind(QStringLiteral("LabelBackColor"), checks, ColorProperty::BackColor);
+    bind(QStringLiteral("SSDataBackColor"), frames, ColorProperty::BackColor);
+    bind(QStringLiteral("SSDataBackColor"), {navigator}, ColorProperty::BackColor);
+    bind(QStringLiteral("SSFrameForeColor"), frames, ColorProperty::ForeColor);
+    bind(QStringLiteral("SSFrameForeColor"), {navigator}, ColorProperty::ForeColor);
+    bind(QStringLiteral("LabelForeColor"), labels, ColorProperty::ForeColor);
+
+    auto applyAll = [](QList<ColorStep>& steps, const QStringList& controls, ColorProperty p) {
+        for (const QString& control : controls)
+            steps.append(ColorStep::apply(control, p));
+    };
+
+    ColorMenuItem background;
+    background.name = QStringLiteral("MnuColorBackground");
+    background.caption = QStringLiteral("&Background Color");
+    background.steps.append(ColorStep::apply(QString(), ColorProperty::BackColor));
+    background.steps.append(ColorStep::store(QStringLiteral("MainFormBackColor")));
+    applyAll(background.steps, frames, ColorProperty::BackColor);
+    background.steps.append(ColorStep::apply(navigator, ColorProperty::BackColor));
+    background.steps.append(ColorStep::store(QStringLiteral("SSDataBackColor")));
+    applyAll(background.steps, labels, ColorProperty::BackColor);
+    background.steps.append(ColorStep::store(QStringLiteral("LabelBackColor")));
+
+    ColorMenuItem text;
+    text.name = QStringLiteral("MnuColorForeColor");
+    text.caption = QStringLiteral("&Text Color");
+    text.steps.append(ColorStep::apply(QString(), ColorProperty::ForeColor));
+    text.steps.append(ColorStep::store(QStringLiteral("LabelForeColor")));
+    applyAll(text.steps, frames, ColorProperty::ForeColor);
+    text.steps.append(ColorStep::store(QStringLiteral("SSFrameForeColor")));
+    text.steps.append(ColorStep::apply(navigator, ColorProperty::ForeColor));
+    text.steps.append(ColorStep::store(QStringLiteral("SSDataForeColor")));
+    applyAll(text.steps, labels, ColorProperty::ForeColor);
+
+    c.items = {background, text};
+    return c;
+}
+
+// ---------------------------------------------------------------- building
+
+MaintScreen::MaintScreen(QWidget* parent)
+    : QMainWindow(parent)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(QStringLiteral("MaintScreen"));
+    setWindowTitle(QStringLiteral("Maintain Database Information"));
+    setFont(arialFont(8));
+
+    Data1 = new DataControl(this);
+    Data1->setObjectName(QStringLiteral("Data1"));
+    Data2 = new DataControl(this);
+    Data2->setObjectName(QStringLiteral("Data2"));
+    Data3 = new ColorScheme(this, maintScreenColorScheme());
+    Data3->setObjectName(QStringLiteral("Data3"));
+
+    buildControls();
+    buildMenus();
+    bindControls();
+    wireHandlers();
+
+    setHelpContext(this, 1150);
+    setHelpContext(MnuMaintSort, 1210);
+    setHelpContext(MnuMaintScreenPrint, 1220);
+
+    Form_Load();
+}
+
+MaintScreen::~MaintScreen() = default;
+
+void MaintScreen::buildControls()
+{
+    auto* client = new QWidget(this);
+    setCentralWidget(client);
+    client->resize(twipsToPx(ClientWidth), twipsToPx(ClientHeight));
+
+    // Frames first, so that the boxes' creation order below is the tab order.
+    const int vendorLefts[3] = {120, 3420, 6720};
+    SSFrame5 = makeFrame(client, QStringLiteral("SSFrame5"), QStringLiteral("Vendor # 1"), vendorLefts[0], 120, 3210, 2520);
+    SSFrame4 = makeFrame(client, QStringLiteral("SSFrame4"), QStringLiteral("Vendor # 2"), vendorLefts[1], 120, 3210, 2520);
+    SSFrame3 = makeFrame(client, QStringLiteral("SSFrame3"), QStringLiteral("Vendor # 3"), vendorLefts[2], 120, 3210, 2520);
+    SSFrame6 = makeFrame(client, QStringLiteral("SSFrame6"), QStringLiteral("Part Information"), 120, 2730, 9810, 3300);
+    SSFrame2 = makeFrame(SSFrame6, QStringLiteral("SSFrame2"), QStringLiteral("Tagged for Order"), 5940, 240, 3750, 1110);
+    SSFrame2->setToolTip(QStringLiteral("Do Not Change Data Here. Please Use The Tag Parts Screen"));
+    SSFrame1 = makeFrame(SSFrame6, QStringLiteral("SSFrame1"), QStringLiteral("Back Orders"), 5940, 1440, 3750, 1110);
+    SSFrame1->setToolTip(QStringLiteral("Do Not Change Data Here. Please Use The Receive Parts Screen"));
+
+    QGroupBox* vendorFrames[3] = {SSFrame5, SSFrame4, SSFrame3};
+    const int headingLabels[3] = {19, 20, 21};
+    const int bookLabels[3] = {10, 24, 25};
+    const int pageLabels[3] = {1, 4, 28};
+    const int packageLabels[3] = {2, 5, 8};
+    const int priceLabels[3] = {3, 6, 9};
+    const int minimumLabels[3] = {29, 30, 31};
+    const char* partNumberNames[3] = {"Text1", "Text2", "Text3"};
+    const char* bookNames[3] = {"Text4", "Text24", "Text25"};
+    const char* pageNames[3] = {"Text5", "Text8", "Text11"};
+    const char* packageNames[3] = {"Text6", "Text9", "Text12"};
+    const char* minimumNames[3] = {"Text27", "Text28", "Text29"};
+    const QString priceTips[3] = {QStringLiteral("Enter the book price here"), QStringLiteral("Enter the book price"),
+                                  QStringLiteral("Enter the book price")};
+
+    for (int i = 0; i < 3; ++i) {
+        QGroupBox* f = vendorFrames[i];
+        VendorBoxes& v = m_vendor[i];
+        const int n = i + 1;
+
+        QLabel* heading = makeLabel(f, QStringLiteral("Label%1").arg(headingLabels[i]), QString(), 120, 300, 2580, 240);
+        heading->setFont(arialFont(8, true));
+        Label[headingLabels[i]] = heading;
+        v.partNumber = makeBox(f, QString::fromLatin1(partNumberNames[i]),
+                               QStringLiteral("Vendor # %1 Part Number").arg(n), 120, 555, 2580);
+        v.defaultVendor = new QCheckBox(f);
+        v.defaultVendor->setObjectName(QStringLiteral("Check%1").arg(n));
+        v.defaultVendor->setToolTip(QStringLiteral("\"Click\" here to always buy this part when needed"));
+        placeTwips(v.defaultVendor, 2790, 555, 300, 330);
+
+        Label[bookLabels[i]] = makeLabel(f, QStringLiteral("Label%1").arg(bookLabels[i]), QStringLiteral("Book"), 120, 1005, 1860, 240);
+        Label[pageLabels[i]] = makeLabel(f, QStringLiteral("Label%1").arg(pageLabels[i]), QStringLiteral("Page"), 2070, 1005, 1020, 240);
+        v.book = makeBox(f, QString::fromLatin1(bookNames[i]), QStringLiteral("Book Description"), 120, 1245, 1860);
+        v.page = makeBox(f, QString::fromLatin1(pageNames[i]), QStringLiteral("Page Number in Book"), 2070, 1245, 1020);
+
+        Label[packageLabels[i]] = makeLabel(f, QStringLiteral("Label%1").arg(packageLabels[i]), QStringLiteral("Package"), 120, 1695, 930, 240);
+        Label[minimumLabels[i]] = makeLabel(f, QStringLiteral("Label%1").arg(minimumLabels[i]), QStringLiteral("Min."), 1110, 1695, 900, 240);
+        Label[priceLabels[i]] = makeLabel(f, QStringLiteral("Label%1").arg(priceLabels[i]), QStringLiteral("Price"), 2070, 1695, 1020, 240);
+        v.package = makeBox(f, QString::fromLatin1(packageNames[i]), QStringLiteral("Package Quantity"), 120, 1935, 930);
+        v.minimumBuy = makeBox(f, QString::fromLatin1(minimumNames[i]), QStringLiteral("Minimum Purchase"), 1110, 1935, 900);
+        v.price = makeBox(f, QStringLiteral("MaskEdBox%1").arg(n), priceTips[i], 2070, 1935, 1020);
+        v.price->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
+    Text1 = m_vendor[0].partNumber;  Text2 = m_vendor[1].partNumber;  Text3 = m_vendor[2].partNumber;
+    Check1 = m_vendor[0].defaultVendor; Check2 = m_vendor[1].defaultVendor; Check3 = m_vendor[2].defaultVendor;
+    Text4 = m_vendor[0].book;        Text24 = m_vendor[1].book;       Text25 = m_vendor[2].book;
+    Text5 = m_vendor[0].page;        Text8 = m_vendor[1].page;        Text11 = m_vendor[2].page;
+    Text6 = m_vendor[0].package;     Text9 = m_vendor[1].package;     Text12 = m_vendor[2].package;
+    Text27 = m_vendor[0].minimumBuy; Text28 = m_vendor[1].minimumBuy; Text29 = m_vendor[2].minimumBuy;
+    MaskEdBox1 = m_vendor[0].price;  MaskEdBox2 = m_vendor[1].price;  MaskEdBox3 = m_vendor[2].price;
+
+    // The part's own fields.
+    QGroupBox* p = SSFrame6;
+    const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
+    Label[11] = makeLabel(p, QStringLiteral("Label11"), QStringLiteral("Description:"), 120, 345, 1800, 240, right);
+    Text14 = makeBox(p, QStringLiteral("Text14"), QStringLiteral("Part Description"), 2010, 300, 3720);
+    Label[12] = makeLabel(p, QStringLiteral("Label12"), QStringLiteral("General Area:"), 120, 825, 1800, 240, right);
+    Text15 = makeBox(p, QStringLiteral("Text15"), QStringLiteral("General Area of Machine"), 2010, 780, 3720);
+    Label[13] = makeLabel(p, QStringLiteral("Label13"), QStringLiteral("Instock Now:"), 120, 1305, 1800, 240, right);
+    Text16 = makeBox(p, QStringLiteral("Text16"), QStringLiteral("How Many Are in Stock Now"), 2010, 1260, 780);
+    Label[14] = makeLabel(p, QStringLiteral("Label14"), QStringLiteral("Minimum Stock Required:"), 2850, 1305, 2070, 240, right);
+    Text17 = makeBox(p, QStringLiteral("Text17"), QStringLiteral("Minimum Quantity You Always Need"), 4950, 1260, 780);
+    Label[15] = makeLabel(p, QStringLiteral("Label15"), QStringLiteral("Part Location:"), 120, 1785, 1800, 240, right);
+    Text21 = makeBox(p, QStringLiteral("Text21"), QStringLiteral("Where Can This Part Be Found In Your Inventory Room"), 2010, 1740, 1800);
+    Label[7] = makeLabel(p, QStringLiteral("Label7"), QStringLiteral("Last Ordered On:"), 120, 2265, 1800, 240, right);
+    MaskEdBox5 = makeBox(p, QStringLiteral("MaskEdBox5"), QString(), 2010, 2220, 3720);
+    MaskEdBox5->setReadOnly(true);   // typed in the entry box below
+    MaskEdBox4 = new DateMaskBox(QStringLiteral("99/99/99"), p);
+    MaskEdBox4->setObjectName(QStringLiteral("MaskEdBox4"));
+    MaskEdBox4->setToolTip(QStringLiteral("Enter the date when this part was last ordered. "));
+    placeTwips(MaskEdBox4, 2010, 2220, 1200, 330);
+    MaskEdBox4->hide();
+    Label[17] = makeLabel(p, QStringLiteral("Label17"), QStringLiteral("Part Notes:"), 120, 2745, 1800, 240, right);
+    Text22 = makeBox(p, QStringLiteral("Text22"), QStringLiteral("Enter Any Notes Here About This Part"), 2010, 2700, 7680);
+
+    // Tagged for order, then back orders: a heading over each vendor's box.
+    const int taggedLabels[3] = {16, 26, 27};
+    const char* taggedNames[3] = {"Text23", "Text26", "Text30"};
+    const int backLabels[3] = {18, 22, 23};
+    const char* backNames[3] = {"Text18", "Text19", "Text20"};
+    for (int i = 0; i < 3; ++i) {
+        const int left = 120 + i * 1200;
+        Label[taggedLabels[i]] = makeLabel(SSFrame2, QStringLiteral("Label%1").arg(taggedLabels[i]), QString(), left, 300, 1110, 240, Qt::AlignCenter);
+        m_vendor[i].tagged = makeBox(SSFrame2, QString::fromLatin1(taggedNames[i]), QStringLiteral("Currently Tagged For Order"), left, 570, 1110);
+        m_vendor[i].tagged->setAlignment(Qt::AlignCenter);
+    }
+    for (int i = 0; i < 3; ++i) {
+        const int left = 120 + i * 1200;
+        Label[backLabels[i]] = makeLabel(SSFrame1, QStringLiteral("Label%1").arg(backLabels[i]), QString(), left, 300, 1110, 240, Qt::AlignCenter);
+        m_vendor[i].backOrdered = makeBox(SSFrame1, QString::fromLatin1(backNames[i]), QStringLiteral("Quantity On Backorder"), left, 570, 1110);
+        m_vendor[i].backOrdered->setAlignment(Qt::AlignCenter);
+    }
+    Text23 = m_vendor[0].tagged;      Text26 = m_vendor[1].tagged;      Text30 = m_vendor[2].tagged;
+    Text18 = m_vendor[0].backOrdered; Text19 = m_vendor[1].backOrdered; Text20 = m_vendor[2].backOrdered;
+
+    // Moving through the parts.
+    SSDBCommand3 = makeButton(client, QStringLiteral("SSDBCommand3"), QStringLiteral("&Begin"),
+                              QStringLiteral("Go to the beginning of the database"), 120, 6150, 1095, 450);
+    SSDBCommand2 = makeButton(client, QStringLiteral("SSDBCommand2"), QStringLiteral("&Previous"),
+                              QStringLiteral("Goes to the Previous Part Number"), 1290, 6150, 1095, 450);
+    SSDBData1 = new DataNavigator(client);
+    SSDBData1->setObjectName(QStringLiteral("SSDBData1"));
+    placeTwips(SSDBData1, 2460, 6150, 3690, 450);
+    SSDBCommand1 = makeButton(client, QStringLiteral("SSDBCommand1"), QStringLiteral("&Next"),
+                              QStringLiteral("Goes to the Next Part number"), 6225, 6150, 1095, 450);
+    SSDBCommand4 = makeButton(client, QStringLiteral("SSDBCommand4"), QStringLiteral("&End"),
+                              QStringLiteral("Go to the End of the Database"), 7395, 6150, 1095, 450);
+
+    FilterLabel = makeLabel(client, QStringLiteral("FilterLabel"), QStringLiteral("Filter is ON"), 8565, 6150, 1365, 450, Qt::AlignCenter);
+    FilterLabel->setToolTip(QStringLiteral("This lets you know there is a filter currently on"));
+    FilterLabel->setFont(arialFont(9.75, true));
+    QPalette red = FilterLabel->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    FilterLabel->setPalette(red);
+    FilterLabel->hide();
+
+    // The commands.
+    struct Command {
+        QPushButton** button;
+        const char* name;
+        const char* caption;
+        QString tip;
+    };
+    const Command commands[8] = {
+        {&SSCommand1, "SSCommand1", "&Retrieve", QStringLiteral("Click here to retrieve a part quickly")},
+        {&SSCommand2, "SSCommand2", "&Add", QStringLiteral("Adds a New Part Number")},
+        {&SSCommand3, "SSCommand3", "&Delete", QStringLiteral("Deletes the Current Part Number")},
+        {&SSCommand4, "SSCommand4", "&List", QStringLiteral("Shows a Listing of Part Numbers")},
+        {&SSCommand5, "SSCommand5", "&Filter", QStringLiteral("Creates a \"Filter\" of Parts")},
+        {&SSCommand6, "SSCommand6", "&Tally", QStringLiteral("Counts the Current Database")},
+        {&SSCommand7, "SSCommand7", "&Display", QString()},
+        {&CmdEXIT, "CmdEXIT", "E&xit", QStringLiteral("Exit's This Screen")},
+    };
+    for (int i = 0; i < 8; ++i) {
+        *commands[i].button = makeButton(client, QString::fromLatin1(commands[i].name),
+                                         QString::fromLatin1(commands[i].caption), commands[i].tip,
+                                         120 + i * 1224, 6780, 1140, 495);
+        (*commands[i].button)->setFont(arialFont(8.25, true));
+    }
+
+    cmdSave = makeButton(client, QStringLiteral("cmdSave"), QStringLiteral("&Save"), QStringLiteral("Saves Information"),
+                         8688, 6780, 1140, 495);
+    cmdSave->hide();
+
+    // Typing rules.
+    for (const VendorBoxes& v : m_vendor) {
+        upperCaseTyping(v.partNumber, PartNumberChars);
+        upperCaseTyping(v.book, BookChars);
+        upperCaseTyping(v.page, PageChars);
+        upperCaseTyping(v.package, CountChars);
+        limitTyping(v.minimumBuy, CountChars);
+        limitTyping(v.price, PriceChars);
+        limitTyping(v.backOrdered, OrderChars);
+        limitTyping(v.tagged, OrderChars);
+        selectAllOnFocus(v.package);
+        selectAllOnFocus(v.minimumBuy);
+        selectAllOnFocus(v.price);
+    }
+    upperCaseTyping(Text14, DescriptionChars);
+    upperCaseTyping(Text15, AreaChars);
+    upperCaseTyping(Text16, CountChars);
+    upperCaseTyping(Text17, CountChars);
+    upperCaseTyping(Text21, LocationChars);
+    upperCaseTyping(Text22, MemoChars);
+    selectAllOnFocus(Text16);
+    selectAllOnFocus(Text17);
+
+    setDefaultButton(this, cmdSave);
+    setCancelButton(this, CmdEXIT);
+
+    resize(client->size());
+    m_resizer = new ProportionalResizer(this);
+    m_resizer->captureDesign();
+}
+
+void MaintScreen::buildMenus()
+{
+    MnuMaintSort = menuBar()->addMenu(QStringLiteral("&Sort"));
+    MnuMaintSort->setObjectName(QStringLiteral("MnuMaintSort"));
+    MnuSortMaint1 = namedAction(MnuMaintSort, QStringLiteral("MnuSortMaint1"), QStringLiteral("Vendor # &1"));
+    MnuSortMaint2 = namedAction(MnuMaintSort, QStringLiteral("MnuSortMaint2"), QStringLiteral("Vendor # &2"));
+    MnuSortMaint3 = namedAction(MnuMaintSort, QStringLiteral("MnuSortMaint3"), QStringLiteral("Vendor # &3"));
+
+    MnuMaintScreenPrint = menuBar()->addMenu(QStringLiteral("&Print"));
+    MnuMaintScreenPrint->setObjectName(QStringLiteral("MnuMaintScreenPrint"));
+    MnuFilterRecords = namedAction(MnuMaintScreenPrint, QStringLiteral("MnuFilterRecords"), QStringLiteral("Filtered Report"));
+    MnuFilterLabels = MnuMaintScreenPrint->addMenu(QStringLiteral("Filtered Labels"));
+    MnuFilterLabels->setObjectName(QStringLiteral("MnuFilterLabels"));
+    MnuBarcodedFiltered5160 = namedAction(MnuFilterLabels, QStringLiteral("MnuBarcodedFiltered5160"),
+                                          QStringLiteral("With Barcodes (Avery #5160 1\" X 2-5/8\")"));
+    MnuFiltered5160 = namedAction(MnuFilterLabels, QStringLiteral("MnuFiltered5160"),
+                                  QStringLiteral("No Barcodes (Avery #5160 1\" x 2-5/8\")"));
+    MnuFilteredBarcode = namedAction(MnuFilterLabels, QStringLiteral("MnuFilteredBarcode"),
+                                     QStringLiteral("With Barcodes (Avery #5163   2\" X 4\")"));
+    MnuFilteredNoBarcode = namedAction(MnuFilterLabels, QStringLiteral("MnuFilteredNoBarcode"),
+                                       QStringLiteral("No Barcodes (Avery #5161   1\" x 4\")"));
+
+    MnuMaintScreenColor = Data3->menu();
+    menuBar()->addMenu(MnuMaintScreenColor);
+    MnuColorBackground = MnuMaintScreenColor->findChild<QAction*>(QStringLiteral("MnuColorBackground"));
+    MnuColorForeColor = MnuMaintScreenColor->findChild<QAction*>(QStringLiteral("MnuColorForeColor"));
+
+    // The window's client area keeps its designed size below the menu bar.
+    resize(width(), height() + menuBar()->sizeHint().height());
+}
+
+void MaintScreen::bindControls()
+{
+    for (int i = 0; i < 3; ++i) {
+        const VendorBoxes& v = m_vendor[i];
+        const int n = i + 1;
+        Data1->bind(v.partNumber, QStringLiteral("Part Number %1").arg(n));
+        Data1->bind(v.defaultVendor, QStringLiteral("Default %1").arg(n));
+        Data1->bind(v.book, QStringLiteral("Book %1").arg(n));
+        Data1->bind(v.page, QStringLiteral("Page %1").arg(n));
+        Data1->bind(v.package, QStringLiteral("Package %1").arg(n));
+        Data1->bind(v.minimumBuy, QStringLiteral("Minimum Buy %1").arg(n));
+        Data1->bind(v.price, QStringLiteral("Price %1").arg(n), BindFormat::Currency);
+        Data1->bind(v.backOrdered, QStringLiteral("Back Ordered %1").arg(n));
+        Data1->bind(v.tagged, QStringLiteral("Quantity Ordered %1").arg(n));
+
+        m_numberBoxes.insert(v.package, {QStringLiteral("Package %1").arg(n), NumberKind::Whole});
+        m_numberBoxes.insert(v.minimumBuy, {QStringLiteral("Minimum Buy %1").arg(n), NumberKind::Whole});
+        m_numberBoxes.insert(v.price, {QStringLiteral("Price %1").arg(n), NumberKind::Money});
+        m_numberBoxes.insert(v.backOrdered, {QStringLiteral("Back Ordered %1").arg(n), NumberKind::Whole});
+        m_numberBoxes.insert(v.tagged, {QStringLiteral("Quantity Ordered %1").arg(n), NumberKind::Whole});
+    }
+    Data1->bind(Text14, QStringLiteral("Description"));
+    Data1->bind(Text15, QStringLiteral("Area of Machine"));
+    Data1->bind(Text16, QStringLiteral("In Stock"));
+    Data1->bind(Text17, QStringLiteral("Minimum Stock"));
+    Data1->bind(Text21, QStringLiteral("Location"));
+    Data1->bind(Text22, QStringLiteral("Part Memo"));
+    Data1->bind(MaskEdBox5, QStringLiteral("Date Ordered"), BindFormat::LongDate);
+    m_numberBoxes.insert(Text16, {QStringLiteral("In Stock"), NumberKind::Whole});
+    m_numberBoxes.insert(Text17, {QStringLiteral("Minimum Stock"), NumberKind::Whole});
+
+    const int headingSets[3][3] = {{19, 20, 21}, {16, 26, 27}, {18, 22, 23}};
+    for (const auto& set : headingSets)
+        for (int i = 0; i < 3; ++i)
+            Data2->bind(Label[set[i]], QStringLiteral("Vendor %1").arg(i + 1));
+
+    SSDBData1->setDataControl(Data1);
+}
+
+void MaintScreen::wireHandlers()
+{
+    for (int i = 0; i < 3; ++i) {
+        const VendorBoxes& v = m_vendor[i];
+        const int n = i + 1;
+        m_lostFocus.insert(v.partNumber, [this, n] { partNumberLeft(n); });
+        m_lostFocus.insert(v.minimumBuy, [this, n] { runCheck(n, Check::MinimumBuy); });
+        m_lostFocus.insert(v.package, [this, n] { runCheck(n, Check::Package); });
+        m_lostFocus.insert(v.price, [this, n] { runCheck(n, Check::Price); });
+        QLineEdit* back = v.backOrdered;
+        QLineEdit* tagged = v.tagged;
+        m_lostFocus.insert(back, [this, back] { acceptNumber(back); });
+        m_lostFocus.insert(tagged, [this, tagged] { acceptNumber(tagged); });
+        m_orderNotices.insert(back, BackOrderNotice);
+        m_orderNotices.insert(tagged, OnOrderNotice);
+        connect(v.defaultVendor, &QCheckBox::clicked, this, [this, n] { defaultVendorClicked(n); });
+    }
+    m_lostFocus.insert(Text16, [this] { acceptNumber(Text16); });
+    m_lostFocus.insert(Text17, [this] { acceptNumber(Text17); });
+    m_lostFocus.insert(MaskEdBox4, [this] { MaskEdBox4_LostFocus(); });
+    for (auto it = m_lostFocus.cbegin(); it != m_lostFocus.cend(); ++it)
+        it.key()->installEventFilter(this);
+    MaskEdBox5->installEventFilter(this);
+
+    connect(Data1, &DataControl::validate, this, &MaintScreen::Data1_Validate);
+    connect(Data1, &DataControl::reposition, this, &MaintScreen::updateNavigatorCaption);
+    connect(Data1, &DataControl::recordsetChanged, this, &MaintScreen::updateNavigatorCaption);
+
+    connect(cmdSave, &QPushButton::clicked, this, &MaintScreen::cmdSave_Click);
+    connect(SSCommand1, &QPushButton::clicked, this, &MaintScreen::SSCommand1_Click);
+    connect(SSCommand2, &QPushButton::clicked, this, &MaintScreen::SSCommand2_Click);
+    connect(SSCommand3, &QPushButton::clicked, this, &MaintScreen::SSCommand3_Click);
+    connect(SSCommand4, &QPushButton::clicked, this, &MaintScreen::SSCommand4_Click);
+    connect(SSCommand5, &QPushButton::clicked, this, &MaintScreen::SSCommand5_Click);
+    connect(SSCommand6, &QPushButton::clicked, this, &MaintScreen::SSCommand6_Click);
+    connect(SSCommand7, &QPushButton::clicked, this, &MaintScreen::SSCommand7_Click);
+    connect(CmdEXIT, &QPushButton::clicked, this, &MaintScreen::CmdEXIT_Click);
+    connect(SSDBCommand3, &QPushButton::clicked, this, [this] { move(0); });
+    connect(SSDBCommand2, &QPushButton::clicked, this, [this] { move(1); });
+    connect(SSDBCommand1, &QPushButton::clicked, this, [this] { move(2); });
+    connect(SSDBCommand4, &QPushButton::clicked, this, [this] { move(3); });
+    connect(SSDBData1, &DataNavigator::clicked, this, &MaintScreen::updateNavigatorCaption);
+
+    connect(MnuSortMaint1, &QAction::triggered, this, &MaintScreen::MnuSortMaint1_Click);
+    connect(MnuSortMaint2, &QAction::triggered, this, &MaintScreen::MnuSortMaint2_Click);
+    connect(MnuSortMaint3, &QAction::triggered, this, &MaintScreen::MnuSortMaint3_Click);
+    connect(MnuFilterRecords, &QAction::triggered, this, &MaintScreen::MnuFilterRecords_Click);
+    connect(MnuBarcodedFiltered5160, &QAction::triggered, this, &MaintScreen::MnuBarcodedFiltered5160_Click);
+    connect(MnuFiltered5160, &QAction::triggered, this, &MaintScreen::MnuFiltered5160_Click);
+    connect(MnuFilteredBarcode, &QAction::triggered, this, &MaintScreen::MnuFilteredBarcode_Click);
+    connect(MnuFilteredNoBarcode, &QAction::triggered, this, &MaintScreen::MnuFilteredNoBarcode_Click);
+}
+
+// ---------------------------------------------------------------- loading, activation, closing
+
+void MaintScreen::Form_Load()
+{
+    Data1->setDatabaseName(InventoryDatabasePath());
+    Data1->setRecordSource(QStringLiteral("Parts"));
+    Data1->setRecordsetType(Recordset::Kind::Table);
+    Data2->setDatabaseName(InventoryDatabasePath());
+    Data2->setRecordSource(QStringLiteral("Information"));
+    Data2->setRecordsetType(Recordset::Kind::Table);
+    try {
+        Data2->refresh();
+    } catch (const DbError&) {
+        // Without the information row the vendor headings stay empty.
+    }
+    // Data1 opens at the first activation, in the order of vendor 1's part numbers.
+    Data3->OpenColorScheme();
+    Data3->install();
+}
+
+void MaintScreen::Form_Activate()
+{
+    if (m_activated || m_unloaded)
+        return;
+    m_activated = true;
+    if (filterOn())
+        return;
+    MnuMaintScreenPrint->menuAction()->setEnabled(false);
+    MnuMaintSort->menuAction()->setEnabled(true);
+    reopenPartsTable(QStringLiteral("inv1"));
+}
+
+void MaintScreen::reopenPartsTable(const QString& index)
+{
+    try {
+        Data1->close();
+        Data1->setRecordsetType(Recordset::Kind::Table);
+        Data1->setDatabaseName(InventoryDatabasePath());
+        Data1->setRecordSource(QStringLiteral("Parts"));
+        Data1->refresh();
+        Data1->recordset()->setIndex(index);
+        Data1->recordset()->moveFirst();
+    } catch (const DbError& e) {
+        MsgBox(e.text(), 48);
+    }
+    updateNavigatorCaption();
+}
+
+bool MaintScreen::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate)
+        Form_Activate();
+    return QMainWindow::event(event);
+}
+
+void MaintScreen::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    // Where the platform reports no activation, the first show stands for it.
+    if (!m_activated)
+        QMetaObject::invokeMethod(this, &MaintScreen::Form_Activate, Qt::QueuedConnection);
+}
+
+bool MaintScreen::closeParts()
+{
+    try {
+        Data1->close();   // the record check runs and the part is written, as on any leaving
+        return true;
+    } catch (const DbError& e) {
+        const int answer = MsgBox(QStringLiteral("The changes to this part could not be saved:\r%1\r\r"
+                                                 "Close this screen anyway and lose them?")
+                                      .arg(e.text()),
+                                  292);
+        return answer == Prompts::Yes;
+    }
+}
+
+void MaintScreen::Form_Unload()
+{
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    if (m_findWindow)
+        m_findWindow->close();
+    MainWindowLock::release(this);
+}
+
+void MaintScreen::closeEvent(QCloseEvent* event)
+{
+    if (!m_unloaded) {
+        ++m_inRule;   // the focus leaving with the window is not a leaving of the box
+        const bool closed = closeParts();
+        --m_inRule;
+        if (!closed) {
+            event->ignore();
+            return;
+        }
+        Form_Unload();
+    }
+    QMainWindow::closeEvent(event);
+}
+
+// ---------------------------------------------------------------- filter indicators
+
+void MaintScreen::SetFilterIndicators(bool on)
+{
+    FilterLabel->setVisible(on);
+    MnuMaintScreenPrint->menuAction()->setEnabled(on);
+    MnuMaintSort->menuAction()->setEnabled(!on);
+    SSCommand1->setEnabled(!on);
+}
+
+bool MaintScreen::filterOn() const
+{
+    return FilterLabel->isVisibleTo(const_cast<MaintScreen*>(this));
+}
+
+QWidget* MaintScreen::findPartFocusTarget(int vendor)
+{
+    return vendor >= 1 && vendor <= 3 ? m_vendor[vendor - 1].partNumber : nullptr;
+}
+
+// ---------------------------------------------------------------- field rules
+
+bool MaintScreen::hasRecord() const
+{
+    const Recordset* rs = Data1->recordset();
+    return rs && !rs->isClosed() && (rs->hasCurrent() || rs->editMode() == Recordset::EditMode::Adding);
+}
+
+bool MaintScreen::refuseBadNumbers()
+{
+    bool all = true;
+    for (const VendorBoxes& v : m_vendor)
+        for (QLineEdit* box : {v.package, v.minimumBuy, v.price, v.backOrdered, v.tagged})
+            all = acceptNumber(box) && all;
+    all = acceptNumber(Text16) && all;
+    all = acceptNumber(Text17) && all;
+    return all;
+}
+
+void MaintScreen::writeBoundValues()
+{
+    // What cannot be stored goes back to its stored value first, so that the rest is written.
+    refuseBadNumbers();
+    try {
+        Data1->updateRecord();
+    } catch (const DbError& e) {
+        MsgBox(e.text(), 48);
+    }
+    updateNavigatorCaption();
+}
+
+void MaintScreen::setPriceText(QLineEdit* box, const QString& text)
+{
+    const std::optional<Currency> amount = Currency::parse(text);
+    box->setText(amount ? formatCurrency(*amount) : text);
+}
+
+// A number box holds a whole number (counts) or an amount of money (prices), or nothing. Other
+// text is refused: the box goes back to the part's stored value and the user is told why.
+bool MaintScreen::acceptNumber(QLineEdit* box)
+{
+    const auto it = m_numberBoxes.constFind(box);
+    if (it == m_numberBoxes.constEnd() || !hasRecord())
+        return true;
+    const QString text = box->text();
+    if (text.trimmed().isEmpty())
+        return true;
+    QString refusal;
+    if (it->kind == NumberKind::Money) {
+        if (const std::optional<Currency> amount = Currency::parse(text)) {
+            const QString shown = formatCurrency(*amount);
+            if (shown != text)
+                box->setText(shown);
+            return true;
+        }
+        refusal = QStringLiteral("\"%1\" is not a price. Please enter the price as a number, for example 12.50.").arg(text);
+    } else {
+        const std::optional<double> n = parseNumber(text);
+        if (n && *n == std::floor(*n) && *n <= std::numeric_limits<qint32>::max()
+            && *n >= std::numeric_limits<qint32>::min())
+            return true;
+        refusal = QStringLiteral("\"%1\" is not a whole number. Please enter a whole number here.").arg(text);
+    }
+    ++m_inRule;
+    MsgBox(refusal, 48);
+    QString stored;
+    try {
+        stored = DataControl::formatValue(Data1->recordset()->value(it->field),
+                                          it->kind == NumberKind::Money ? BindFormat::Currency : BindFormat::General);
+    } catch (const DbError&) {
+    }
+    box->setText(stored);
+    --m_inRule;
+    return false;
+}
+
+void MaintScreen::runCheck(int vendor, Check check)
+{
+    if (!hasRecord() || vendor < 1 || vendor > 3)
+        return;
+    const VendorBoxes& v = m_vendor[vendor - 1];
+    QLineEdit* box = check == Check::MinimumBuy ? v.minimumBuy : check == Check::Package ? v.package : v.price;
+    const QString partNumber = v.partNumber->text();
+    if (partNumber.isEmpty() || boxValue(box) != 0) {
+        acceptNumber(box);
+        return;
+    }
+    ++m_inRule;
+    const QString prompt = check == Check::MinimumBuy ? MinimumPrompt : check == Check::Package ? PackagePrompt : PricePrompt;
+    const QString fallback = check == Check::Price ? QStringLiteral("0.01") : QStringLiteral("1");
+    box->setText(InputBox(prompt + partNumber, QStringLiteral("Warning"), QString(), 3000, 5000));
+    if (box->text().isEmpty())
+        box->setText(fallback);
+    if (boxValue(box) == 0)
+        box->setText(fallback);
+    if (acceptNumber(box) && check != Check::Package)
+        writeBoundValues();
+    --m_inRule;
+}
+
+void MaintScreen::Data1_Validate()
+{
+    if (!hasRecord())
+        return;
+    for (int n = 1; n <= 3; ++n) {
+        if (m_vendor[n - 1].partNumber->text().isEmpty())
+            continue;
+        runCheck(n, Check::MinimumBuy);
+        runCheck(n, Check::Package);
+        runCheck(n, Check::Price);
+    }
+    // Whatever else cannot be stored goes back to its stored value before the part is written.
+    refuseBadNumbers();
+}
+
+void MaintScreen::partNumberLeft(int vendor)
+{
+    if (!hasRecord() || vendor < 1 || vendor > 3)
+        return;
+    const VendorBoxes& v = m_vendor[vendor - 1];
+    if (!v.partNumber->text().isEmpty())
+        return;
+    v.minimumBuy->setText(QStringLiteral("0"));
+    v.package->setText(QStringLiteral("0"));
+    setPriceText(v.price, QStringLiteral("0"));
+    v.book->clear();
+    v.page->clear();
+    // The focus moves on at once; the box it was going to was not entered, so it is not left.
+    QWidget* next = vendor == 1 ? Text2 : vendor == 2 ? Text3 : static_cast<QWidget*>(Text14);
+    ++m_inRule;
+    next->setFocus(Qt::TabFocusReason);
+    --m_inRule;
+}
+
+void MaintScreen::defaultVendorClicked(int vendor)
+{
+    for (int n = 1; n <= 3; ++n)
+        if (n != vendor)
+            m_vendor[n - 1].defaultVendor->setChecked(false);
+}
+
+void MaintScreen::MaskEdBox5_GotFocus()
+{
+    ++m_inRule;
+    MaskEdBox4->show();
+    MaskEdBox4->setFocus(Qt::OtherFocusReason);
+    MaskEdBox5->hide();
+    --m_inRule;
+}
+
+void MaintScreen::MaskEdBox4_LostFocus()
+{
+    MaskEdBox5->show();
+    if (!MaskEdBox4->isBlank()) {
+        if (const std::optional<QDate> date = MaskEdBox4->date()) {
+            MaskEdBox5->setText(formatLongDate(*date));
+        } else {
+            const QString typed = MaskEdBox4->displayText();
+            ++m_inRule;
+            MsgBox(QStringLiteral("\"%1\" is not a date. Please type the date as month/day/year, for example 03/15/07.")
+                       .arg(typed),
+                   48);
+            --m_inRule;
+        }
+        MaskEdBox4->clearDate();
+    }
+    MaskEdBox4->hide();
+}
+
+bool MaintScreen::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::FocusOut: {
+        // A box opening over the window or a popup takes the focus without the box being left.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason || m_inRule > 0 || m_unloaded)
+            break;
+        const auto it = m_lostFocus.constFind(watched);
+        if (it != m_lostFocus.constEnd()) {
+            const std::function<void()> rule = *it;
+            rule();
+        }
+        break;
+    }
+    case QEvent::FocusIn:
+        if (watched == MaskEdBox5 && m_inRule == 0)
+            MaskEdBox5_GotFocus();
+        break;
+    case QEvent::KeyPress: {
+        const auto it = m_orderNotices.constFind(watched);
+        if (it == m_orderNotices.constEnd())
+            break;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const int k = key->key();
+        if (key->text().isEmpty() || (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) || k == Qt::Key_Tab
+            || k == Qt::Key_Backtab || k == Qt::Key_Return || k == Qt::Key_Enter || k == Qt::Key_Escape)
+            break;
+        // The notice first; then the key goes into the box as typed.
+        ++m_inRule;
+        Beep();
+        MsgBox(*it, 48, QStringLiteral("Notice"));
+        --m_inRule;
+        break;
+    }
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MaintScreen::keyPressEvent(QKeyEvent* event)
+{
+    // Enter that no control took presses the hidden "&Save".
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        && !(event->modifiers() & ~Qt::KeypadModifier)) {
+        cmdSave_Click();
+        event->accept();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+// ---------------------------------------------------------------- commands
+
+void MaintScreen::cmdSave_Click()
+{
+    writeBoundValues();
+}
+
+void MaintScreen::SSCommand1_Click()
+{
+    if (filterOn()) {
+        MsgBox(QStringLiteral("You must cancel all filters before you can retrieve part numbers!"));
+        return;
+    }
+    MnuMaintScreenPrint->menuAction()->setEnabled(false);
+    MnuMaintSort->menuAction()->setEnabled(true);
+    // After a re-read as a query result there is no index to seek on: the parts table comes back
+    // in the order of vendor 1's part numbers.
+    const Recordset* rs = Data1->recordset();
+    if (!rs || rs->isClosed() || rs->kind() != Recordset::Kind::Table)
+        reopenPartsTable(QStringLiteral("inv1"));
+    FindPartWindow::RetrievePart(this, FindPartMember::maintenance(), m_findWindow);
+}
+
+void MaintScreen::SSCommand2_Click()
+{
+    if (filterOn()) {
+        MsgBox(QStringLiteral("You must cancel all filters before adding a new record!"));
+        return;
+    }
+    MnuMaintScreenPrint->menuAction()->setEnabled(false);
+    MnuMaintSort->menuAction()->setEnabled(true);
+    Recordset* rs = Data1->recordset();
+    if (!rs || rs->isClosed())
+        return;
+    try {
+        rs->addNew();
+    } catch (const DbError& e) {
+        MsgBox(e.text(), 48);
+        return;
+    }
+    updateNavigatorCaption();
+    Text1->setFocus(Qt::OtherFocusReason);
+}
+
+void MaintScreen::SSCommand3_Click()
+{
+    if (!hasRecord())
+        return;
+    Beep();
+    const QString text = QString(44, u' ') + QStringLiteral("Are you sure you want to delete this part?") + u'\r'
+        + QString(8, u' ')
+        + QStringLiteral("By selecting yes, all data about this part in the 'Parts Usage' report will be lost.") + u'\r'
+        + QStringLiteral("It is better to leave this part alone and make the description say 'No Longer Available'");
+    if (MsgBox(text, 292, QStringLiteral("Confirm")) != Prompts::Yes)
+        return;
+    try {
+        if (Recordset* rs = Data1->recordset()) {
+            rs->deleteCurrent();
+            Data1->refresh();
+        }
+    } catch (const DbError& e) {
+        MsgBox(e.text(), 48);
+    }
+    updateNavigatorCaption();
+}
+
+void MaintScreen::SSCommand7_Click()
+{
+    PartImagesWindow::ShowPartImages(Data1, PartImagesMember::maintenance(), this);
+}
+
+bool MaintScreen::saveBeforeLeaving()
+{
+    const Recordset* rs = Data1->recordset();
+    if (!hasRecord() || !(Data1->hasPendingChanges() || rs->isDirty()))
+        return true;
+    try {
+        Data1->update();   // the record check, then the write
+        return true;
+    } catch (const DbError& e) {
+        MsgBox(e.text(), 48);
+        return false;
+    }
+}
+
+void MaintScreen::CmdEXIT_Click()
+{
+    // The part on screen is saved before the re-read, which would drop what was typed.
+    if (!saveBeforeLeaving())
+        return;
+    try {
+        Data1->refresh();
+    } catch (const DbError&) {
+    }
+    close();
+}
+
+void MaintScreen::move(int which)
+{
+    Recordset* rs = Data1->recordset();
+    if (!rs || rs->isClosed() || (rs->recordCount() == 0 && rs->editMode() != Recordset::EditMode::Adding))
+        return;
+    try {
+        switch (which) {
+        case 0:
+            rs->moveFirst();
+            break;
+        case 1:
+            rs->movePrevious();
+            if (rs->bof())
+                rs->moveFirst();
+            break;
+        case 2:
+            rs->moveNext();
+            if (rs->eof())
+                rs->moveLast();
+            break;
+        default:
+            rs->moveLast();
+            break;
+        }
+    } catch (const DbError& e) {
+        MsgBox(e.text(), 48);
+    }
+    updateNavigatorCaption();
+}
+
+void MaintScreen::updateNavigatorCaption()
+{
+    const Recordset* rs = Data1->recordset();
+    QString caption;
+    if (rs && !rs->isClosed()) {
+        if (rs->editMode() == Recordset::EditMode::Adding)
+            caption = QStringLiteral("New part");
+        else if (rs->hasCurrent())
+            caption = QStringLiteral("Part %1 of %2").arg(rs->absolutePosition() + 1).arg(rs->recordCount());
+        else if (rs->recordCount() == 0)
+            caption = QStringLiteral("No parts");
+    }
+    SSDBData1->setCaption(caption);
+}
+
+// ---------------------------------------------------------------- commands still to come
+
+// Sorting, the result list, the filter window, the count and the filtered printing arrive with the
+// filter window; their buttons and menu items are in place and connected here.
+void MaintScreen::MnuSortMaint1_Click() {}
+void MaintScreen::MnuSortMaint2_Click() {}
+void MaintScreen::MnuSortMaint3_Click() {}
+void MaintScreen::SSCommand4_Click() {}
+void MaintScreen::SSCommand5_Click() {}
+void MaintScreen::SSCommand6_Click() {}
+void MaintScreen::MnuFilterRecords_Click() {}
+void MaintScreen::MnuBarcodedFiltered5160_Click() {}
+void MaintScreen::MnuFiltered5160_Click() {}
+void MaintScreen::MnuFilteredBarcode_Click() {}
+void MaintScreen::MnuFilteredNoBarcode_Click() {}
