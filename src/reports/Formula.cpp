@@ -1,4 +1,5 @@
 #include "Formula.h"
+#include "ReportFormat.h"
 
 #include "data/JetSql.h"
 
@@ -227,7 +228,7 @@ const FunctionInfo* findFunction(const QString& name)
     return nullptr;
 }
 
-constexpr const char* specials[] = {"PageNumber", "TotalPages", "PrintDate", "PrintTime", "RecordNumber", "Continued"};
+constexpr const char* specials[] = {"PageNumber", "TotalPages", "PrintDate", "PrintTime", "RecordNumber", "Continued", "ReportTitle"};
 
 const char* findSpecial(const QString& name)
 {
@@ -595,8 +596,15 @@ ReportValue evalCall(const FormulaNode& n, const FormulaContext& ctx)
     }
     if (f == QLatin1String("ToText")) {
         const ReportValue v = arg(0);
-        if (n.args.size() > 1 && v.isNumeric())
-            return ReportValue(formatNumber(v.toDouble(), int(arg(1).toInt())));
+        if (n.args.size() > 1) {
+            // A text is a format, as a field's format= takes it ("d MMM yyyy", "#,##0.00");
+            // a number is the count of decimals.
+            const ReportValue how = arg(1);
+            if (how.isText())
+                return ReportValue(formatReportValue(v, how.text()));
+            if (v.isNumeric())
+                return ReportValue(formatNumber(v.toDouble(), int(how.toInt())));
+        }
         return ReportValue(asText(v));
     }
     const ReportValue v = arg(0);

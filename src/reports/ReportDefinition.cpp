@@ -55,6 +55,8 @@ private:
     QColor colour(const QString& text, int line) const;
     bool yesNo(const Attr& a, int line) const;
     Formula formula(const QString& text, int line) const;
+    QString expandNamed(const QString& text, int line) const;
+    void namedFormula(const Line& l);
 
     void applyElementAttr(ReportElement& e, const Attr& a, int line);
     void element(const Line& l);
@@ -67,6 +69,7 @@ private:
     QString file_;
     QString currentFile_;
     QHash<QString, QList<Attr>> styles_;
+    QHash<QString, QString> named_;   // formula lines: lower-case name -> "(expression)"
     ReportBand* band_ = nullptr;
     ReportElement* lastElement_ = nullptr;
 };
@@ -257,10 +260,55 @@ bool DefinitionParser::yesNo(const Attr& a, int line) const
 Formula DefinitionParser::formula(const QString& text, int line) const
 {
     try {
-        return Formula::parse(text);
+        return Formula::parse(expandNamed(text, line));
     } catch (const FormulaError& e) {
         fail(line, e.text());
     }
+}
+
+// {@name} outside quoted texts stands for the named formula, in parentheses. Names are
+// expanded when a formula is read, so a named formula may use those defined before it.
+QString DefinitionParser::expandNamed(const QString& text, int line) const
+{
+    if (!text.contains(QLatin1String("{@")))
+        return text;
+    QString out;
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'"')
+            quoted = !quoted;
+        if (!quoted && c == u'{' && i + 1 < text.size() && text[i + 1] == u'@') {
+            const qsizetype close = text.indexOf(u'}', i);
+            if (close < 0)
+                fail(line, QStringLiteral("a formula name is not closed with }"));
+            const QString name = text.mid(i + 2, close - i - 2).trimmed();
+            const auto it = named_.constFind(name.toLower());
+            if (it == named_.constEnd())
+                fail(line, QStringLiteral("there is no formula named \"%1\" before this line").arg(name));
+            out += *it;
+            i = close;
+            continue;
+        }
+        out += c;
+    }
+    return out;
+}
+
+void DefinitionParser::namedFormula(const Line& l)
+{
+    // formula <name> : <expression>
+    static const QRegularExpression nameRe(QStringLiteral("^[A-Za-z_][A-Za-z0-9_ ]*$"));
+    const qsizetype colon = l.rest.indexOf(QLatin1String(" : "));
+    const QString name = colon < 0 ? QString() : l.rest.left(colon).trimmed();
+    if (colon < 0 || !nameRe.match(name).hasMatch())
+        fail(l.number, QStringLiteral("formula wants: formula <name> : <expression>"));
+    const QString text = l.rest.mid(colon + 3).trimmed();
+    if (text.isEmpty())
+        fail(l.number, QStringLiteral("formula %1 needs an expression after \" : \"").arg(name));
+    const QString expanded = expandNamed(text, l.number);
+    formula(expanded, l.number);   // a fault is named on the line that defines the formula
+    named_.insert(name.toLower(), u'(' + expanded + u')');
 }
 
 void DefinitionParser::applyElementAttr(ReportElement& e, const Attr& a, int line)
@@ -598,6 +646,8 @@ void DefinitionParser::handle(const Line& l, const QString& folder, int depth)
                 fail(l.number, QStringLiteral("lookup wants table names only"));
             def_.lookups.append(stripBrackets(a.value));
         }
+    } else if (k == QLatin1String("formula")) {
+        namedFormula(l);
     } else if (k == QLatin1String("select")) {
         def_.selection = formula(l.rest, l.number);
     } else if (k == QLatin1String("order")) {

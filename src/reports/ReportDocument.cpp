@@ -130,6 +130,8 @@ public:
             return row_ >= 0 ? ReportValue(qint64(row_ + 1)) : ReportValue();
         if (n.name == QLatin1String("Continued"))
             return ReportValue(repeated_);
+        if (n.name == QLatin1String("ReportTitle"))
+            return ReportValue(d_.def->title);
         return {};
     }
 
@@ -139,6 +141,9 @@ public:
             throw ReportError(QStringLiteral("a total cannot be taken of a total"));
         return d_.aggregate(call, begin_, end_);
     }
+
+    int scopeBegin() const { return begin_; }
+    int scopeEnd() const { return end_; }
 
 private:
     const Impl& d_;
@@ -225,6 +230,14 @@ double ReportDocument::Impl::bandHeight(const ReportBand& band, const Context& c
     for (const ReportElement& e : band.elements) {
         if (!e.grow || (!e.condition.isEmpty() && !formulaHolds(*e.condition.root(), ctx)))
             continue;
+        if (e.kind == ReportElement::Kind::Chart) {
+            // A growing chart gives every bar a full line, however many bars its scope has.
+            const double line = measuringMetrics(e.font).height() / 10.0;
+            const qsizetype bars = chart(e, ctx.scopeBegin(), ctx.scopeEnd())->values.size();
+            const double title = e.text.isEmpty() ? 0 : line * ReportChartData::titleLines;
+            h = std::max(h, e.rect.top() + title + std::max<qsizetype>(bars, 1) * line * ReportChartData::barLines + 2);
+            continue;
+        }
         const QString text = e.kind == ReportElement::Kind::Text ? e.text
                                                                  : formatReportValue(evaluateFormula(*e.value.root(), ctx), e.format);
         const double width = std::max(1.0, e.rect.width() - 2 * e.padding) * 10.0;

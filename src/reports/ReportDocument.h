@@ -20,6 +20,11 @@ class QPrinter;
 
 // Bars of a chart element, ready to draw.
 struct ReportChartData {
+    // Room in lines of the chart's font: the title, and at most each bar (a growing chart
+    // gets exactly this for every bar).
+    static constexpr double titleLines = 1.6;
+    static constexpr double barLines = 1.8;
+
     QStringList labels;
     QList<double> values;
     QStringList valueTexts;

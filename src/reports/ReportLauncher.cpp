@@ -78,7 +78,8 @@ ReportOutcome ReportLauncher(DataControl* Data1, ReportControl& CrystalReport1, 
 {
     WaitCursor hourglass;   // back to the normal pointer on every way out
 
-    const QString file = ReportFileForPaper(request.letterFile, request.hasA4Twin, request.placement);
+    // The paper size is read when the file is set, after any question the caller asks first.
+    QString file = ReportFileForPaper(request.letterFile, request.hasA4Twin, request.placement);
     auto tellWhy = [&](const QString& reason) {
         ArrowCursor arrow;
         const QString name = QFileInfo(QString(file).replace(u'\\', u'/')).fileName();
@@ -128,8 +129,10 @@ ReportOutcome ReportLauncher(DataControl* Data1, ReportControl& CrystalReport1, 
         }
     }
 
-    if (request.beforeRun)
+    if (request.beforeRun) {
         request.beforeRun();
+        file = ReportFileForPaper(request.letterFile, request.hasA4Twin, request.placement);
+    }
 
     try {
         CrystalReport1.setReportFileName(file);

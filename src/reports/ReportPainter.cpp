@@ -265,9 +265,11 @@ public:
             setFont(e.font);
             textHeight = fm_->height();
         }
+        // A little air between the bars and the number under them, so the two read apart.
+        const double gap = textHeight > 0 ? textHeight * 0.2 : 0;
         if (bars.valid) {
             const double unit = r.width() / bars.width;
-            const double barHeight = std::max(1.0, r.height() - textHeight);
+            const double barHeight = std::max(1.0, r.height() - textHeight - gap);
             QPainterPath path;
             for (const QRectF& b : bars.bars)
                 path.addRect(QRectF(r.left() + b.x() * unit, r.top(), b.width() * unit, barHeight));
@@ -294,7 +296,7 @@ public:
             setFont(bold);
             p_.setPen(e.color);
             p_.drawText(QRectF(r.left(), top, r.width(), fm_->height() * 1.4), Qt::AlignLeft | Qt::AlignVCenter, it.text);
-            top += fm_->height() * 1.6;
+            top += fm_->height() * ReportChartData::titleLines;
             setFont(e.font);
         }
         if (c.values.isEmpty()) {
@@ -311,7 +313,7 @@ public:
         labelWidth = std::min(labelWidth + 6 * s_, r.width() * 0.35);
         const double plotLeft = r.left() + labelWidth;
         const double plotWidth = std::max(1.0, r.width() - labelWidth - valueWidth - 6 * s_);
-        const double rowHeight = std::min((r.bottom() - top) / c.values.size(), fm_->height() * 1.8);
+        const double rowHeight = std::min((r.bottom() - top) / c.values.size(), fm_->height() * ReportChartData::barLines);
         double max = 0;
         for (double v : c.values)
             max = std::max(max, v);

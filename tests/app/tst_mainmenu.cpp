@@ -5,12 +5,15 @@
 #include "colours/ColorScheme.h"
 #include "data/Connection.h"
 #include "data/DataControl.h"
+#include "data/Database.h"
 #include "data/Recordset.h"
 #include "platform/AppFolder.h"
 #include "platform/Help.h"
 #include "platform/MainWindowLock.h"
 #include "platform/Twips.h"
 #include "reports/PaperSize.h"
+#include "reports/UsagePrompts.h"
+#include "support/RecordingReportControl.h"
 #include "support/RecordingHelp.h"
 #include "support/ScriptedDialogs.h"
 #include "support/ScriptedModal.h"
@@ -88,7 +91,7 @@ private Q_SLOTS:
     void taskButtonsAsDesigned();
     void menuBarItems_data();
     void menuBarItems();
-    void printMenuInOrderAndQuietUntilConnected();
+    void printMenuInOrderAndEveryItemConnected();
     void paperSizeIsExclusiveAndStartsAsLetter();
     void lockHeldPerScreen();
     void taskButtonLocksUntilScreenCloses();
@@ -209,7 +212,7 @@ void TestMainMenu::menuBarItems()
     QVERIFY(holders.contains(action));
 }
 
-void TestMainMenu::printMenuInOrderAndQuietUntilConnected()
+void TestMainMenu::printMenuInOrderAndEveryItemConnected()
 {
     MainMenu w;
     QVERIFY(w.Form_Load());
@@ -234,22 +237,50 @@ void TestMainMenu::printMenuInOrderAndQuietUntilConnected()
     QCOMPARE(w.printItem("MnuAvery5385")->text(), QStringLiteral("Rolodex Cards (Avery # 5385 2\" X 4\")"));
     QCOMPARE(w.findChild<QAction*>("MnuPrintSpcr1")->isSeparator(), true);
 
-    // Not connected yet: choosing any of them shows nothing and opens nothing.
+    // Every item does something; the report commands print through the main window's own
+    // report control and parts source.
+    for (const PrintMenuItem& item : PrintMenuItems())
+        QVERIFY2(item.kind != PrintMenuItem::Command || item.command, qPrintable(item.name));
+    RecordingReportControls recorded;
     ScriptedPrompts prompts;
     ScriptedModal modal;
-    const int windowsBefore = QApplication::topLevelWidgets().size();
-    int commands = 0;
-    for (const PrintMenuItem& item : PrintMenuItems()) {
-        if (item.kind != PrintMenuItem::Command || item.name == "MnuOnePart")
-            continue;
-        w.printItem(item.name)->trigger();
-        ++commands;
+    w.printItem("MnuComplete")->trigger();
+    QCOMPARE(recorded.runs().size(), 1);
+    QCOMPARE(recorded.runs()[0].file, AppFolder::join(QStringLiteral("\\Complete.rpt")));
+
+    // A vendor's order form: Yes opens the information window on that vendor's tab, modal, and
+    // the form prints once it has closed.
+    {
+        Database db = Database::open(AppFolder::join(QStringLiteral("\\Inventory.mdb")));
+        db.execute(QStringLiteral("UPDATE Parts SET [Quantity Ordered 2] = 3 WHERE [Record Number] = 1"));
     }
-    QCOMPARE(commands, 31);
-    QVERIFY(prompts.log().isEmpty());
-    QVERIFY(modal.shown().isEmpty());
-    QCOMPARE(QApplication::topLevelWidgets().size(), windowsBefore);
+    prompts.expectMessage(Prompts::Yes);
+    int tab = -1;
+    qsizetype runsWhileOpen = -1;
+    modal.onNext([&](QWidget* window) {
+        auto* info = qobject_cast<Information*>(window);
+        QVERIFY(info);
+        tab = info->SSTab1->currentIndex();
+        runsWhileOpen = recorded.runs().size();
+        info->Command2->click();
+    });
+    w.printItem("MnuVendor2")->trigger();
+    QCOMPARE(tab, 2);
+    QCOMPARE(runsWhileOpen, 1);
+    QCOMPARE(recorded.runs().size(), 2);
+    QCOMPARE(recorded.runs()[1].file, AppFolder::join(QStringLiteral("\\order2.rpt")));
+    QCOMPARE(prompts.messages()[0].title, QStringLiteral("Purchase Order Information"));
+    QCOMPARE(recorded.created(), 1);
     QVERIFY(w.isEnabled());
+
+    // The lane prompt opens beside the main window, which stays usable.
+    w.printItem("MnuUsageLane")->trigger();
+    LaneNumber* lane = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        lane = lane ? lane : qobject_cast<LaneNumber*>(top);
+    QVERIFY(lane && lane->isVisible());
+    QVERIFY(w.isEnabled());
+    lane->Command2->click();
 }
 
 void TestMainMenu::paperSizeIsExclusiveAndStartsAsLetter()

@@ -164,6 +164,47 @@ band page-footer height=20pt
         QCOMPARE(d.band(BandKind::Detail)->elements.size(), size_t(1));
     }
 
+    void namedFormulasStandForTheirExpression()
+    {
+        const ReportDefinition d = parse(QString::fromUtf8(R"RPT(data table=Parts
+formula Short : {Parts.Minimum Stock} - {Parts.In Stock}
+formula twice short : {@short} * 2
+select  {@SHORT} > 0
+band detail height=10pt
+  field x=0 y=0 w=1in h=10pt : {@twice short} & " {@short}"
+  field x=1in y=0 w=1in h=10pt if="{@short} >= 3" : "three or more"
+)RPT"));
+        // Each name is replaced by its expression in parentheses, so "* 2" doubles the difference;
+        // a name inside a quoted text is left as written.
+        QCOMPARE(d.selection.text(), QStringLiteral("({Parts.Minimum Stock} - {Parts.In Stock}) > 0"));
+        const ReportBand* detail = d.band(BandKind::Detail);
+        QCOMPARE(detail->elements[0].value.text(), QStringLiteral("(({Parts.Minimum Stock} - {Parts.In Stock}) * 2) & \" {@short}\""));
+        QCOMPARE(detail->elements[1].condition.text(), QStringLiteral("({Parts.Minimum Stock} - {Parts.In Stock}) >= 3"));
+
+        // And so the report computes it.
+        ReportFixture f;
+        f.makeInventory({QStringLiteral("INSERT INTO Parts([Minimum Stock], [In Stock]) VALUES (10, 4)"),
+                         QStringLiteral("INSERT INTO Parts([Minimum Stock], [In Stock]) VALUES (2, 2)")});
+        f.writeReport(QStringLiteral("Named.rpt"), QStringLiteral("data table=Parts\nformula short : {Parts.Minimum Stock} - {Parts.In Stock}\n"
+                                                                  "select {@short} > 0\nband detail height=10pt\n"
+                                                                  " field x=0 y=0 w=1in h=10pt : {@short} * 2\n"));
+        auto doc = Report::load(QStringLiteral("Named.rpt")).run();
+        QCOMPARE(doc->rowCount(), 1);
+        QCOMPARE(doc->page(0).texts(), QStringList{QStringLiteral("12")});
+    }
+
+    void reportTitleIsTheTitleInForce()
+    {
+        // A report that includes another under a title of its own prints its own title there.
+        ReportFixture f;
+        f.makeInventory();
+        f.writeReport(QStringLiteral("All.rpt"), QStringLiteral("report title=\"All Parts\"\ndata table=Parts\n"
+                                                                "band page-header height=20pt\n field x=0 y=0 w=3in h=14pt : ReportTitle & \"!\"\n"));
+        f.writeReport(QStringLiteral("Yours.rpt"), QStringLiteral("include All.rpt\nreport title=\"Your Parts\"\n"));
+        QCOMPARE(Report::load(QStringLiteral("All.rpt")).run()->page(0).texts(), QStringList{QStringLiteral("All Parts!")});
+        QCOMPARE(Report::load(QStringLiteral("Yours.rpt")).run()->page(0).texts(), QStringList{QStringLiteral("Your Parts!")});
+    }
+
     void faultsNameTheFileAndLine_data()
     {
         QTest::addColumn<QString>("text");
@@ -192,6 +233,11 @@ band page-footer height=20pt
         QTest::newRow("chart without category") << head + "chart x=0 y=0 w=1 h=1 value={Parts.A} : T" << "chart needs category";
         QTest::newRow("labels without size") << "data table=Parts\nlabels columns=3 rows=10" << "labels needs the label's width";
         QTest::newRow("bad page size") << "data table=Parts\npage size=huge" << "size wants letter, a4, legal";
+        QTest::newRow("unknown formula name") << head + "field x=0 y=0 w=1 h=1 : {@short} + 1" << "line 3: there is no formula named \"short\"";
+        QTest::newRow("formula used before its line") << "data table=Parts\nselect {@short} > 0\nformula short : 1" << "line 2: there is no formula named";
+        QTest::newRow("formula without a name") << "data table=Parts\nformula : {Parts.In Stock}" << "line 2: formula wants: formula <name> : <expression>";
+        QTest::newRow("formula that does not parse") << "data table=Parts\nformula short : {Parts.In Stock} -" << "line 2: The formula ends too soon";
+        QTest::newRow("formula name not closed") << head + "field x=0 y=0 w=1 h=1 : {@short" << "line 3: a formula name is not closed";
     }
 
     void faultsNameTheFileAndLine()

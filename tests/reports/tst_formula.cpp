@@ -326,6 +326,11 @@ private Q_SLOTS:
         QCOMPARE(eval(QStringLiteral("Val(\"12.5%\") / 100")).toDouble(), 0.125);
         QCOMPARE(eval(QStringLiteral("Mid(\"ABCDEF\", 2, 3) & Left(\"xyz\", 1) & Right(\"xyz\", 1)")).text(), QStringLiteral("BCDxz"));
         QCOMPARE(eval(QStringLiteral("Round(2.5) + Round(3.5)")).toInt(), 6);   // half to even
+        // ToText with a format, as a field's format= takes it; with a number, decimals.
+        QCOMPARE(eval(QStringLiteral("\"Ordered \" & ToText(Date (2004,01,05), \"d MMM yyyy\")")).text(), QStringLiteral("Ordered 5 Jan 2004"));
+        QCOMPARE(eval(QStringLiteral("ToText(1234.5, \"#,##0.00\")")).text(), QStringLiteral("1,234.50"));
+        QCOMPARE(eval(QStringLiteral("ToText(1.5, 2)")).text(), QStringLiteral("1.50"));
+        QCOMPARE(eval(QStringLiteral("ToText(Date (2004,01,05))")).text(), QStringLiteral("1/5/2004"));
         QVERIFY(eval(QStringLiteral("1 / 0")).isNull());
         QVERIFY_THROWS_EXCEPTION(ReportError, eval(QStringLiteral("\"a\" * 2")));
 

@@ -297,6 +297,33 @@ band report-footer height=3in
             doc->renderImage(0, 96).save(QDir(qEnvironmentVariable("REPORT_TEST_OUTPUT")).filePath(QStringLiteral("chart.png")));
     }
 
+    // A growing chart takes a line per bar: a group with one bar takes less room than one with
+    // three, and the bars are as tall either way.
+    void growingChartsTakeALinePerBar()
+    {
+        ReportFixture f;
+        f.makeInventory({QStringLiteral("INSERT INTO Parts([Part Number 1],[Area of Machine]) VALUES ('A','DECK'),('B','PIT'),('C','PIT'),('D','PIT')"),
+                         QStringLiteral("INSERT INTO PartsUsage VALUES (1,1,1,'2004-01-01'),(2,2,1,'2004-01-01'),(3,1,1,'2004-01-01'),(4,5,2,'2004-01-01')")});
+        auto doc = run(f, QString::fromUtf8(R"RPT(data table=PartsUsage
+join Parts on {PartsUsage.Record Number} = {Parts.Record Number}
+group {Parts.Area of Machine}
+band group-footer 1 height=12pt
+  chart x=0 y=2pt w=5in h=10pt size=10 grow category={Parts.Part Number 1} value={PartsUsage.Used} : By part
+  text  x=0 y=0 w=1in h=2pt : .
+)RPT"));
+        const QList<ReportItem> charts = doc->page(0).itemsOf(ReportItem::Kind::Chart);
+        QCOMPARE(charts.size(), 2);
+        QCOMPARE(charts[0].chart->labels, QStringList{QStringLiteral("A")});
+        QCOMPARE(charts[1].chart->labels, QStringList({"B", "C", "D"}));
+        // A line of a 10-point font is a little over 10 points high.
+        const double oneBar = charts[0].rect.height();
+        const double perBar = (charts[1].rect.height() - oneBar) / 2;
+        QVERIFY2(perBar >= 10 * ReportChartData::barLines && perBar <= 13 * ReportChartData::barLines, qPrintable(QString::number(perBar)));
+        QVERIFY(oneBar >= 10 * (ReportChartData::titleLines + ReportChartData::barLines));
+        // The second group's band starts where the first one's grown band ends.
+        QVERIFY(charts[1].rect.top() >= charts[0].rect.bottom());
+    }
+
     void picturesComeFromTheirBlobs()
     {
         ReportFixture f;

@@ -1,0 +1,699 @@
+// The report definition files shipped beside the program: every file the windows ask for is in
+// the program's folder, reads, and prints from the template databases as shipped and in use;
+// label and card sheets put each label on its place of the sheet; barcodes carry the part
+// number; the lists select, sort and total what they say.
+
+#include "ReportFixture.h"
+#include "data/Connection.h"
+#include "data/Database.h"
+#include "data/Recordset.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QImage>
+#include <QMap>
+#include <QPainter>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+// Every report the program runs, by the letter name its callers use, and whether it has an A4
+// twin. Names are exact: the blanks and the capital R of the filtered labels included.
+struct NamedReport {
+    const char* letter;
+    bool a4;
+};
+const NamedReport everyReport[] = {
+    {"LocationBook.rpt", true},        {"Complete.rpt", true},           {"BackOrders.rpt", true},
+    {"CurrentlyTagged.rpt", true},     {"order1.rpt", true},             {"order2.rpt", true},
+    {"order3.rpt", true},              {"Images.rpt", true},             {"Avery5161.rpt", false},
+    {"Barcoded5163.rpt", false},       {"Avery5160.rpt", false},         {"Barcoded5160.rpt", false},
+    {"Barcoded5386.rpt", false},       {"Barcoded5385.rpt", false},      {"InventoryValue.rpt", true},
+    {"Parts Usage.rpt", true},         {"GraphUsage.rpt", true},         {"Parts Loan.rpt", true},
+    {"PartsNeeded.rpt", true},         {"BarcodedPartsNeeded.rpt", true}, {"Prices.rpt", true},
+    {"Your Prices.rpt", true},         {"Preferred.rpt", true},          {"PreferredYour.rpt", true},
+    {"PhysicalLocation.rpt", true},    {"PhysicalNumber.rpt", true},     {"Errors1.rpt", true},
+    {"Errors2.rpt", true},             {"Errors3.rpt", true},            {"PartsUsageByLane.rpt", true},
+    {"PartsUsageByDate.rpt", true},    {"UsedByPartNumber.rpt", true},   {"Filter.rpt", true},
+    {"FilteredBarcoded5160.Rpt", false}, {"FilteredAvery5160.Rpt", false}, {"FilteredBarcoded5163.Rpt", false},
+    {"FilteredAvery5161.Rpt", false},
+};
+
+QString a4Twin(const QString& letter)
+{
+    const qsizetype dot = letter.lastIndexOf(u'.');
+    return letter.left(dot) + QStringLiteral("A4") + letter.mid(dot);
+}
+
+QStringList everyFileName()
+{
+    QStringList names;
+    for (const NamedReport& r : everyReport) {
+        names << QString::fromLatin1(r.letter);
+        if (r.a4)
+            names << a4Twin(QString::fromLatin1(r.letter));
+    }
+    return names;
+}
+
+QByteArray pngPicture(const QColor& colour)
+{
+    QImage img(60, 40, QImage::Format_RGB32);
+    img.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    img.save(&buffer, "PNG");
+    return bytes;
+}
+
+// A template database as a centre uses it after a while, written through the data engine:
+// stocked parts with locations, some below their minimum, some tagged, some on back order,
+// a few pictures and uses of parts, and the centre's name.
+void putInUse(const QString& database)
+{
+    Database db = Database::open(database);
+    db.execute(QStringLiteral("UPDATE Information SET [Center Name] = 'Starlite Lanes', [Your Name] = 'Pat Miller', City = 'Springfield'"));
+    db.close();
+
+    auto conn = Connection::open(database);
+    auto parts = Recordset::openTable(conn, QStringLiteral("Parts"));
+    QList<int> numbers;
+    int i = 0;
+    for (parts->moveFirst(); !parts->eof(); parts->moveNext(), ++i) {
+        numbers << parts->value(QStringLiteral("Record Number")).toInt();
+        parts->edit();
+        if (i % 2 == 0) {
+            parts->setValue(QStringLiteral("Minimum Stock"), 1 + i % 5);
+            parts->setValue(QStringLiteral("In Stock"), i % 7);
+            parts->setValue(QStringLiteral("Location"), QStringLiteral("R%1-%2").arg(i % 4).arg(i % 10));
+        }
+        if (i % 5 == 1)
+            parts->setValue(QStringLiteral("Quantity Ordered 1"), 2);
+        if (i % 7 == 3) {
+            parts->setValue(QStringLiteral("Back Ordered 1"), 1);
+            parts->setValue(QStringLiteral("Date Ordered"), QDate(2024, 3, 14));
+        }
+        parts->update();
+    }
+    parts->close();
+
+    auto pictures = Recordset::openTable(conn, QStringLiteral("Pictures"));
+    for (int k = 0; k < 3 && k < numbers.size(); ++k) {
+        pictures->addNew();
+        pictures->setValue(QStringLiteral("Record Number"), numbers[k]);
+        pictures->setValue(QStringLiteral("Image1"), pngPicture(Qt::blue));
+        if (k > 0)
+            pictures->setValue(QStringLiteral("Image3"), pngPicture(Qt::red));
+        pictures->update();
+    }
+    pictures->close();
+
+    auto usage = Recordset::openTable(conn, QStringLiteral("PartsUsage"));
+    for (int k = 0; k < 6 && k < numbers.size(); ++k) {
+        usage->addNew();
+        usage->setValue(QStringLiteral("Record Number"), numbers[k]);
+        usage->setValue(QStringLiteral("Used"), 1 + k);
+        usage->setValue(QStringLiteral("Lane Number"), 1 + k * 3);
+        usage->setValue(QStringLiteral("Date Used"), QDate(2024, 2, 1 + k));
+        usage->update();
+    }
+    usage->close();
+}
+
+// The texts each data row printed in the detail band, by row, over every page.
+QMap<int, QStringList> detailTexts(const ReportDocument& doc)
+{
+    QMap<int, QStringList> rows;
+    for (int p = 0; p < doc.pageCount(); ++p)
+        for (const ReportItem& it : doc.page(p).items)
+            if (it.kind == ReportItem::Kind::Text && it.band == BandKind::Detail && !it.text.isEmpty())
+                rows[it.row] << it.text;
+    return rows;
+}
+
+// Every text printed in bands of the kind, over every page.
+QStringList textsOf(const ReportDocument& doc, BandKind band, int level = 0)
+{
+    QStringList out;
+    for (int p = 0; p < doc.pageCount(); ++p)
+        for (const ReportItem& it : doc.page(p).textItems(band, level))
+            out << it.text;
+    return out;
+}
+
+// The texts of rows that are one of `wanted`, in the order the report prints them.
+QStringList printedInOrder(const ReportDocument& doc, const QStringList& wanted)
+{
+    QStringList out;
+    for (int p = 0; p < doc.pageCount(); ++p)
+        for (const QString& t : doc.page(p).texts())
+            if (wanted.contains(t))
+                out << t;
+    return out;
+}
+
+QString part(const QString& number, const QString& description, const QString& area, const QString& location,
+             int inStock, int minimum, const QString& more = {}, const QString& values = {})
+{
+    return QStringLiteral("INSERT INTO Parts([Part Number 1], Description, [Area of Machine], Location, [In Stock], [Minimum Stock]%1) "
+                          "VALUES ('%2', '%3', '%4', '%5', %6, %7%8)")
+        .arg(more.isEmpty() ? QString() : u',' + more, number, description, area, location)
+        .arg(inStock)
+        .arg(minimum)
+        .arg(values.isEmpty() ? QString() : u',' + values);
+}
+
+const QString information = QStringLiteral(
+    "INSERT INTO Information([Center Name], [Vendor 1], [Vendor 2], [Vendor 3]) VALUES ('Starlite Lanes', 'AMF', 'DISTRIBUTOR', 'OTHER')");
+
+} // namespace
+
+class ReportFiles : public QObject
+{
+    Q_OBJECT
+
+    // The program folder of the database the rows of the printing test share: each database is
+    // made ready once for the 64 files rather than once for each.
+    std::unique_ptr<ReportFixture> shared_;
+    QString sharedKey_;
+
+private Q_SLOTS:
+    void init()
+    {
+        if (qstrcmp(QTest::currentTestFunction(), "everyReportPrintsFromTheTemplates") != 0) {
+            shared_.reset();
+            sharedKey_.clear();
+        }
+    }
+    void cleanup() { Connection::closeAll(); }
+    void cleanupTestCase() { shared_.reset(); }
+
+    // --- Packaging --------------------------------------------------------------------------
+
+    void everyReportFileIsInTheProgramFolder_data()
+    {
+        QTest::addColumn<QString>("name");
+        const QStringList names = everyFileName();
+        QCOMPARE(names.size(), 64);   // 37 reports, 27 of them with an A4 twin
+        for (const QString& n : names)
+            QTest::newRow(qPrintable(n)) << n;
+    }
+
+    void everyReportFileIsInTheProgramFolder()
+    {
+        QFETCH(QString, name);
+        // Spelled exactly as the callers ask for it: blanks, capitals and extension.
+        const QStringList shipped = QDir(QStringLiteral(INVENTORY_BIN_DIR)).entryList(QDir::Files);
+        QVERIFY2(shipped.contains(name), qPrintable(name + QStringLiteral(" is not in the program folder")));
+    }
+
+    void everyReportPrintsFromTheTemplates_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("database");
+        QTest::addColumn<bool>("inUse");
+        const QStringList shipped = QDir(QStringLiteral(INVENTORY_BIN_DIR)).entryList(QDir::Files);
+        for (const char* db : {"InventoryAMF.mdb", "InventoryBrunswick.mdb"}) {
+            for (const bool inUse : {false, true}) {
+                for (const QString& n : everyFileName()) {
+                    if (!shipped.contains(n))
+                        continue;   // reported by everyReportFileIsInTheProgramFolder
+                    QTest::newRow(qPrintable(QStringLiteral("%1 %2 %3").arg(n, QLatin1String(db), inUse ? QStringLiteral("in use") : QStringLiteral("as shipped"))))
+                        << n << QString::fromLatin1(db) << inUse;
+                }
+            }
+        }
+    }
+
+    void everyReportPrintsFromTheTemplates()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, database);
+        QFETCH(bool, inUse);
+        const QString key = database + (inUse ? QStringLiteral(" in use") : QString());
+        if (key != sharedKey_) {
+            shared_.reset();
+            shared_ = std::make_unique<ReportFixture>();
+            QVERIFY(shared_->folder.installDatabase(database));
+            if (inUse)
+                putInUse(shared_->folder.file(QStringLiteral("Inventory.mdb")));
+            sharedKey_ = key;
+        }
+
+        std::shared_ptr<ReportDocument> doc;
+        try {
+            doc = Report::load(name).run();
+            const bool a4 = name.contains(QLatin1String("A4."));
+            const QSizeF paper = QPageSize(a4 ? QPageSize::A4 : QPageSize::Letter).size(QPageSize::Point);
+            const QSizeF size = doc->pageSize();
+            QVERIFY2(size.toSize() == paper.toSize() || size.toSize() == paper.transposed().toSize(),
+                     qPrintable(QStringLiteral("%1 is printed on %2 x %3 pt").arg(name).arg(size.width()).arg(size.height())));
+            // Everything is on the paper: a twin that kept the letter layout on A4 would run off it.
+            for (int p = 0; p < doc->pageCount(); ++p) {
+                for (const ReportItem& it : doc->page(p).items) {
+                    const QRectF r = it.rect.normalized();
+                    QVERIFY2(r.left() > -0.01 && r.top() > -0.01 && r.right() < size.width() + 0.01 && r.bottom() < size.height() + 0.01,
+                             qPrintable(QStringLiteral("%1, page %2: \"%3\" runs off the paper").arg(name).arg(p + 1).arg(it.text)));
+                }
+            }
+            QVERIFY(!doc->renderImage(0, 24).isNull());
+        } catch (const ReportError& e) {
+            QFAIL(qPrintable(e.text()));
+        }
+        if (inUse && qEnvironmentVariableIsSet("REPORT_TEST_OUTPUT") && database == QLatin1String("InventoryAMF.mdb"))
+            doc->exportPdf(QDir(qEnvironmentVariable("REPORT_TEST_OUTPUT")).filePath(QFileInfo(name).completeBaseName() + QStringLiteral(".pdf")));
+    }
+
+    void a4TwinsWriteThePrintDateDayFirst_data()
+    {
+        QTest::addColumn<QString>("letter");
+        for (const char* n : {"LocationBook.rpt", "Images.rpt", "InventoryValue.rpt", "PartsNeeded.rpt", "BarcodedPartsNeeded.rpt",
+                              "Prices.rpt", "Your Prices.rpt", "Preferred.rpt", "PreferredYour.rpt", "PhysicalLocation.rpt",
+                              "PhysicalNumber.rpt", "Errors1.rpt", "Errors2.rpt", "Errors3.rpt", "Filter.rpt"})
+            QTest::newRow(n) << QString::fromLatin1(n);
+    }
+
+    void a4TwinsWriteThePrintDateDayFirst()
+    {
+        // 3/4/2024 means March 4th on letter paper and April 3rd to a reader of A4 paper: the
+        // twin spells the month out.
+        QFETCH(QString, letter);
+        ReportFixture f;
+        f.makeInventory({information});
+        auto us = Report::load(letter).run();
+        auto a4 = Report::load(a4Twin(letter)).run();
+        const QDate today = QDate::currentDate();
+        const QString usDate = QStringLiteral("%1/%2/%3").arg(today.month()).arg(today.day()).arg(today.year());
+        const QString a4Date = QLocale(QLocale::English).toString(today, QStringLiteral("'printed' d MMMM yyyy"));
+        QVERIFY(us->page(0).textItems(BandKind::PageFooter).size() >= 2);
+        QVERIFY(textsOf(*us, BandKind::PageFooter).filter(usDate).size() == 1);
+        QVERIFY2(textsOf(*a4, BandKind::PageFooter).contains(a4Date), qPrintable(textsOf(*a4, BandKind::PageFooter).join(u'|')));
+        QVERIFY(textsOf(*a4, BandKind::PageFooter).filter(usDate).isEmpty());
+        // Both carry the report's own title.
+        QVERIFY(textsOf(*a4, BandKind::PageFooter).contains(us->title()));
+    }
+
+    // --- Label and card sheets ----------------------------------------------------------------
+
+    void labelsSitInTheirPlacesOnTheSheet_data()
+    {
+        // The sheets as sold: labels across and down, label size, distance from one label to
+        // the next, and the first label's corner from the sheet's corner, in inches.
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("columns");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QSizeF>("label");
+        QTest::addColumn<QSizeF>("pitch");
+        QTest::addColumn<QPointF>("first");
+        const QSizeF l5160(2.625, 1), p5160(2.75, 1);
+        const QSizeF l5161(4, 1), p5161(4.1875, 1);
+        const QSizeF l5163(4, 2), p5163(4.1875, 2);
+        QTest::newRow("Avery 5160") << "Avery5160.rpt" << 3 << 10 << l5160 << p5160 << QPointF(0.1875, 0.5);
+        QTest::newRow("Avery 5160 barcoded") << "Barcoded5160.rpt" << 3 << 10 << l5160 << p5160 << QPointF(0.1875, 0.5);
+        QTest::newRow("Avery 5160 filtered") << "FilteredAvery5160.Rpt" << 3 << 10 << l5160 << p5160 << QPointF(0.1875, 0.5);
+        QTest::newRow("Avery 5160 filtered barcoded") << "FilteredBarcoded5160.Rpt" << 3 << 10 << l5160 << p5160 << QPointF(0.1875, 0.5);
+        QTest::newRow("Avery 5161") << "Avery5161.rpt" << 2 << 10 << l5161 << p5161 << QPointF(0.15625, 0.5);
+        QTest::newRow("Avery 5161 filtered") << "FilteredAvery5161.Rpt" << 2 << 10 << l5161 << p5161 << QPointF(0.15625, 0.5);
+        QTest::newRow("Avery 5163 barcoded") << "Barcoded5163.rpt" << 2 << 5 << l5163 << p5163 << QPointF(0.15625, 0.5);
+        QTest::newRow("Avery 5163 filtered barcoded") << "FilteredBarcoded5163.Rpt" << 2 << 5 << l5163 << p5163 << QPointF(0.15625, 0.5);
+        QTest::newRow("Avery 5386 cards") << "Barcoded5386.rpt" << 1 << 3 << QSizeF(5, 3) << QSizeF(5, 3) << QPointF(1.75, 1);
+        QTest::newRow("Avery 5385 cards") << "Barcoded5385.rpt" << 2 << 4 << QSizeF(4, 2.1667) << QSizeF(4, 2.1667) << QPointF(0.25, 1.1667);
+    }
+
+    void labelsSitInTheirPlacesOnTheSheet()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, columns);
+        QFETCH(int, rows);
+        QFETCH(QSizeF, label);
+        QFETCH(QSizeF, pitch);
+        QFETCH(QPointF, first);
+        const int perSheet = columns * rows;
+        const int count = perSheet + 3;   // a full sheet and three labels on the next
+        ReportFixture f;
+        QStringList s{information};
+        for (int i = 0; i < count; ++i)
+            s << part(QStringLiteral("10-%1").arg(i, 4, 10, QLatin1Char('0')), QStringLiteral("PART %1 WITH A LONG DESCRIPTION TO WRAP").arg(i),
+                      QStringLiteral("TURRET"), QStringLiteral("B%1").arg(i, 3, 10, QLatin1Char('0')), i % 9, 1 + i % 4,
+                      QStringLiteral("[Part Number 2], [Book 1], [Page 1], [Part Memo]"),
+                      QStringLiteral("'D-%1', 'MAIN CATALOG', '12', 'KEEP DRY'").arg(i));
+        f.makeInventory(s);
+        auto doc = Report::load(name).run();
+        QCOMPARE(doc->pageSize().toSize(), QSize(612, 792));
+        QCOMPARE(doc->pageCount(), 2);
+
+        for (int p = 0; p < 2; ++p) {
+            // The items of each label, in the order the labels fill the sheet.
+            QMap<int, QRectF> bounds;
+            for (const ReportItem& it : doc->page(p).items) {
+                QVERIFY(it.band == BandKind::Detail);
+                bounds[it.row] = bounds.contains(it.row) ? bounds[it.row].united(it.rect.normalized()) : it.rect.normalized();
+            }
+            QCOMPARE(bounds.size(), p == 0 ? perSheet : 3);
+            int k = 0;
+            for (auto it = bounds.cbegin(); it != bounds.cend(); ++it, ++k) {
+                const QRectF cell(QPointF((first.x() + (k % columns) * pitch.width()) * 72, (first.y() + (k / columns) * pitch.height()) * 72),
+                                  label * 72);
+                QVERIFY2(cell.adjusted(-0.01, -0.01, 0.01, 0.01).contains(it.value()),
+                         qPrintable(QStringLiteral("label %1 of page %2 (%3,%4 %5x%6) leaves its cell (%7,%8)")
+                                        .arg(k + 1).arg(p + 1).arg(it.value().x()).arg(it.value().y())
+                                        .arg(it.value().width()).arg(it.value().height()).arg(cell.x()).arg(cell.y())));
+                // Nothing closer than 4 points to the edge, where a sheet fed a little askew
+                // cuts it off; and the label's content starts at its top-left corner.
+                QVERIFY(cell.adjusted(4, 4, -4, -4).contains(it.value()));
+                QVERIFY(it.value().left() - cell.left() < 18 && it.value().top() - cell.top() < 18);
+            }
+        }
+    }
+
+    void barcodesCarryThePartNumber_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("numberUnderBars");
+        for (const char* n : {"Barcoded5160.rpt", "Barcoded5163.rpt", "Barcoded5386.rpt", "Barcoded5385.rpt",
+                              "FilteredBarcoded5160.Rpt", "FilteredBarcoded5163.Rpt"})
+            QTest::newRow(n) << QString::fromLatin1(n) << true;
+        // The list prints the number on the line above the bars.
+        QTest::newRow("BarcodedPartsNeeded.rpt") << "BarcodedPartsNeeded.rpt" << false;
+        QTest::newRow("BarcodedPartsNeededA4.rpt") << "BarcodedPartsNeededA4.rpt" << false;
+    }
+
+    void barcodesCarryThePartNumber()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, numberUnderBars);
+        ReportFixture f;
+        // Needed parts (stock below minimum), vendor 1's number typed in small letters on one,
+        // another vendor's number only on the last.
+        f.makeInventory({information,
+                         part(QStringLiteral("00-0012"), QStringLiteral("HEX BOLT"), QStringLiteral("HARDWARE"), QStringLiteral("A1"), 1, 5),
+                         part(QStringLiteral("rk-310"), QStringLiteral("RAKE SPRING"), QStringLiteral("RAKE"), QStringLiteral("E1"), 0, 2),
+                         part(QString(), QStringLiteral("DECK TONG"), QStringLiteral("DECK"), QStringLiteral("D4"), 0, 1,
+                              QStringLiteral("[Part Number 2]"), QStringLiteral("'017210'"))});
+        auto doc = Report::load(name).run();
+        QCOMPARE(doc->rowCount(), 3);
+        QStringList encoded;
+        for (int p = 0; p < doc->pageCount(); ++p) {
+            const ReportPage page = doc->page(p);
+            for (const ReportItem& bar : page.itemsOf(ReportItem::Kind::Barcode)) {
+                encoded << bar.text;
+                QCOMPARE(bar.element->showText, numberUnderBars);
+                // Wide enough to scan: at least 1.5 inches, and tall enough (a quarter inch of bars).
+                QVERIFY(bar.rect.width() >= 108);
+                QVERIFY(bar.rect.height() - (numberUnderBars ? 12 : 0) >= 18);
+            }
+        }
+        encoded.sort();
+        QCOMPARE(encoded, QStringList({QStringLiteral("00-0012"), QStringLiteral("RK-310")}));
+
+        // The number is printed in words too, under the bars or on the line.
+        QTemporaryDir out;
+        const QString pdf = out.filePath(QStringLiteral("labels.pdf"));
+        doc->exportPdf(pdf);
+        const QString text = pdfPages(pdf).join(u'\n');
+        QVERIFY2(text.contains(QStringLiteral("00-0012")), qPrintable(text));
+        QVERIFY(text.contains(QStringLiteral("RK-310"), Qt::CaseInsensitive));
+    }
+
+    void mainMenuSheetsPrintTheStockedPartsByLocation_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("byLocation");
+        for (const char* n : {"Avery5161.rpt", "Barcoded5163.rpt", "Avery5160.rpt", "Barcoded5160.rpt"})
+            QTest::newRow(n) << QString::fromLatin1(n) << true;
+        // A card file and the location book go by part number.
+        for (const char* n : {"Barcoded5386.rpt", "Barcoded5385.rpt", "PhysicalNumber.rpt", "PhysicalNumberA4.rpt"})
+            QTest::newRow(n) << QString::fromLatin1(n) << false;
+    }
+
+    void mainMenuSheetsPrintTheStockedPartsByLocation()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, byLocation);
+        ReportFixture f;
+        f.makeInventory({information,
+                         part(QStringLiteral("30-0001"), QStringLiteral("STOCKED IN C"), QStringLiteral("PIT"), QStringLiteral("C1"), 2, 1),
+                         part(QStringLiteral("30-0002"), QStringLiteral("NOT KEPT"), QStringLiteral("PIT"), QStringLiteral("A1"), 5, 0),
+                         part(QStringLiteral("30-0003"), QStringLiteral("STOCKED IN A"), QStringLiteral("PIT"), QStringLiteral("A2"), 0, 3),
+                         part(QStringLiteral("30-0004"), QStringLiteral("STOCKED IN B"), QStringLiteral("PIT"), QStringLiteral("B7"), 1, 2)});
+        auto doc = Report::load(name).run();
+        const QStringList descriptions{QStringLiteral("STOCKED IN A"), QStringLiteral("STOCKED IN B"), QStringLiteral("STOCKED IN C"),
+                                       QStringLiteral("NOT KEPT")};
+        const QStringList printed = printedInOrder(*doc, descriptions);
+        if (byLocation)
+            QCOMPARE(printed, QStringList({QStringLiteral("STOCKED IN A"), QStringLiteral("STOCKED IN B"), QStringLiteral("STOCKED IN C")}));
+        else
+            QCOMPARE(printed, QStringList({QStringLiteral("STOCKED IN C"), QStringLiteral("STOCKED IN A"), QStringLiteral("STOCKED IN B")}));
+    }
+
+    // --- Filtered reports ---------------------------------------------------------------------
+
+    void filteredReportsPrintWhatTheFilterSelectsInItsOrder_data()
+    {
+        QTest::addColumn<QString>("name");
+        for (const char* n : {"Filter.rpt", "FilterA4.rpt", "FilteredBarcoded5160.Rpt", "FilteredAvery5160.Rpt",
+                              "FilteredBarcoded5163.Rpt", "FilteredAvery5161.Rpt"})
+            QTest::newRow(n) << QString::fromLatin1(n);
+    }
+
+    void filteredReportsPrintWhatTheFilterSelectsInItsOrder()
+    {
+        QFETCH(QString, name);
+        ReportFixture f;
+        // A filter prints parts whether or not the centre stocks them (minimum stock 0 here).
+        f.makeInventory({information,
+                         part(QStringLiteral("40-0001"), QStringLiteral("BELT ALPHA"), QStringLiteral("DECK"), QStringLiteral("A1-1"), 0, 0),
+                         part(QStringLiteral("40-0002"), QStringLiteral("BELT BRAVO"), QStringLiteral("PIT"), QStringLiteral("A10"), 3, 2),
+                         part(QStringLiteral("40-0003"), QStringLiteral("BELT CHARLIE"), QStringLiteral("DECK"), QStringLiteral("B2"), 1, 0),
+                         part(QStringLiteral("40-0004"), QStringLiteral("BELT DELTA"), QStringLiteral("DECK"), QStringLiteral("XA1"), 4, 0),
+                         part(QStringLiteral("40-0005"), QStringLiteral("BELT ECHO"), QStringLiteral("PIT"), QStringLiteral("C3"), 2, 1)});
+        const QStringList all{QStringLiteral("BELT ALPHA"), QStringLiteral("BELT BRAVO"), QStringLiteral("BELT CHARLIE"),
+                              QStringLiteral("BELT DELTA"), QStringLiteral("BELT ECHO")};
+
+        // What the filter window builds: Location contains A1, by area, then description descending.
+        Report report = Report::load(name);
+        report.setSelectionFormula(QStringLiteral("{Parts.Location} like \"A1\""));
+        report.setSortFields({QStringLiteral("+{Parts.Area of Machine}"), QStringLiteral("-{Parts.Description}")});
+        auto doc = report.run();
+        QCOMPARE(doc->rowCount(), 3);
+        QCOMPARE(printedInOrder(*doc, all),
+                 QStringList({QStringLiteral("BELT DELTA"), QStringLiteral("BELT ALPHA"), QStringLiteral("BELT BRAVO")}));
+
+        // Without sort fields, the order of the centre's part numbers; without a formula, every part.
+        auto plain = Report::load(name).run();
+        QCOMPARE(printedInOrder(*plain, all), all);
+    }
+
+    // --- Totals and computed columns ---------------------------------------------------------
+
+    void inventoryValueTotalsByAreaAndInAll_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("letter") << "InventoryValue.rpt";
+        QTest::newRow("A4") << "InventoryValueA4.rpt";
+    }
+
+    void inventoryValueTotalsByAreaAndInAll()
+    {
+        QFETCH(QString, name);
+        ReportFixture f;
+        const QString prices = QStringLiteral("[Price 1], [Price 2], [Price 3], [Default 1], [Default 2], [Default 3]");
+        f.makeInventory({information,
+                         // DECK: 3 x $10.00 (vendor 1 marked) = $30.00
+                         part(QStringLiteral("50-0001"), QStringLiteral("TONG"), QStringLiteral("DECK"), QStringLiteral("D1"), 3, 1, prices,
+                              QStringLiteral("10, 0, 0, 1, 0, 0")),
+                         // DECK: 2 x $4.25 (vendor 2 marked, not vendor 1's $5.00) = $8.50
+                         part(QStringLiteral("50-0002"), QStringLiteral("SPRING"), QStringLiteral("DECK"), QStringLiteral("D2"), 2, 1, prices,
+                              QStringLiteral("5, 4.25, 0, 0, 1, 0")),
+                         // DECK: vendor 3 marked without a price: vendor 1's $2.00 = $2.00
+                         part(QStringLiteral("50-0003"), QStringLiteral("ROLLER"), QStringLiteral("DECK"), QStringLiteral("D3"), 1, 1, prices,
+                              QStringLiteral("2, 0, 0, 0, 0, 1")),
+                         // PIT: 8 x $0.3950 = $3.16, kept exactly
+                         part(QStringLiteral("50-0004"), QStringLiteral("WASHER"), QStringLiteral("PIT"), QStringLiteral("P1"), 8, 0, prices,
+                              QStringLiteral("0.395, 0, 0, 1, 0, 0")),
+                         // PIT: none in stock: not listed
+                         part(QStringLiteral("50-0005"), QStringLiteral("CUSHION"), QStringLiteral("PIT"), QStringLiteral("P2"), 0, 2, prices,
+                              QStringLiteral("412, 0, 0, 1, 0, 0")),
+                         // PIT: 4 in stock, no price anywhere: $0.00, counted as without a price
+                         part(QStringLiteral("50-0006"), QStringLiteral("BOLT KIT"), QStringLiteral("PIT"), QStringLiteral("P3"), 4, 0, prices,
+                              QStringLiteral("0, 0, 0, 0, 0, 0")),
+                         // PIT: vendor 2 only, unmarked: 3 x $1.10 = $3.30
+                         part(QStringLiteral("50-0007"), QStringLiteral("PIN"), QStringLiteral("PIT"), QStringLiteral("P4"), 3, 0, prices,
+                              QStringLiteral("0, 1.1, 0, 0, 0, 0"))});
+        auto doc = Report::load(name).run();
+        QCOMPARE(doc->rowCount(), 6);
+
+        const QMap<int, QStringList> rows = detailTexts(*doc);
+        auto rowOf = [&](const QString& number) {
+            for (const QStringList& r : rows)
+                if (r.contains(number))
+                    return r;
+            return QStringList();
+        };
+        QVERIFY(rowOf(QStringLiteral("50-0002")).contains(QStringLiteral("DISTRIBUTOR")));
+        QVERIFY(rowOf(QStringLiteral("50-0002")).contains(QStringLiteral("$8.50")));
+        QVERIFY(rowOf(QStringLiteral("50-0004")).contains(QStringLiteral("$0.395")));   // the unit price to the tenth of a cent
+        QVERIFY(rowOf(QStringLiteral("50-0004")).contains(QStringLiteral("$3.16")));
+        QVERIFY(rowOf(QStringLiteral("50-0006")).contains(QStringLiteral("no price")));
+        QVERIFY(rowOf(QStringLiteral("50-0007")).contains(QStringLiteral("$3.30")));
+        QVERIFY(rowOf(QStringLiteral("50-0005")).isEmpty());
+
+        const QStringList areas = textsOf(*doc, BandKind::GroupFooter, 1);
+        QCOMPARE(areas, QStringList({QStringLiteral("Total for DECK (3 parts)"), QStringLiteral("6"), QStringLiteral("$40.50"),
+                                     QStringLiteral("Total for PIT (3 parts)"), QStringLiteral("15"), QStringLiteral("$6.46")}));
+        const QStringList totals = textsOf(*doc, BandKind::ReportFooter);
+        const int at = int(totals.indexOf(QStringLiteral("Total inventory value")));
+        QVERIFY(at >= 0);
+        QCOMPARE(totals[at + 1], QStringLiteral("$46.96"));
+        QCOMPARE(totals[totals.indexOf(QStringLiteral("Parts in stock")) + 1], QStringLiteral("6"));
+        QCOMPARE(totals[totals.indexOf(QStringLiteral("Units in stock")) + 1], QStringLiteral("21"));
+        QCOMPARE(totals[totals.indexOf(QStringLiteral("Parts in stock without a price")) + 1], QStringLiteral("1"));
+    }
+
+    void partsNeededSuggestsWhatAutomaticTaggingOrders()
+    {
+        ReportFixture f;
+        const QString vendors = QStringLiteral(
+            "[Part Number 2], [Part Number 3], [Default 1], [Default 2], [Default 3], [Package 1], [Package 2], [Package 3], "
+            "[Minimum Buy 1], [Minimum Buy 2], [Minimum Buy 3], [Price 1], [Price 2], [Price 3], [Quantity Ordered 2], [Back Ordered 3]");
+        f.makeInventory({information,
+                         // Short 6: vendor 1 in packages of 2 = 3 packages at $5.00.
+                         part(QStringLiteral("60-0001"), QStringLiteral("NEED ONE"), QStringLiteral("DECK"), QStringLiteral("A"), 4, 10, vendors,
+                              QStringLiteral("'B-1', 'C-1', 1, 0, 0, 2, 1, 1, 1, 1, 1, 5, 4, 3, 0, 0")),
+                         // Short 6: vendor 2 in packages of 4 = 1.5, rounded to 2 packages at $7.50.
+                         part(QStringLiteral("60-0002"), QStringLiteral("NEED TWO"), QStringLiteral("DECK"), QStringLiteral("A"), 4, 10, vendors,
+                              QStringLiteral("'B-2', 'C-2', 0, 1, 0, 1, 4, 1, 1, 1, 1, 5, 7.5, 3, 0, 0")),
+                         // Short 6: vendor 3's minimum purchase of 12 wins.
+                         part(QStringLiteral("60-0003"), QStringLiteral("NEED THREE"), QStringLiteral("DECK"), QStringLiteral("A"), 4, 10, vendors,
+                              QStringLiteral("'B-3', 'C-3', 0, 0, 1, 1, 1, 1, 1, 1, 12, 5, 4, 0.25, 0, 0")),
+                         // No vendor marked: the first with a part number (vendor 1), empty package: its minimum buy.
+                         part(QStringLiteral("60-0004"), QStringLiteral("NEED FOUR"), QStringLiteral("DECK"), QStringLiteral("A"), 0, 3, vendors,
+                              QStringLiteral("NULL, NULL, 0, 0, 0, 0, 0, 0, 2, 0, 0, 1, 0, 0, 0, 0")),
+                         // Tagged, on back order, or not below the minimum: not needed.
+                         part(QStringLiteral("60-0005"), QStringLiteral("TAGGED"), QStringLiteral("DECK"), QStringLiteral("A"), 0, 3, vendors,
+                              QStringLiteral("'B-5', NULL, 0, 1, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 2, 0")),
+                         part(QStringLiteral("60-0006"), QStringLiteral("ON ORDER"), QStringLiteral("DECK"), QStringLiteral("A"), 0, 3, vendors,
+                              QStringLiteral("NULL, 'C-6', 0, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 1")),
+                         part(QStringLiteral("60-0007"), QStringLiteral("ENOUGH"), QStringLiteral("DECK"), QStringLiteral("A"), 3, 3)});
+        for (const QString& name : {QStringLiteral("PartsNeeded.rpt"), QStringLiteral("BarcodedPartsNeeded.rpt")}) {
+            auto doc = Report::load(name).run();
+            QCOMPARE(doc->rowCount(), 4);
+            const QMap<int, QStringList> rows = detailTexts(*doc);
+            QStringList lines;
+            for (const QStringList& r : rows)
+                lines << QStringList(r).filter(QRegularExpression(QStringLiteral("^(?!Location )"))).join(u'|');
+            // Number, vendor's number, description, in stock, minimum, short, package, order, price, cost.
+            QCOMPARE(lines, QStringList({QStringLiteral("60-0001|60-0001|NEED ONE|4|10|6|2|3|$5.00|$15.00"),
+                                         QStringLiteral("60-0002|B-2|NEED TWO|4|10|6|4|2|$7.50|$15.00"),
+                                         QStringLiteral("60-0003|C-3|NEED THREE|4|10|6|1|12|$0.25|$3.00"),
+                                         QStringLiteral("60-0004|60-0004 (AMF)|NEED FOUR|0|3|3|0|2|$1.00|$2.00")}));
+            // One section per vendor, in vendor order, the unmarked parts last, each with its cost.
+            const QStringList sections = textsOf(*doc, BandKind::GroupHeader, 3);
+            QCOMPARE(sections.size(), 4);
+            QVERIFY(sections[0].startsWith(QLatin1String("Order from AMF")));
+            QVERIFY(sections[1].startsWith(QLatin1String("Order from DISTRIBUTOR")));
+            QVERIFY(sections[2].startsWith(QLatin1String("Order from OTHER")));
+            QVERIFY(sections[3].startsWith(QLatin1String("No auto-order vendor marked")));
+            const QStringList footers = textsOf(*doc, BandKind::GroupFooter, 3);
+            QCOMPARE(footers.filter(QStringLiteral("$")), QStringList({QStringLiteral("$15.00"), QStringLiteral("$15.00"),
+                                                                       QStringLiteral("$3.00"), QStringLiteral("$2.00")}));
+            QVERIFY(textsOf(*doc, BandKind::ReportFooter).contains(QStringLiteral("$35.00")));
+        }
+    }
+
+    void priceComparisonNamesTheLowestPricePerPiece()
+    {
+        ReportFixture f;
+        const QString vendors = QStringLiteral("[Part Number 2], [Part Number 3], [Price 1], [Price 2], [Price 3], [Package 1], [Package 2], [Package 3]");
+        f.makeInventory({information,
+                         // Vendor 2 is dearer per package but sells 10 at a time: cheapest per piece.
+                         part(QStringLiteral("70-0001"), QStringLiteral("PER PIECE"), QStringLiteral("DECK"), QStringLiteral("A"), 0, 1, vendors,
+                              QStringLiteral("'B-1', 'C-1', 1.00, 8.00, 0.95, 1, 10, 1")),
+                         // Vendor 3 has a number but no price: not compared; vendor 1 is lower.
+                         part(QStringLiteral("70-0002"), QStringLiteral("NO PRICE"), QStringLiteral("DECK"), QStringLiteral("A"), 0, 0, vendors,
+                              QStringLiteral("'B-2', 'C-2', 2.00, 2.10, 0, 1, 1, 1")),
+                         // One vendor only: nothing to compare.
+                         part(QStringLiteral("70-0003"), QStringLiteral("ONLY ONE"), QStringLiteral("DECK"), QStringLiteral("A"), 0, 2, vendors,
+                              QStringLiteral("NULL, NULL, 3.00, 0, 0, 1, 0, 0"))});
+        auto all = Report::load(QStringLiteral("Prices.rpt")).run();
+        const QMap<int, QStringList> rows = detailTexts(*all);
+        QCOMPARE(rows.size(), 3);
+        QVERIFY(rows[0].contains(QStringLiteral("DISTRIBUTOR")) && rows[0].contains(QStringLiteral("$0.80")));
+        QVERIFY(rows[1].contains(QStringLiteral("AMF")) && rows[1].contains(QStringLiteral("$2.00")));
+        QVERIFY(!rows[2].contains(QStringLiteral("AMF")));
+        // The lowest price is shaded in its vendor's column, and only there.
+        int shaded = 0;
+        for (const ReportItem& it : all->page(0).itemsOf(ReportItem::Kind::Box))
+            if (it.band == BandKind::Detail && it.element && it.element->fill == QColor(0xcf, 0xe8, 0xcf))
+                ++shaded;
+        QCOMPARE(shaded, 2);
+
+        // Your parts only: the stocked ones.
+        auto yours = Report::load(QStringLiteral("Your Prices.rpt")).run();
+        QCOMPARE(yours->rowCount(), 2);
+        QVERIFY(yours->page(0).hasText(QStringLiteral("Price Comparison - Your Parts Only")));
+        QVERIFY(all->page(0).hasText(QStringLiteral("Price Comparison - All Parts")));
+    }
+
+    void databaseErrorsNameWhatIsWrongPerVendor()
+    {
+        ReportFixture f;
+        const QString v2 = QStringLiteral("[Part Number 2], [Price 2], [Package 2], [Minimum Buy 2], [Default 2], [Quantity Ordered 2]");
+        f.makeInventory({information,
+                         part(QStringLiteral("80-0001"), QStringLiteral("COMPLETE"), QStringLiteral("DECK"), QStringLiteral("A"), 0, 0, v2,
+                              QStringLiteral("'B-1', 2.5, 1, 1, 0, 0")),
+                         part(QStringLiteral("80-0002"), QStringLiteral("NO PRICE OR PACKAGE"), QStringLiteral("DECK"), QStringLiteral("A"), 0, 0, v2,
+                              QStringLiteral("'B-2', 0, 0, 1, 0, 0")),
+                         part(QStringLiteral("80-0003"), QStringLiteral("PRICE WITHOUT NUMBER"), QStringLiteral("DECK"), QStringLiteral("A"), 0, 0, v2,
+                              QStringLiteral("'  ', 3.1, 1, 1, 1, 2")),
+                         part(QStringLiteral("80-0004"), QStringLiteral("NOTHING FROM VENDOR 2"), QStringLiteral("DECK"), QStringLiteral("A"), 0, 0, v2,
+                              QStringLiteral("NULL, 0, 0, 0, 0, 0"))});
+        auto doc = Report::load(QStringLiteral("Errors2.rpt")).run();
+        const QList<QStringList> rows = detailTexts(*doc).values();
+        QCOMPARE(rows.size(), 2);
+        const QStringList& blank = rows[0].contains(QStringLiteral("(none)")) ? rows[0] : rows[1];
+        const QStringList& numbered = rows[0].contains(QStringLiteral("B-2")) ? rows[0] : rows[1];
+        QVERIFY(numbered.contains(QStringLiteral("NO PRICE OR PACKAGE")));
+        QVERIFY(numbered.contains(QStringLiteral("no price; no package quantity")));
+        QVERIFY(blank.contains(QStringLiteral("PRICE WITHOUT NUMBER")));
+        QVERIFY(blank.contains(QStringLiteral("a price but no part number; auto order marked but no part number; "
+                                              "tagged or on back order but no part number")));
+        QVERIFY(textsOf(*doc, BandKind::ReportFooter).contains(QStringLiteral("2 parts need correcting.")));
+        // Nothing of vendor 3's is entered: nothing is wrong with it.
+        auto clean = Report::load(QStringLiteral("Errors3.rpt")).run();
+        QCOMPARE(clean->rowCount(), 0);
+        QVERIFY(textsOf(*clean, BandKind::ReportFooter).contains(QStringLiteral("No errors were found in vendor # 3's part data.")));
+    }
+
+    void preferredListsEachPartUnderItsVendor()
+    {
+        ReportFixture f;
+        const QString v = QStringLiteral("[Part Number 2], [Default 1], [Default 2], [Book 2], [Page 2], [Price 2]");
+        f.makeInventory({information,
+                         part(QStringLiteral("90-0001"), QStringLiteral("FROM AMF"), QStringLiteral("DECK"), QStringLiteral("A"), 0, 1, v,
+                              QStringLiteral("NULL, 1, 0, NULL, NULL, 0")),
+                         part(QStringLiteral("90-0002"), QStringLiteral("FROM DISTRIBUTOR"), QStringLiteral("DECK"), QStringLiteral("A"), 0, 0, v,
+                              QStringLiteral("'017', 0, 1, 'DIST CATALOG', '31', 19.9")),
+                         part(QStringLiteral("90-0003"), QStringLiteral("UNMARKED"), QStringLiteral("DECK"), QStringLiteral("A"), 0, 2, v,
+                              QStringLiteral("NULL, 0, 0, NULL, NULL, 0"))});
+        auto all = Report::load(QStringLiteral("Preferred.rpt")).run();
+        QCOMPARE(textsOf(*all, BandKind::GroupHeader, 3),
+                 QStringList({QStringLiteral("Ordered from AMF"), QStringLiteral("Ordered from DISTRIBUTOR"),
+                              QStringLiteral("No auto-order vendor marked (shown with the first vendor that has a part number)")}));
+        const QMap<int, QStringList> rows = detailTexts(*all);
+        QVERIFY(rows[1].contains(QStringLiteral("017")) && rows[1].contains(QStringLiteral("DIST CATALOG")) && rows[1].contains(QStringLiteral("$19.90")));
+        QVERIFY(rows[2].contains(QStringLiteral("AMF")));   // the vendor shown for an unmarked part
+        auto yours = Report::load(QStringLiteral("PreferredYourA4.rpt")).run();
+        QCOMPARE(yours->rowCount(), 2);
+        QVERIFY(yours->page(0).hasText(QStringLiteral("Preferred Vendor List - Your Parts Only")));
+    }
+};
+
+QTEST_MAIN(ReportFiles)
+#include "tst_report_files.moc"
