@@ -8,11 +8,16 @@
 #include "data/Values.h"
 #include "parts/PartImagesWindow.h"
 #include "parts/PartsFonts.h"
+#include "platform/Cursor.h"
 #include "platform/Help.h"
 #include "platform/InputRules.h"
 #include "platform/MainWindowLock.h"
 #include "platform/Prompts.h"
 #include "platform/Twips.h"
+#include "query/FindWindow.h"
+#include "query/ResultListWindow.h"
+#include "reports/ReportControl.h"
+#include "reports/ReportLauncher.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -1007,18 +1012,103 @@ void MaintScreen::updateNavigatorCaption()
     SSDBData1->setCaption(caption);
 }
 
-// ---------------------------------------------------------------- commands still to come
+// ---------------------------------------------------------------- sort, list, filter, tally
 
-// Sorting, the result list, the filter window, the count and the filtered printing arrive with the
-// filter window; their buttons and menu items are in place and connected here.
-void MaintScreen::MnuSortMaint1_Click() {}
-void MaintScreen::MnuSortMaint2_Click() {}
-void MaintScreen::MnuSortMaint3_Click() {}
-void MaintScreen::SSCommand4_Click() {}
-void MaintScreen::SSCommand5_Click() {}
-void MaintScreen::SSCommand6_Click() {}
-void MaintScreen::MnuFilterRecords_Click() {}
-void MaintScreen::MnuBarcodedFiltered5160_Click() {}
-void MaintScreen::MnuFiltered5160_Click() {}
-void MaintScreen::MnuFilteredBarcode_Click() {}
-void MaintScreen::MnuFilteredNoBarcode_Click() {}
+// The Sort menu is enabled only while no filter is on, so a sort always reopens the whole table
+// and the screen stands on the first part in the new order.
+void MaintScreen::MnuSortMaint1_Click()
+{
+    reopenPartsTable(QStringLiteral("inv1"));
+}
+
+void MaintScreen::MnuSortMaint2_Click()
+{
+    reopenPartsTable(QStringLiteral("inv2"));
+}
+
+void MaintScreen::MnuSortMaint3_Click()
+{
+    reopenPartsTable(QStringLiteral("inv3"));
+}
+
+void MaintScreen::SSCommand4_Click()
+{
+    ResultListWindow::ShowList(ResultListConfig::ShowData1(), Data1, this, [this] { return filterOn(); });
+    updateNavigatorCaption();
+}
+
+void MaintScreen::SSCommand5_Click()
+{
+    {
+        WaitCursor hourglass;
+        // Takes effect at the next re-read, which the filter window makes when it applies a filter.
+        Data1->setRecordsetType(Recordset::Kind::Dynaset);
+    }
+    FindWindow::ShowFilter(this);
+    updateNavigatorCaption();
+}
+
+void MaintScreen::SSCommand6_Click()
+{
+    int count = 0;
+    {
+        WaitCursor hourglass;
+        // The count is exact without moving: the current part stays as it is.
+        const Recordset* rs = Data1->recordset();
+        if (rs && !rs->isClosed())
+            count = rs->recordCount();
+    }
+    MsgBox(QStringLiteral("Total Records = ") + QString::number(count));
+}
+
+// ---------------------------------------------------------------- filtered printing
+
+CurrentFilterFormula MaintScreen::filteredPrintFormula()
+{
+    const FindWindow* w = FindWindow::existingInstance();
+    return w ? w->currentFilterFormula() : CurrentFilterFormula();
+}
+
+void MaintScreen::printFiltered(const QString& reportFile, bool hasA4Twin)
+{
+    const CurrentFilterFormula filter = filteredPrintFormula();
+    ReportRequest request;
+    request.letterFile = reportFile;
+    request.hasA4Twin = hasA4Twin;
+    request.placement = ReportPlacement::Bare;
+    request.precondition = ReportPrecondition::onCheck(
+        [this] { return filterOn(); },
+        ReportNotice{QStringLiteral("You must set a filter on this screen before you can print this report!"), 48,
+                     QStringLiteral("Notice"), true});
+    request.beforeRun = [this] { MnuMaintSort->menuAction()->setEnabled(false); };
+    request.selectionFormula = filter.formula;   // handed over as it is, also when empty
+    for (const QString& sort : filter.sortFields)
+        request.sortFields.append(sort);         // the first empty one ends them
+    const std::unique_ptr<ReportControl> CrystalReport1 = ReportControl::create();
+    ReportLauncher(Data1, *CrystalReport1, request);
+}
+
+void MaintScreen::MnuFilterRecords_Click()
+{
+    printFiltered(QStringLiteral("Filter.rpt"), true);
+}
+
+void MaintScreen::MnuBarcodedFiltered5160_Click()
+{
+    printFiltered(QStringLiteral("FilteredBarcoded5160.Rpt"), false);
+}
+
+void MaintScreen::MnuFiltered5160_Click()
+{
+    printFiltered(QStringLiteral("FilteredAvery5160.Rpt"), false);
+}
+
+void MaintScreen::MnuFilteredBarcode_Click()
+{
+    printFiltered(QStringLiteral("FilteredBarcoded5163.Rpt"), false);
+}
+
+void MaintScreen::MnuFilteredNoBarcode_Click()
+{
+    printFiltered(QStringLiteral("FilteredAvery5161.Rpt"), false);
+}

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "parts/FindPartWindow.h"
+#include "query/FilterHost.h"
+#include "query/FilterStatement.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -32,7 +34,7 @@ ColorSchemeConfig maintScreenColorScheme();
 // change is written when the part is saved (Enter), when a price or minimum-purchase check writes,
 // or when the part is left. Opened modeless from the main window, which the opener locks; the
 // screen lets it go when it closes. Deleted when closed.
-class MaintScreen : public QMainWindow, public FindPartOpener {
+class MaintScreen : public QMainWindow, public FindPartOpener, public FilterHost {
     Q_OBJECT
 public:
     explicit MaintScreen(QWidget* parent = nullptr);
@@ -40,8 +42,12 @@ public:
 
     // The filter indicators, switched together by the filter window: "Filter is ON" shown, the
     // Print menu enabled, the Sort menu and "&Retrieve" disabled while a filter is applied.
-    void SetFilterIndicators(bool filterOn);
-    bool filterOn() const;
+    void SetFilterIndicators(bool filterOn) override;
+    bool filterOn() const override;
+
+    // FilterHost: the filter window works on Data1.
+    DataControl* filterDataControl() override { return Data1; }
+    QWidget* filterHostWindow() override { return this; }
 
     FindPartWindow* findWindow() const { return m_findWindow; }
 
@@ -88,8 +94,8 @@ public:
     void SSCommand7_Click();    // "&Display"
     void CmdEXIT_Click();       // "E&xit" (Esc)
 
-    // Commands that arrive with the filter window and the result list. Each is connected to its
-    // button or menu item already and does nothing yet.
+    // Sorting by a vendor's part numbers, the result list, the filter window, the count, and the
+    // filtered report and labels.
     void MnuSortMaint1_Click();
     void MnuSortMaint2_Click();
     void MnuSortMaint3_Click();
@@ -101,6 +107,9 @@ public:
     void MnuFiltered5160_Click();
     void MnuFilteredBarcode_Click();
     void MnuFilteredNoBarcode_Click();
+
+    // The filter's formula and sort fields as the filtered report and labels get them.
+    static CurrentFilterFormula filteredPrintFormula();
 
     // Data sources.
     DataControl* Data1;   // Parts: the part on screen
@@ -216,6 +225,7 @@ private:
     bool saveBeforeLeaving();
     bool closeParts();
     void writeBoundValues();
+    void printFiltered(const QString& reportFile, bool hasA4Twin);
 
     std::array<VendorBoxes, 3> m_vendor{};
     QHash<QLineEdit*, NumberBox> m_numberBoxes;
