@@ -58,6 +58,18 @@ public:
         return dialog.selectedFiles().value(0);
     }
 
+    QStringList openFiles(const FileDialogOptions& options) override
+    {
+        QFileDialog dialog(QApplication::activeWindow(), options.title);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFiles);
+        prepare(dialog, options);
+        ArrowCursor arrow;
+        if (dialog.exec() != QDialog::Accepted)
+            return {};
+        return dialog.selectedFiles();
+    }
+
     QString saveFile(const FileDialogOptions& options) override
     {
         QFileDialog dialog(QApplication::activeWindow(), options.title);
@@ -105,6 +117,12 @@ public:
 };
 
 }  // namespace
+
+QStringList Dialogs::openFiles(const FileDialogOptions& options)
+{
+    const QString one = openFile(options);
+    return one.isEmpty() ? QStringList() : QStringList{one};
+}
 
 Dialogs& Dialogs::get()
 {

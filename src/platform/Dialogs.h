@@ -26,6 +26,9 @@ public:
     virtual ~Dialogs() = default;
 
     virtual QString openFile(const FileDialogOptions& options) = 0;  // empty = cancelled
+    // One or more existing files of one folder; empty = cancelled. Unless a set of dialogs
+    // offers more, this is openFile's single choice.
+    virtual QStringList openFiles(const FileDialogOptions& options);
     // Empty = cancelled. The default extension is appended when the chosen name has none.
     virtual QString saveFile(const FileDialogOptions& options) = 0;
     virtual std::optional<QColor> chooseColor(const QColor& initial) = 0;

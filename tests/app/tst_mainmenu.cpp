@@ -96,8 +96,8 @@ private Q_SLOTS:
     void lockHeldPerScreen();
     void taskButtonLocksUntilScreenCloses();
     void centerInformationOpensUnderTheLock();
-    void maintainDatabaseOpensTheMaintenanceScreen();
-    void screensNotBuiltOpenNothing();
+    void taskButtonsOpenTheirScreens_data();
+    void taskButtonsOpenTheirScreens();
     void partUsageShowsUsageAndTicksBoxes();
     void backupDisablesPrintMenuUntilItCloses();
     void compactKeepsDataAndNumbers();
@@ -375,33 +375,30 @@ void TestMainMenu::centerInformationOpensUnderTheLock()
     QVERIFY(w.isEnabled());
 }
 
-void TestMainMenu::maintainDatabaseOpensTheMaintenanceScreen()
+void TestMainMenu::taskButtonsOpenTheirScreens_data()
 {
+    QTest::addColumn<int>("button");
+    QTest::addColumn<QString>("screen");
+    QTest::newRow("maintain") << 0 << QString(ScreenName::MaintScreen);
+    QTest::newRow("tag") << 1 << QString(ScreenName::TagParts);
+    QTest::newRow("receive") << 3 << QString(ScreenName::ReceiveParts);
+    QTest::newRow("use") << 4 << QString(ScreenName::PartsUsage);
+    QTest::newRow("input") << 5 << QString(ScreenName::ModifyData);
+}
+
+void TestMainMenu::taskButtonsOpenTheirScreens()
+{
+    QFETCH(int, button);
+    QFETCH(QString, screen);
     MainMenu w;
     QVERIFY(w.Form_Load());
     w.show();
-    QTest::mouseClick(w.SSDBCommand[0], Qt::LeftButton);
-    QWidget* screen = w.screens().existing(ScreenName::MaintScreen);
-    QVERIFY(screen && screen->isVisible());
-    QCOMPARE(screen->windowTitle(), QStringLiteral("Maintain Database Information"));
+    QTest::mouseClick(w.SSDBCommand[button], Qt::LeftButton);
+    QPointer<QWidget> opened = w.screens().existing(screen);
+    QVERIFY(opened && opened->isVisible());
     QVERIFY(!w.isEnabled());
-    screen->close();
+    opened->close();
     QVERIFY(w.isEnabled());
-}
-
-void TestMainMenu::screensNotBuiltOpenNothing()
-{
-    MainMenu w;
-    QVERIFY(w.Form_Load());
-    const int windowsBefore = QApplication::topLevelWidgets().size();
-    for (int i : {1, 3, 4, 5})
-        w.SSDBCommand[i]->click();
-    w.MnuUtilitiesBackup->trigger();
-    w.mnuUtilitiesChangeprices->trigger();
-    w.printItem("MnuOnePart")->trigger();
-    QVERIFY(w.isEnabled());
-    QVERIFY(w.MnuPRint->menuAction()->isEnabled());
-    QCOMPARE(QApplication::topLevelWidgets().size(), windowsBefore);
 }
 
 void TestMainMenu::partUsageShowsUsageAndTicksBoxes()

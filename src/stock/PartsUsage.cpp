@@ -1,0 +1,869 @@
+#include "stock/PartsUsage.h"
+
+#include "colours/ColorScheme.h"
+#include "data/DataControl.h"
+#include "data/DataNavigator.h"
+#include "data/DbError.h"
+#include "data/Schema.h"
+#include "data/Values.h"
+#include "parts/PartImagesWindow.h"
+#include "parts/PartsFonts.h"
+#include "platform/Cursor.h"
+#include "platform/Help.h"
+#include "platform/InputRules.h"
+#include "platform/MainWindowLock.h"
+#include "platform/Prompts.h"
+#include "platform/Twips.h"
+#include "reports/ReportControl.h"
+#include "reports/ReportLauncher.h"
+#include "stock/RecordGrid.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int ClientWidth = 8640;
+// The window's height in twips includes its caption, menu bar and borders.
+constexpr int NonClientTwips = 705;
+constexpr int LoadHeight = 4305;
+constexpr int CompactHeight = 4455;
+constexpr int EnlargedHeight = 7650;
+constexpr int AfterOkHeight = 4290;
+
+constexpr int CountChars = 3;
+
+const QString UsageSql = QStringLiteral("Select * from PartsUsage Where [Record Number] = ");
+const QString GraphFormula = QStringLiteral("{PartsUsage.Record Number} =");
+
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, int left, int top, int width,
+                  int height, Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setAlignment(alignment);
+    placeTwips(label, left, top, width, height);
+    return label;
+}
+
+QGroupBox* makeFrame(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width,
+                     int height)
+{
+    auto* frame = new QGroupBox(caption, parent);
+    frame->setObjectName(name);
+    frame->setFont(arialFont(8, true));
+    // The caption keeps its own colour: white on the frame's panel colour.
+    QPalette p = frame->palette();
+    p.setColor(QPalette::WindowText, Qt::white);
+    frame->setPalette(p);
+    placeTwips(frame, left, top, width, height);
+    return frame;
+}
+
+QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption, int left, int top,
+                        int width, int height = 345)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setFont(arialFont(8.25, true));
+    placeTwips(button, left, top, width, height);
+    return button;
+}
+
+QLineEdit* makeBox(QWidget* parent, const QString& name, const QString& tip, int left, int top, int width)
+{
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(name);
+    box->setToolTip(tip);
+    box->setAlignment(Qt::AlignCenter);
+    box->setFont(arialFont(9.75, true));
+    placeTwips(box, left, top, width, 360);
+    return box;
+}
+
+double numberShown(const QString& text)
+{
+    return parseNumber(text).value_or(0.0);
+}
+
+QString countText(double value)
+{
+    return QString::number(value, 'g', 15);
+}
+
+}  // namespace
+
+double usageNewCount(double inStock, double used, double previouslyUsed)
+{
+    const double count = inStock - (used - previouslyUsed);
+    return std::max(0.0, count);
+}
+
+// ---------------------------------------------------------------- colours
+
+ColorSchemeConfig partsUsageColorScheme()
+{
+    ColorSchemeConfig c;
+    c.tableName = QStringLiteral("UsageColors");
+    c.menuName = QStringLiteral("MnuUsageColors");
+    c.menuCaption = QStringLiteral("&Colors");
+
+    auto names = [](std::initializer_list<int> numbers) {
+        QStringList list;
+        for (int n : numbers)
+            list << QStringLiteral("Label%1").arg(n);
+        return list;
+    };
+    const QStringList textLabels = names({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 20, 21, 23});
+    const QStringList backLabels = names({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 13, 14, 20, 21, 23});
+    const QStringList checks = {QStringLiteral("SSCheck1"), QStringLiteral("SSCheck2")};
+    QStringList frames;
+    for (int i = 1; i <= 6; ++i)
+        frames << QStringLiteral("SSFrame%1").arg(i);
+    const QString navigator = QStringLiteral("SSDBData1");
+    const QString grid = QStringLiteral("SSDBGrid2");
+
+    auto bind = [&c](const QString& key, const QStringList& controls, ColorProperty p) {
+        for (const QString& control : controls)
+            c.bindings.append({key, control, p});
+    };
+    bind(QStringLiteral("MainFormBackColor"), {QString()}, ColorProperty::BackColor);
+    bind(QStringLiteral("SSDataForeColor"), {navigator}, ColorProperty::ForeColor);
+    bind(QStringLiteral("LabelForeColor"), textLabels, ColorProperty::ForeColor);
+    bind(QStringLiteral("LabelForeColor"), checks, ColorProperty::ForeColor);
+    bind(QStringLiteral("SSDataBackColor"), {navigator}, ColorProperty::BackColor);
+    bind(QStringLiteral("LabelBackColor"), backLabels, ColorProperty::BackColor);
+    bind(QStringLiteral("LabelBackColor"), checks, ColorProperty::BackColor);
+    bind(QStringLiteral("SSDBGridBackColor"), {grid}, ColorProperty::BackColor);
+    bind(QStringLiteral("SSDBGridForeColor"), {grid}, ColorProperty::EvenRowForeColor);
+    bind(QStringLiteral("SSDBGridForeColor"), {grid}, ColorProperty::OddRowForeColor);
+    bind(QStringLiteral("SSDBGridEvenColor"), {grid}, ColorProperty::EvenRowBackColor);
+    bind(QStringLiteral("SSDBGridOddColor"), {grid}, ColorProperty::OddRowBackColor);
+    bind(QStringLiteral("LabelBackColor"), frames, ColorProperty::BackColor);
+
+    auto applyAll = [](QList<ColorStep>& steps, const QStringList& controls, ColorProperty p) {
+        for (const QString& control : controls)
+            steps.append(ColorStep::apply(control, p));
+    };
+
+    ColorMenuItem background;
+    background.name = QStringLiteral("MnuUsageBackground");
+    background.caption = QStringLiteral("Background Colors");
+    background.steps = {ColorStep::apply(QString(), ColorProperty::BackColor),
+                        ColorStep::store(QStringLiteral("MainFormBackColor")),
+                        ColorStep::apply(navigator, ColorProperty::BackColor),
+                        ColorStep::store(QStringLiteral("SSDataBackColor"))};
+    applyAll(background.steps, names({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 13, 14}), ColorProperty::BackColor);
+    applyAll(background.steps, checks, ColorProperty::BackColor);
+    applyAll(background.steps, frames, ColorProperty::BackColor);
+    background.steps.append(ColorStep::store(QStringLiteral("LabelBackColor")));
+
+    ColorMenuItem text;
+    text.name = QStringLiteral("MnuUsageText");
+    text.caption = QStringLiteral("Text Color");
+    text.steps = {ColorStep::apply(navigator, ColorProperty::ForeColor), ColorStep::store(QStringLiteral("SSDataForeColor"))};
+    applyAll(text.steps, names({1, 2, 3, 4, 5, 6, 8}), ColorProperty::ForeColor);
+    applyAll(text.steps, checks, ColorProperty::ForeColor);
+    text.steps.append(ColorStep::store(QStringLiteral("LabelForeColor")));
+
+    // The list items show the list first and afterwards relist it in the enlarged window; the
+    // pre- and post-steps are the screen's own and are filled in when the screen builds its scheme.
+    const QString list = QStringLiteral("List Window");
+    ColorMenuItem listText;
+    listText.name = QStringLiteral("MnuUsageListText");
+    listText.caption = QStringLiteral("Text Color");
+    listText.submenu = list;
+    listText.steps = {ColorStep::store(QStringLiteral("SSDBGridForeColor")),
+                      ColorStep::apply(grid, ColorProperty::EvenRowForeColor),
+                      ColorStep::apply(grid, ColorProperty::OddRowForeColor)};
+    ColorMenuItem listBack;
+    listBack.name = QStringLiteral("MnuUsageListBackground");
+    listBack.caption = QStringLiteral("Background");
+    listBack.submenu = list;
+    listBack.steps = {ColorStep::store(QStringLiteral("SSDBGridBackColor")), ColorStep::apply(grid, ColorProperty::BackColor)};
+    ColorMenuItem first;
+    first.name = QStringLiteral("MnuUsageListFirst");
+    first.caption = QStringLiteral("First Row");
+    first.submenu = list;
+    first.steps = {ColorStep::store(QStringLiteral("SSDBGridEvenColor")), ColorStep::apply(grid, ColorProperty::EvenRowBackColor)};
+    ColorMenuItem next;
+    next.name = QStringLiteral("MnuUsageListNext");
+    next.caption = QStringLiteral("Next Row");
+    next.submenu = list;
+    next.steps = {ColorStep::store(QStringLiteral("SSDBGridOddColor")), ColorStep::apply(grid, ColorProperty::OddRowBackColor)};
+
+    c.items = {background, text, listText, listBack, first, next};
+    return c;
+}
+
+// ---------------------------------------------------------------- building
+
+PartsUsage::PartsUsage(QWidget* parent)
+    : QMainWindow(parent)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(QStringLiteral("PartsUsage"));
+    setWindowTitle(QStringLiteral("Use Parts"));
+    setFont(arialFont(8));
+
+    Data1 = new DataControl(this);
+    Data1->setObjectName(QStringLiteral("Data1"));
+    Data2 = new DataControl(this);
+    Data2->setObjectName(QStringLiteral("Data2"));
+    Data3 = new DataControl(this);
+    Data3->setObjectName(QStringLiteral("Data3"));
+
+    // The list items of the colour menu show the list and relist it afterwards.
+    ColorSchemeConfig colors = partsUsageColorScheme();
+    for (ColorMenuItem& item : colors.items) {
+        if (item.submenu.isEmpty())
+            continue;
+        item.pre = [this] { SSDBGrid2->show(); };
+        item.post = [this] { Command3->click(); };
+    }
+    Data4 = new ColorScheme(this, colors);
+    Data4->setObjectName(QStringLiteral("Data4"));
+    CrystalReport1 = ReportControl::create();
+
+    buildControls();
+    buildMenus();
+    bindControls();
+    wireHandlers();
+    setHelpContext(this, 630);
+    setHelpContext(MnuUsePartVendor, 710);
+
+    Form_Load();
+}
+
+PartsUsage::~PartsUsage() = default;
+
+void PartsUsage::buildControls()
+{
+    auto* client = new QWidget(this);
+    setCentralWidget(client);
+
+    SSFrame2 = makeFrame(client, QStringLiteral("SSFrame2"), QStringLiteral("Part Number"), 120, 60, 8400, 1020);
+    QLabel** makes[3] = {&Label12, &Label13, &Label14};
+    QLabel** numbers[3] = {&Label1, &Label2, &Label3};
+    for (int i = 0; i < 3; ++i) {
+        const int left = 120 + i * 2760;
+        QLabel* make = makeLabel(SSFrame2, QStringLiteral("Label%1").arg(12 + i), QString(), left, 270, 2640, 255,
+                                 Qt::AlignCenter);
+        QPalette white = make->palette();
+        white.setColor(QPalette::WindowText, Qt::white);
+        make->setPalette(white);
+        make->setFont(arialFont(8, true));
+        *makes[i] = make;
+        QLabel* number = makeLabel(SSFrame2, QStringLiteral("Label%1").arg(1 + i), QString(), left, 570, 2640, 345,
+                                   Qt::AlignCenter);
+        number->setFont(arialFont(11, true));
+        *numbers[i] = number;
+    }
+
+    SSFrame3 = makeFrame(client, QStringLiteral("SSFrame3"), QStringLiteral("Description"), 120, 1140, 4200, 630);
+    Label4 = makeLabel(SSFrame3, QStringLiteral("Label4"), QString(), 120, 255, 3960, 300);
+    Label4->setFont(arialFont(9.75, true));
+    SSFrame4 = makeFrame(client, QStringLiteral("SSFrame4"), QStringLiteral("Location"), 4440, 1140, 2040, 630);
+    Label5 = makeLabel(SSFrame4, QStringLiteral("Label5"), QString(), 120, 255, 1800, 300, Qt::AlignCenter);
+    Label5->setFont(arialFont(9.75, true));
+    SSFrame6 = makeFrame(client, QStringLiteral("SSFrame6"), QStringLiteral("Instock"), 6600, 1140, 1920, 630);
+    Label8 = makeLabel(SSFrame6, QStringLiteral("Label8"), QString(), 120, 255, 1680, 300, Qt::AlignCenter);
+    Label8->setFont(arialFont(9.75, true));
+    SSFrame5 = makeFrame(client, QStringLiteral("SSFrame5"), QStringLiteral("Notes"), 120, 1830, 8400, 630);
+    Label6 = makeLabel(SSFrame5, QStringLiteral("Label6"), QString(), 120, 255, 8160, 300);
+
+    Label10 = makeLabel(client, QStringLiteral("Label10"), QString(), 7800, 2520, 600, 255);
+    Label10->hide();
+
+    SSDBData1 = new DataNavigator(client);
+    SSDBData1->setObjectName(QStringLiteral("SSDBData1"));
+    SSDBData1->setCaption(QStringLiteral("Parts"));
+    placeTwips(SSDBData1, 120, 2580, 4200, 420);
+
+    SSCheck2 = new QCheckBox(QStringLiteral("Keep &Visible"), client);
+    SSCheck2->setObjectName(QStringLiteral("SSCheck2"));
+    SSCheck2->setToolTip(QStringLiteral("Click here to keep this screen visible"));
+    SSCheck2->setAutoFillBackground(true);
+    placeTwips(SSCheck2, 4440, 2550, 1920, 270);
+    SSCheck1 = new QCheckBox(QStringLiteral("Always Re&fresh"), client);
+    SSCheck1->setObjectName(QStringLiteral("SSCheck1"));
+    SSCheck1->setToolTip(QStringLiteral("Click here to alway refresh the usage screen"));
+    SSCheck1->setAutoFillBackground(true);
+    placeTwips(SSCheck1, 4440, 2850, 1920, 270);
+    SSCheck1->setEnabled(false);
+
+    Command2 = makeButton(client, QStringLiteral("Command2"), QStringLiteral("&Use This Part"), 120, 3237, 1500);
+    Command3 = makeButton(client, QStringLiteral("Command3"), QStringLiteral("&Show Usage"), 1680, 3237, 1320);
+    Command4 = makeButton(client, QStringLiteral("Command4"), QStringLiteral("Re&fresh"), 3060, 3237, 1020);
+    Command8 = makeButton(client, QStringLiteral("Command8"), QStringLiteral("&Retrieve"), 4140, 3237, 1200);
+    SSCommand7 = makeButton(client, QStringLiteral("SSCommand7"), QStringLiteral("&Display"), 5400, 3237, 1200);
+    Command6 = makeButton(client, QStringLiteral("Command6"), QStringLiteral("E&xit"), 7027, 3237, 1380);
+
+    // Below the compact window: the entry frame, the list and its commands.
+    SSFrame1 = makeFrame(client, QStringLiteral("SSFrame1"), QString(), 120, 3720, 3000, 2700);
+    Label20 = makeLabel(SSFrame1, QStringLiteral("Label20"), QStringLiteral("Using How Many?"), 120, 240, 1500, 300);
+    Text1 = makeBox(SSFrame1, QStringLiteral("Text1"), QStringLiteral("Enter the quantity parts you are using"), 1680, 210, 1260);
+    Label21 = makeLabel(SSFrame1, QStringLiteral("Label21"), QStringLiteral("Lane Number"), 120, 690, 1500, 300);
+    Text2 = makeBox(SSFrame1, QStringLiteral("Text2"), QStringLiteral("Enetr the lane number you will install this part on"),
+                    1680, 660, 1260);
+    Label23 = makeLabel(SSFrame1, QStringLiteral("Label23"), QStringLiteral("Date Used  "), 120, 1140, 1500, 300);
+    Text3 = makeBox(SSFrame1, QStringLiteral("Text3"), QStringLiteral("enter the date. Month, Day, Year"), 1680, 1110, 1260);
+    Label7 = makeLabel(SSFrame1, QStringLiteral("Label7"), QStringLiteral("MM/DD/YY"), 1680, 1500, 1260, 255, Qt::AlignCenter);
+    Label7->hide();
+    Command1 = makeButton(SSFrame1, QStringLiteral("Command1"), QStringLiteral("&OK"), 900, 2010, 1200, 420);
+    Command1->hide();
+    Label9 = makeLabel(SSFrame1, QStringLiteral("Label9"), QString(), 120, 2100, 600, 255);
+    Label9->hide();
+    SSFrame1->hide();
+    limitTyping(Text1, CountChars);
+    limitTyping(Text2, CountChars);
+    selectAllOnFocus(Text3);
+
+    SSDBGrid2 = new RecordGrid(Data2,
+                               {{QStringLiteral("Used"), QStringLiteral("Quantity"), BindFormat::General},
+                                {QStringLiteral("Lane Number"), QStringLiteral("Lane #"), BindFormat::General},
+                                {QStringLiteral("Date Used"), QStringLiteral("Date "), BindFormat::ShortDate}},
+                               client);
+    SSDBGrid2->setObjectName(QStringLiteral("SSDBGrid2"));
+    SSDBGrid2->setCaption(QStringLiteral("Parts Used"));
+    SSDBGrid2->setToolTip(QStringLiteral("By holding the <SHIFT> key, you can select multiple rows."));
+    SSDBGrid2->placeTwips(3240, 3720, 5280, 2700);
+    SSDBGrid2->setColumnWidth(0, twipsToPx(1200));
+    SSDBGrid2->setColumnWidth(1, twipsToPx(1200));
+    SSDBGrid2->hide();
+
+    Command5 = makeButton(client, QStringLiteral("Command5"), QStringLiteral("&Edit"), 120, 6536, 1320);
+    Command5->hide();
+    Command7 = makeButton(client, QStringLiteral("Command7"), QStringLiteral("&Graph Usage"), 1560, 6536, 1560);
+    Command7->hide();
+
+    setDefaultButton(this, Command1);
+    setCancelButton(this, Command6);
+}
+
+void PartsUsage::buildMenus()
+{
+    MnuUsePartVendor = menuBar()->addMenu(QStringLiteral("S&ort"));
+    MnuUsePartVendor->setObjectName(QStringLiteral("MnuUsePartVendor"));
+    MnuUsePartVendor1 = MnuUsePartVendor->addAction(QStringLiteral("Vendor # &1"));
+    MnuUsePartVendor1->setObjectName(QStringLiteral("MnuUsePartVendor1"));
+    MnuUsePartVendor2 = MnuUsePartVendor->addAction(QStringLiteral("Vendor # &2"));
+    MnuUsePartVendor2->setObjectName(QStringLiteral("MnuUsePartVendor2"));
+    MnuUsePartVendor3 = MnuUsePartVendor->addAction(QStringLiteral("Vendor # &3"));
+    MnuUsePartVendor3->setObjectName(QStringLiteral("MnuUsePartVendor3"));
+    MnuUsageColors = Data4->menu();
+    menuBar()->addMenu(MnuUsageColors);
+    for (QMenu* sub : MnuUsageColors->findChildren<QMenu*>())
+        if (sub->title() == QStringLiteral("List Window"))
+            sub->setObjectName(QStringLiteral("MnuUsageList"));
+}
+
+void PartsUsage::bindControls()
+{
+    Data1->bind(Label1, QStringLiteral("Part Number 1"));
+    Data1->bind(Label2, QStringLiteral("Part Number 2"));
+    Data1->bind(Label3, QStringLiteral("Part Number 3"));
+    Data1->bind(Label4, QStringLiteral("Description"));
+    Data1->bind(Label5, QStringLiteral("Location"));
+    Data1->bind(Label6, QStringLiteral("Part Memo"));
+    Data1->bind(Label8, QStringLiteral("In Stock"));
+    Data1->bind(Label10, QStringLiteral("Record Number"));
+    Data3->bind(Label12, QStringLiteral("Vendor 1"));
+    Data3->bind(Label13, QStringLiteral("Vendor 2"));
+    Data3->bind(Label14, QStringLiteral("Vendor 3"));
+    Data2->bind(Text1, QStringLiteral("Used"));
+    Data2->bind(Text2, QStringLiteral("Lane Number"));
+    Data2->bind(Text3, QStringLiteral("Date Used"), BindFormat::ShortDate);
+    Data2->bind(Label9, QStringLiteral("Record Number"));
+    SSDBData1->setDataControl(Data1);
+}
+
+void PartsUsage::wireHandlers()
+{
+    connect(Command1, &QPushButton::clicked, this, &PartsUsage::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &PartsUsage::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &PartsUsage::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &PartsUsage::Command4_Click);
+    connect(Command5, &QPushButton::clicked, this, &PartsUsage::Command5_Click);
+    connect(Command6, &QPushButton::clicked, this, &PartsUsage::Command6_Click);
+    connect(Command7, &QPushButton::clicked, this, &PartsUsage::Command7_Click);
+    connect(Command8, &QPushButton::clicked, this, &PartsUsage::Command8_Click);
+    connect(SSCommand7, &QPushButton::clicked, this, &PartsUsage::SSCommand7_Click);
+    // Ticked or cleared, by the user or by the main window's one-part command.
+    connect(SSCheck2, &QCheckBox::toggled, this, &PartsUsage::SSCheck2_Click);
+    connect(MnuUsePartVendor1, &QAction::triggered, this, &PartsUsage::MnuUsePartVendor1_Click);
+    connect(MnuUsePartVendor2, &QAction::triggered, this, &PartsUsage::MnuUsePartVendor2_Click);
+    connect(MnuUsePartVendor3, &QAction::triggered, this, &PartsUsage::MnuUsePartVendor3_Click);
+    connect(Data1, &DataControl::reposition, this, &PartsUsage::Data1_Reposition);
+    connect(Data2, &DataControl::reposition, this, &PartsUsage::Data2_Reposition);
+    connect(Data2, &DataControl::recordsetChanged, this, &PartsUsage::updateRowCommands);
+    connect(SSDBData1, &DataNavigator::clicked, this, &PartsUsage::SSDBData1_AfterClick);
+    for (QLineEdit* box : {Text1, Text2, Text3})
+        box->installEventFilter(this);
+}
+
+// ---------------------------------------------------------------- loading, activation, closing
+
+void PartsUsage::Form_Load()
+{
+    setWindowHeightTwips(LoadHeight);
+    centreOnScreen();
+    Data1->setDatabaseName(InventoryDatabasePath());
+    Data1->setRecordSource(QStringLiteral("Parts"));
+    Data1->setRecordsetType(Recordset::Kind::Table);
+    // The uses are read when a part's list is first asked for; until then nothing is listed.
+    Data2->setDatabaseName(InventoryDatabasePath());
+    Data2->setRecordSource(QStringLiteral("PartsUsage"));
+    Data2->setRecordsetType(Recordset::Kind::Dynaset);
+    Data3->setDatabaseName(InventoryDatabasePath());
+    Data3->setRecordSource(QStringLiteral("Information"));
+    Data3->setRecordsetType(Recordset::Kind::Table);
+    try {
+        Data3->refresh();
+    } catch (const DbError&) {
+        // Without the information row the vendor makes stay empty.
+    }
+    Data4->OpenColorScheme();
+    Data4->install();
+}
+
+void PartsUsage::Form_Activate()
+{
+    if (m_activated || m_unloaded)
+        return;
+    m_activated = true;
+    reopenParts(QStringLiteral("inv1"));
+}
+
+bool PartsUsage::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate)
+        Form_Activate();
+    return QMainWindow::event(event);
+}
+
+void PartsUsage::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    // The screen stands on its first part as soon as it shows, so that a command given right
+    // after opening it (the main window's one-part usage) finds that part.
+    Form_Activate();
+}
+
+void PartsUsage::reopenParts(const QString& index)
+{
+    try {
+        Data1->close();   // a count lowered by "&OK" and not yet written is written first
+    } catch (const DbError& e) {
+        MsgBox(QStringLiteral("The changes to this part could not be saved: %1").arg(e.text()), 48);
+        return;
+    }
+    try {
+        Data1->setRecordsetType(Recordset::Kind::Table);
+        Data1->setDatabaseName(InventoryDatabasePath());
+        Data1->setRecordSource(QStringLiteral("Parts"));
+        Data1->refresh();
+        Data1->recordset()->setIndex(index);
+        Data1->recordset()->moveFirst();
+    } catch (const DbError& e) {
+        MsgBox(e.text(), 48);
+    }
+}
+
+void PartsUsage::Command6_Click()
+{
+    close();
+}
+
+void PartsUsage::Form_Unload()
+{
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    m_activated = false;
+    if (m_findWindow)
+        m_findWindow->close();
+    MainWindowLock::release(this);
+}
+
+void PartsUsage::closeEvent(QCloseEvent* event)
+{
+    if (!m_unloaded) {
+        ++m_inRule;
+        // A use being entered and not confirmed with "&OK" is not stored; the part's count, as
+        // lowered by the uses confirmed, is.
+        endEntry();
+        bool closed = true;
+        try {
+            Data1->close();
+        } catch (const DbError& e) {
+            closed = MsgBox(QStringLiteral("The count in stock of this part could not be saved:\r%1\r\r"
+                                           "Close this screen anyway and lose it?").arg(e.text()),
+                            292) == Prompts::Yes;
+        }
+        --m_inRule;
+        if (!closed) {
+            event->ignore();
+            return;
+        }
+        Form_Unload();
+    }
+    QMainWindow::closeEvent(event);
+}
+
+// ---------------------------------------------------------------- window size
+
+void PartsUsage::setWindowHeightTwips(int height)
+{
+    m_heightTwips = height;
+    setFixedSize(twipsToPx(ClientWidth), twipsToPx(height - NonClientTwips) + menuBar()->sizeHint().height());
+}
+
+void PartsUsage::centreOnScreen()
+{
+    const QScreen* s = screen();
+    if (!s)
+        return;
+    const QRect area = s->availableGeometry();
+    const QSize outer = frameGeometry().size().expandedTo(size());
+    move(area.left() + (area.width() - outer.width()) / 2, area.top() + (area.height() - outer.height()) / 2);
+}
+
+void PartsUsage::enlarge()
+{
+    setWindowHeightTwips(EnlargedHeight);
+    centreOnScreen();
+    placeTwips(Command6, 6545, 6536, 1380, 345);
+}
+
+void PartsUsage::compact(int height)
+{
+    setWindowHeightTwips(height);
+    SSDBGrid2->hide();
+    placeTwips(Command6, 7027, 3237, 1380, 345);
+    centreOnScreen();
+}
+
+// ---------------------------------------------------------------- the part and its uses
+
+std::optional<qint64> PartsUsage::currentPart() const
+{
+    const Recordset* rs = Data1->recordset();
+    if (!rs || rs->isClosed() || !rs->hasCurrent())
+        return std::nullopt;
+    try {
+        const QVariant v = rs->value(QStringLiteral("Record Number"));
+        bool ok = false;
+        const qint64 n = v.toLongLong(&ok);
+        if (v.isNull() || !ok)
+            return std::nullopt;
+        return n;
+    } catch (const DbError&) {
+        return std::nullopt;
+    }
+}
+
+bool PartsUsage::listIsCurrentPart() const
+{
+    const std::optional<qint64> part = currentPart();
+    return part && m_listedPart == part;
+}
+
+bool PartsUsage::isEntering() const
+{
+    return m_entry != Entry::None;
+}
+
+// Lists the current part's uses ("&Show Usage" steps 3 and 4). With no part, nothing is listed.
+void PartsUsage::listUsage()
+{
+    const std::optional<qint64> part = currentPart();
+    if (!part) {
+        endEntry();
+        Data2->close();
+        m_listedPart.reset();
+        SSDBGrid2->setCaption(QStringLiteral("Parts Used"));
+        updateRowCommands();
+        return;
+    }
+    if (m_entry != Entry::None)
+        endEntry();   // re-reading the list drops the row being entered
+    Data2->setRecordSource(UsageSql + QString::number(*part));
+    m_listedPart = part;
+    try {
+        Data2->refresh();
+    } catch (const DbError& e) {
+        m_listedPart.reset();
+        MsgBox(e.text(), 48);
+    }
+    SSDBGrid2->setCaption(Label4->text());
+    updateRowCommands();
+}
+
+// Ends an entry without "&OK": the row being added or edited is left as it is stored.
+void PartsUsage::endEntry()
+{
+    if (Recordset* rs = Data2->recordset(); rs && !rs->isClosed() && rs->editMode() != Recordset::EditMode::None)
+        rs->cancelUpdate();
+    if (Data2->hasPendingChanges())
+        Data2->reloadBoundControls();
+    m_entry = Entry::None;
+    SSFrame1->hide();
+    Label7->hide();
+    Command1->hide();
+    SSDBGrid2->setHoldRow(false);
+    updateRowCommands();
+}
+
+// "&Edit" and "&Graph Usage" act on the listed uses, so they show only while the list holds uses
+// of the part on screen (never another part's, listed before a move).
+void PartsUsage::updateRowCommands()
+{
+    const Recordset* rs = Data2->recordset();
+    const bool rows = rs && !rs->isClosed() && rs->recordCount() >= 1 && listIsCurrentPart();
+    Command5->setVisible(rows);
+    Command7->setVisible(rows);
+}
+
+void PartsUsage::Data1_Reposition()
+{
+    endEntry();
+    if (!SSCheck2->isChecked())
+        compact(CompactHeight);
+    if (SSCheck1->isChecked())
+        listUsage();
+    updateRowCommands();
+}
+
+void PartsUsage::Data2_Reposition()
+{
+    updateRowCommands();
+}
+
+void PartsUsage::Command3_Click()
+{
+    enlarge();
+    SSDBGrid2->show();
+    listUsage();
+}
+
+void PartsUsage::Command4_Click()
+{
+    SSDBGrid2->show();
+    listUsage();
+}
+
+void PartsUsage::Command2_Click()
+{
+    const std::optional<qint64> part = currentPart();
+    if (!part)
+        return;   // a use needs a part to belong to
+    enlarge();
+    SSFrame1->show();
+    SSDBGrid2->show();
+    listUsage();
+    Recordset* rs = Data2->recordset();
+    if (!rs || rs->isClosed() || !listIsCurrentPart()) {
+        endEntry();
+        return;
+    }
+    try {
+        rs->addNew();
+    } catch (const DbError& e) {
+        MsgBox(e.text(), 48);
+        endEntry();
+        return;
+    }
+    Label9->setText(Label10->text());
+    m_entry = Entry::New;
+    SSFrame1->show();
+    SSDBGrid2->setHoldRow(true);   // the row being entered stays the list's current row
+    Command1->hide();
+    Text1->setFocus(Qt::OtherFocusReason);
+}
+
+void PartsUsage::Command5_Click()
+{
+    Recordset* rs = Data2->recordset();
+    if (!rs || rs->isClosed() || !listIsCurrentPart())
+        return;
+    if (rs->editMode() != Recordset::EditMode::Adding) {
+        if (!rs->hasCurrent())
+            return;
+        try {
+            m_editedQuantity = rs->value(QStringLiteral("Used")).toDouble();
+        } catch (const DbError&) {
+            m_editedQuantity = 0;
+        }
+        m_entry = Entry::Edit;
+    }
+    SSFrame1->show();
+    Command1->show();
+    SSDBGrid2->setHoldRow(true);
+    Text1->setFocus(Qt::OtherFocusReason);
+}
+
+void PartsUsage::Command1_Click()
+{
+    Recordset* rs = Data2->recordset();
+    if (m_entry == Entry::None || !rs || rs->isClosed())
+        return;
+    ++m_inRule;
+    struct Leave { int& depth; ~Leave() { --depth; } } leave{m_inRule};
+
+    // The box rules, in case the boxes were never left.
+    Text1_LostFocus();
+    Text2_LostFocus();
+    if (Text3->text().isEmpty())
+        Text3->setText(formatShortDate(QDate::currentDate()));
+
+    const double quantity = numberShown(Text1->text());
+    if (quantity < 0) {
+        MsgBox(QStringLiteral("Please enter how many parts you are using: a number of 0 or more."), 48);
+        Text1->setFocus(Qt::OtherFocusReason);
+        Text1->selectAll();
+        return;
+    }
+    if (!parseUsDate(Text3->text())) {
+        MsgBox(QStringLiteral("\"%1\" is not a date. Please type the date as month/day/year, for example %2.")
+                   .arg(Text3->text(), formatShortDate(QDate::currentDate())),
+               48);
+        Text3->setFocus(Qt::OtherFocusReason);
+        Text3->selectAll();
+        return;
+    }
+
+    const double before = m_entry == Entry::Edit ? m_editedQuantity : 0.0;
+    const double count = usageNewCount(numberShown(Label8->text()), quantity, before);
+    try {
+        Data2->update();
+    } catch (const DbError& e) {
+        MsgBox(QStringLiteral("This use could not be saved: %1").arg(e.text()), 48);
+        return;
+    }
+    // The part's count is a pending change of the part, written when the part is next saved.
+    Label8->setText(countText(count));
+
+    m_entry = Entry::None;
+    SSFrame1->hide();
+    Label7->hide();
+    Command1->hide();
+    SSDBGrid2->setHoldRow(false);
+    if (!SSCheck2->isChecked())
+        compact(AfterOkHeight);
+    if (SSCheck1->isChecked())
+        listUsage();
+    updateRowCommands();
+}
+
+void PartsUsage::Command7_Click()
+{
+    WaitCursor hourglass;
+    // The graph is of the part on screen: its uses are listed first when the list holds
+    // another part's (or none).
+    if (!listIsCurrentPart())
+        listUsage();
+    Recordset* rs = Data2->recordset();
+    if (rs && !rs->isClosed() && !rs->eof()) {
+        try {
+            rs->moveFirst();
+        } catch (const DbError&) {
+        }
+    }
+    ReportRequest request;
+    request.letterFile = QStringLiteral("UsedByPartNumber.rpt");
+    request.hasA4Twin = true;
+    request.placement = ReportPlacement::ProgramFolder;
+    request.precondition = ReportPrecondition::onHeldRows(
+        {QStringLiteral("You can not graph this parts usage because it has not been used."), 64,
+         QStringLiteral("Notice"), true});
+    request.selectionFormula = GraphFormula + Label9->text();
+    ReportLauncher(Data2, *CrystalReport1, request);
+}
+
+void PartsUsage::Command8_Click()
+{
+    FindPartWindow::RetrievePart(this, FindPartMember::usage(), m_findWindow);
+}
+
+void PartsUsage::SSCommand7_Click()
+{
+    PartImagesWindow::ShowPartImages(Data1, PartImagesMember::usage(), this);
+}
+
+void PartsUsage::SSCheck2_Click()
+{
+    if (SSCheck2->isChecked()) {
+        SSCheck1->setEnabled(true);
+    } else {
+        SSCheck1->setChecked(false);
+        SSCheck1->setEnabled(false);
+    }
+}
+
+// ---------------------------------------------------------------- entry rules
+
+void PartsUsage::Text1_LostFocus()
+{
+    if (!parseNumber(Text1->text()))
+        Text1->setText(QStringLiteral("0"));
+}
+
+void PartsUsage::Text2_LostFocus()
+{
+    if (!parseNumber(Text2->text()))
+        Text2->setText(QStringLiteral("0"));
+}
+
+void PartsUsage::Text3_GotFocus()
+{
+    Label7->show();
+    if (Text3->text().isEmpty())
+        Text3->setText(formatShortDate(QDate::currentDate()));
+    Text3->selectAll();
+}
+
+void PartsUsage::Text3_LostFocus()
+{
+    Label7->hide();
+    Command1->show();
+    if (Text3->text().isEmpty())
+        Text3->setText(formatShortDate(QDate::currentDate()));
+    ++m_inRule;
+    Command1->setFocus(Qt::OtherFocusReason);
+    --m_inRule;
+}
+
+bool PartsUsage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::FocusOut) {
+        // A message box or a menu taking the focus is not a leaving of the box.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason || m_inRule > 0 || m_unloaded
+            || !SSFrame1->isVisible())
+            return QMainWindow::eventFilter(watched, event);
+        if (watched == Text1)
+            Text1_LostFocus();
+        else if (watched == Text2)
+            Text2_LostFocus();
+        else if (watched == Text3)
+            Text3_LostFocus();
+    } else if (event->type() == QEvent::FocusIn && watched == Text3) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && m_inRule == 0)
+            Text3_GotFocus();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}

@@ -1,0 +1,1698 @@
+#include "stock/TagParts.h"
+
+#include "colours/ColorScheme.h"
+#include "data/DataControl.h"
+#include "data/DataNavigator.h"
+#include "data/DbError.h"
+#include "data/RecordsetModel.h"
+#include "data/Schema.h"
+#include "parts/PartImagesWindow.h"
+#include "parts/PartsFonts.h"
+#include "platform/Cursor.h"
+#include "platform/Help.h"
+#include "platform/InputRules.h"
+#include "platform/MainWindowLock.h"
+#include "platform/Prompts.h"
+#include "platform/Twips.h"
+#include "platform/VendorInformation.h"
+#include "query/ResultListWindow.h"
+#include "reports/ReportControl.h"
+#include "reports/ReportLauncher.h"
+#include "stock/RecordGrid.h"
+#include "stock/StockMath.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDate>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPushButton>
+
+#include <cmath>
+#include <limits>
+
+// ================================================================ the arithmetic
+
+namespace OrderMath {
+
+namespace {
+
+bool isZero(const QString& text)
+{
+    return parseNumber(text).value_or(0.0) == 0.0;
+}
+
+}  // namespace
+
+PriceFigures priceFigures(std::optional<Currency> bookPrice, double discountPercent,
+                          std::optional<Currency> specialPrice, std::optional<double> package)
+{
+    if (!bookPrice)
+        return {};
+    if (*bookPrice == Currency())
+        return {Currency(), Currency()};
+    // One piece of a package: nothing to show for a package that is missing or 0.
+    auto perPiece = [&package](Currency price) -> std::optional<Currency> {
+        if (!package || *package == 0 || !std::isfinite(*package))
+            return std::nullopt;
+        return price / *package;
+    };
+    PriceFigures f;
+    f.discountPrice = *bookPrice - *bookPrice * (discountPercent * 0.01);
+    f.costEach = perPiece(*f.discountPrice);
+    if (specialPrice && *specialPrice > Currency()) {
+        f.discountPrice = *specialPrice;
+        f.costEach = perPiece(*specialPrice);
+    }
+    return f;
+}
+
+double discountPercent(const QString& text)
+{
+    return vbVal(text);
+}
+
+bool isNeeded(const StockLine& part)
+{
+    if (!part.inStock || !part.minimumStock || !(*part.inStock < *part.minimumStock))
+        return false;
+    for (int i = 0; i < 3; ++i)
+        if (!part.quantityOrdered[i] || *part.quantityOrdered[i] != 0 || !part.backOrdered[i] || *part.backOrdered[i] != 0)
+            return false;
+    return true;
+}
+
+bool isTagged(const std::array<QString, 3>& orderQuantities)
+{
+    for (const QString& q : orderQuantities)
+        if (parseNumber(q).value_or(0.0) > 0)
+            return true;
+    return false;
+}
+
+Currency taggedAmount(const std::array<TaggedLine, 3>& vendors)
+{
+    Currency total;
+    for (const TaggedLine& v : vendors)
+        if (v.quantity && v.prices.discountPrice)
+            total += *v.prices.discountPrice * *v.quantity;
+    return total;
+}
+
+QuantityWarnings quantityWarnings(int vendor, const QString& quantity, const QString& backOrder,
+                                  const QString& package, const QString& vendorHeading)
+{
+    QuantityWarnings w;
+    if (quantity.isEmpty())
+        return w;
+    const std::optional<double> q = parseNumber(quantity);
+    if (!q || *q <= 0)
+        return w;
+    const std::optional<double> b = parseNumber(backOrder);
+    if (!vendorHeading.isEmpty() && b && *b > 0)
+        w.backOrder = true;
+    const std::optional<double> k = parseNumber(package);
+    if ((vendor != 3 || !vendorHeading.isEmpty()) && k && *q * *k > 50)
+        w.overFifty = true;
+    return w;
+}
+
+AutoTagVendor autoTagVendor(const std::array<bool, 3>& defaults, const std::array<QString, 3>& partNumbers,
+                            const std::array<QString, 3>& orderQuantities)
+{
+    for (int i = 0; i < 3; ++i)
+        if (defaults[i])
+            return {i + 1, false};
+    for (int i = 0; i < 3; ++i) {
+        if (partNumbers[i].isEmpty())
+            continue;
+        if (isZero(orderQuantities[(i + 1) % 3]) && isZero(orderQuantities[(i + 2) % 3]))
+            return {i + 1, true};
+    }
+    return {};
+}
+
+AutoTagQuantity autoTagQuantity(const QString& minimumStock, const QString& inStock, const QString& package,
+                                const QString& orderQuantity, const QString& minimumBuy)
+{
+    AutoTagQuantity r{orderQuantity, false};
+    const std::optional<double> min = parseNumber(minimumStock);
+    const std::optional<double> stock = parseNumber(inStock);
+    const std::optional<double> k = parseNumber(package);
+    if (min && stock && k && *k != 0)
+        r.orderQuantity = QString::number((*min - *stock) / *k, 'g', 15);
+
+    // The comparison is made on 16-bit whole numbers; a value beyond them is not ordered at all
+    // rather than ordered wrongly.
+    std::int16_t q = 0;
+    if (const std::optional<double> shortfall = parseNumber(r.orderQuantity)) {
+        const std::optional<std::int16_t> fits = StockMath::cint16(*shortfall);
+        if (!fits)
+            return {orderQuantity, true};
+        q = *fits;
+    }
+    const std::optional<double> buy = parseNumber(minimumBuy);
+    if (!buy)
+        return r;   // no minimum purchase to compare with: the shortfall stands
+    const std::optional<std::int16_t> m = StockMath::cint16(*buy);
+    if (!m)
+        return {orderQuantity, true};
+    if (*m >= q)
+        r.orderQuantity = minimumBuy;
+    return r;
+}
+
+Submission submitPart(int vendor, const OrderLine& part)
+{
+    Submission s;
+    s.backOrders = part.backOrders;
+    s.defaults = part.defaults;
+
+    // An empty box is a count of 0; anything else must be a 16-bit whole number.
+    auto count = [](const QString& text) -> std::optional<std::int16_t> {
+        if (text.trimmed().isEmpty())
+            return std::int16_t(0);
+        return StockMath::cint16(text);
+    };
+    auto refuse = [&s](int n, const QString& why) {
+        s.problem = QStringLiteral("vendor # %1: %2").arg(n).arg(why);
+        return s;
+    };
+
+    for (int i = 0; i < 3; ++i) {
+        const int n = i + 1;
+        if (vendor != 0 && vendor != n)
+            continue;
+        const QString& qText = part.orderQuantities[i];
+        const std::optional<std::int16_t> q = count(qText);
+        if (!q)
+            return refuse(n, QStringLiteral("the quantity \"%1\" is not a whole number of packages up to 32767").arg(qText));
+        if (vendor == 0 && *q == 0)
+            continue;   // nothing tagged for this vendor: its back order stays as it is
+        const QString& bText = part.backOrders[i];
+        const std::optional<std::int16_t> b = count(bText);
+        if (!b)
+            return refuse(n, QStringLiteral("the back order \"%1\" is not a whole number of packages up to 32767").arg(bText));
+        const std::optional<std::int16_t> sum = StockMath::add16(*b, *q);
+        if (!sum)
+            return refuse(n, QStringLiteral("the back order would be %1 packages, more than 32767")
+                                 .arg(int(*b) + int(*q)));
+        s.backOrders[i] = QString::number(*sum);
+    }
+
+    if (vendor != 0) {
+        if (!part.defaults[vendor - 1])
+            s.defaults = {vendor == 1, vendor == 2, vendor == 3};
+    } else {
+        for (int i = 0; i < 3; ++i) {
+            if (part.partNumbers[i].isEmpty())
+                continue;
+            if (isZero(part.orderQuantities[(i + 1) % 3]) && isZero(part.orderQuantities[(i + 2) % 3]))
+                s.defaults = {i == 0, i == 1, i == 2};
+        }
+    }
+    s.ok = true;
+    return s;
+}
+
+}  // namespace OrderMath
+
+// ================================================================ layout
+
+namespace {
+
+constexpr int ClientWidth = 10770;
+constexpr int ClientHeight = 6450;
+
+// The vendor table: heading row and one row per vendor.
+constexpr int HeadingTop = 870;
+constexpr int HeadingHeight = 420;
+const int RowTops[3] = {1320, 1716, 2076};
+constexpr int RowHeight = 330;
+
+// Columns of the vendor table, left to right: left edge and width.
+struct Column {
+    int left;
+    int width;
+};
+constexpr Column VendorCol{120, 1140};
+constexpr Column PartNumberCol{1290, 1230};
+constexpr Column AutoOrderCol{2550, 540};
+constexpr Column OrderQtyCol{3120, 600};
+constexpr Column BackOrderCol{3750, 600};
+constexpr Column MinBuyCol{4380, 600};
+constexpr Column PackageCol{5010, 600};
+constexpr Column BookPriceCol{5640, 840};
+constexpr Column PageCol{6510, 660};
+constexpr Column SpecialCol{7200, 840};
+constexpr Column DiscountPriceCol{8070, 840};
+constexpr Column CostEachCol{8940, 840};
+constexpr Column CurrentDiscountCol{9810, 840};
+
+// Typing limits (text set by code is never cut).
+constexpr int QuantityChars = 5;
+constexpr int CountChars = 6;
+constexpr int PriceChars = 12;
+constexpr int PageChars = 6;
+constexpr int MemoChars = 255;
+
+const QString NeededQuery = QStringLiteral(
+    "Select * from Parts where [In Stock] < [Minimum Stock] and [Quantity Ordered 1] = 0 and [Quantity Ordered 2] = 0 "
+    "and [Quantity Ordered 3] = 0 and [Back Ordered 1] = 0 and [Back Ordered 2] = 0 and [Back Ordered 3] = 0");
+const QString TaggedQuery = QStringLiteral(
+    "Select * from Parts where [Quantity Ordered 1] > 0 or [Quantity Ordered 2] > 0 or [Quantity Ordered 3] > 0");
+
+const QString ListCaptionNeeded = QStringLiteral("Parts Needed");
+const QString ListCaptionTagged = QStringLiteral("Parts Currently Tagged For Order");
+
+QLabel* makeLabel(QWidget* parent, int number, const QString& text, int left, int top, int width, int height,
+                  Qt::Alignment alignment = Qt::AlignCenter)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QStringLiteral("Label%1").arg(number));
+    label->setAlignment(alignment);
+    placeTwips(label, left, top, width, height);
+    return label;
+}
+
+QLineEdit* makeBox(QWidget* parent, const QString& name, const QString& tip, int left, int top, int width,
+                   int height = RowHeight, Qt::Alignment alignment = Qt::AlignCenter)
+{
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(name);
+    box->setToolTip(tip);
+    box->setAlignment(alignment);
+    placeTwips(box, left, top, width, height);
+    return box;
+}
+
+QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption, const QString& tip,
+                        int left, int top, int width, int height)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setToolTip(tip);
+    placeTwips(button, left, top, width, height);
+    return button;
+}
+
+QAction* namedAction(QMenu* menu, const QString& name, const QString& caption)
+{
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(name);
+    return action;
+}
+
+// Runs one step of a command; a step that fails is skipped and its reason kept for the user.
+template <typename F>
+bool step(QString& failure, F&& f)
+{
+    try {
+        f();
+        return true;
+    } catch (const DbError& e) {
+        if (failure.isEmpty())
+            failure = e.text();
+    } catch (const std::exception& e) {
+        if (failure.isEmpty())
+            failure = QString::fromLocal8Bit(e.what());
+    }
+    return false;
+}
+
+bool hasCurrentRecord(const Recordset* rs)
+{
+    return rs && !rs->isClosed() && rs->hasCurrent();
+}
+
+std::optional<double> numberOf(const QVariant& v)
+{
+    if (!v.isValid() || v.isNull())
+        return std::nullopt;
+    bool ok = false;
+    const double d = v.toDouble(&ok);
+    if (ok)
+        return d;
+    return parseNumber(v.toString());
+}
+
+std::optional<Currency> moneyOf(const QVariant& v)
+{
+    const std::optional<double> d = numberOf(v);
+    if (!d)
+        return std::nullopt;
+    return Currency::fromDouble(*d);
+}
+
+}  // namespace
+
+// ================================================================ colours
+
+ColorSchemeConfig tagPartsColorScheme(std::function<void(bool)> showList, std::function<bool()> isAllPartsView)
+{
+    ColorSchemeConfig c;
+    c.tableName = QStringLiteral("TagPartsColors");
+    c.menuName = QStringLiteral("MnuTagPartsColors");
+    c.menuCaption = QStringLiteral("C&olors");
+    c.popupControls = {QStringLiteral("SSDBGrid1")};
+
+    auto labels = [](std::initializer_list<std::pair<int, int>> runs) {
+        QStringList out;
+        for (const auto& [from, to] : runs)
+            for (int i = from; i <= to; ++i)
+                out << QStringLiteral("Label%1").arg(i);
+        return out;
+    };
+    const QStringList checks = {QStringLiteral("Check1"), QStringLiteral("Check2"), QStringLiteral("Check3")};
+    const QString navigator = QStringLiteral("SSDBData1");
+    const QString dateBox = QStringLiteral("MaskEdBox1");
+    const QString grid = QStringLiteral("SSDBGrid1");
+
+    auto bind = [&c](const QString& key, const QStringList& controls, ColorProperty p) {
+        for (const QString& control : controls)
+            c.bindings.append({key, control, p});
+    };
+    const QString back = QStringLiteral("MainFormBackColor");
+    const QString labelBack = QStringLiteral("LabelBackColor");
+    const QString labelFore = QStringLiteral("LabelForeColor");
+    const QString dataBack = QStringLiteral("SSDataBackColor");
+    const QString dataFore = QStringLiteral("SSDataForeColor");
+    const QString gridBack = QStringLiteral("SSDBGridBackColor");
+    const QString gridFore = QStringLiteral("SSDBGridForeColor");
+    const QString gridEven = QStringLiteral("SSDBGridEvenColor");
+    const QString gridOdd = QStringLiteral("SSDBGridOddColor");
+
+    // The eight captions Label5, 22, 26, 27, 31..34 keep their own white text.
+    bind(back, {QString()}, ColorProperty::BackColor);
+    bind(dataFore, {navigator}, ColorProperty::ForeColor);
+    bind(labelFore, labels({{1, 4}, {6, 21}, {23, 24}}), ColorProperty::ForeColor);
+    bind(labelFore, {dateBox}, ColorProperty::ForeColor);
+    bind(labelFore, labels({{25, 25}, {28, 29}}), ColorProperty::ForeColor);
+    bind(labelFore, checks, ColorProperty::ForeColor);
+    bind(dataBack, {navigator}, ColorProperty::BackColor);
+    bind(labelBack, labels({{1, 24}}), ColorProperty::BackColor);
+    bind(labelBack, {dateBox}, ColorProperty::BackColor);
+    bind(labelBack, labels({{25, 29}, {31, 34}}), ColorProperty::BackColor);
+    bind(labelBack, checks, ColorProperty::BackColor);
+    bind(gridBack, {grid}, ColorProperty::BackColor);
+    bind(gridFore, {grid}, ColorProperty::EvenRowForeColor);
+    bind(gridFore, {grid}, ColorProperty::OddRowForeColor);
+    bind(gridEven, {grid}, ColorProperty::EvenRowBackColor);
+    bind(gridOdd, {grid}, ColorProperty::OddRowBackColor);
+
+    auto applyAll = [](QList<ColorStep>& steps, const QStringList& controls, ColorProperty p) {
+        for (const QString& control : controls)
+            steps.append(ColorStep::apply(control, p));
+    };
+
+    ColorMenuItem background;
+    background.name = QStringLiteral("MnuTagPartsBackgroundColor");
+    background.caption = QStringLiteral("Background Colors");
+    background.steps.append(ColorStep::apply(QString(), ColorProperty::BackColor));
+    background.steps.append(ColorStep::store(back));
+    background.steps.append(ColorStep::apply(navigator, ColorProperty::BackColor));
+    background.steps.append(ColorStep::store(dataBack));
+    applyAll(background.steps, labels({{1, 29}, {31, 34}}) + checks + QStringList{dateBox}, ColorProperty::BackColor);
+    background.steps.append(ColorStep::store(labelBack));
+
+    ColorMenuItem text;
+    text.name = QStringLiteral("MnuTagPartsForegroundColor");
+    text.caption = QStringLiteral("Text Color");
+    text.steps.append(ColorStep::apply(navigator, ColorProperty::ForeColor));
+    text.steps.append(ColorStep::store(dataFore));
+    applyAll(text.steps, labels({{1, 4}, {6, 21}, {23, 25}, {28, 29}}) + QStringList{dateBox} + checks,
+             ColorProperty::ForeColor);
+    text.steps.append(ColorStep::store(labelFore));
+
+    // The list items show the list while the colour is chosen, and hide it again afterwards when
+    // the all-parts view (in which it is hidden) is current.
+    auto pre = [showList] {
+        if (showList)
+            showList(true);
+    };
+    auto post = [showList, isAllPartsView] {
+        if (showList && isAllPartsView && isAllPartsView())
+            showList(false);
+    };
+    auto listItem = [&](const QString& name, const QString& caption, const QString& key,
+                        QList<ColorProperty> properties) {
+        ColorMenuItem item;
+        item.name = name;
+        item.caption = caption;
+        item.submenu = QStringLiteral("List Window");
+        item.pre = pre;
+        item.post = post;
+        item.steps.append(ColorStep::store(key));
+        for (ColorProperty p : properties)
+            item.steps.append(ColorStep::apply(grid, p));
+        return item;
+    };
+
+    c.items = {
+        background,
+        text,
+        listItem(QStringLiteral("MnuTagPartsListForeColor"), QStringLiteral("Text Color"), gridFore,
+                 {ColorProperty::EvenRowForeColor, ColorProperty::OddRowForeColor}),
+        listItem(QStringLiteral("MnuTagPartsListBackColor"), QStringLiteral("Background"), gridBack,
+                 {ColorProperty::BackColor}),
+        listItem(QStringLiteral("MnuTagPartsEven"), QStringLiteral("First Row"), gridEven,
+                 {ColorProperty::EvenRowBackColor}),
+        listItem(QStringLiteral("MnuTagPartsNext"), QStringLiteral("Next Row"), gridOdd,
+                 {ColorProperty::OddRowBackColor}),
+    };
+    return c;
+}
+
+// ================================================================ building
+
+TagParts::TagParts(QWidget* parent)
+    : QMainWindow(parent)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(QStringLiteral("TagParts"));
+    setWindowTitle(QStringLiteral("Tag Parts for Ordering"));
+    setFont(arialFont(8));
+
+    Data1 = new DataControl(this);
+    Data1->setObjectName(QStringLiteral("Data1"));
+    Data2 = new DataControl(this);
+    Data2->setObjectName(QStringLiteral("Data2"));
+    Data3 = new ColorScheme(this, tagPartsColorScheme([this](bool on) { setListVisible(on); },
+                                                      [this] { return MnuShowAll->isChecked(); }));
+    Data3->setObjectName(QStringLiteral("Data3"));
+    CrystalReport1 = ReportControl::create();
+
+    buildControls();
+    buildMenus();
+    bindControls();
+    wireHandlers();
+
+    setHelpContext(this, 750);
+    setHelpContext(MnuTagPartsOrder, 1110);
+    setHelpContext(MnuTagPartsClear, 1120);
+    setHelpContext(MnuTagPartVendor, 1130);
+    setHelpContext(MnuShow, 1140);
+
+    Form_Load();
+}
+
+TagParts::~TagParts() = default;
+
+void TagParts::buildControls()
+{
+    auto* client = new QWidget(this);
+    setCentralWidget(client);
+    client->resize(twipsToPx(ClientWidth), twipsToPx(ClientHeight));
+
+    // Top rows: the navigator with its record buttons, the list, the count, images and retrieve.
+    SSDBData1 = new DataNavigator(client);
+    SSDBData1->setObjectName(QStringLiteral("SSDBData1"));
+    placeTwips(SSDBData1, 180, 60, 6915, 390);
+    SSCommand4 = makeButton(client, QStringLiteral("SSCommand4"), QStringLiteral("&List"),
+                            QStringLiteral("Shows a list of the database"), 7200, 60, 975, 360);
+    SSCommand6 = makeButton(client, QStringLiteral("SSCommand6"), QStringLiteral("&Tally"),
+                            QStringLiteral("Counts the current number of parts in the database"), 8280, 60, 975, 360);
+    SSDBCommand3 = makeButton(client, QStringLiteral("SSDBCommand3"), QStringLiteral("&Begin"),
+                              QStringLiteral("\"Go\" to the beginning of the database"), 3300, 480, 915, 345);
+    SSDBCommand1 = makeButton(client, QStringLiteral("SSDBCommand1"), QStringLiteral("&Next"),
+                              QStringLiteral("\"Next\" part number"), 4260, 480, 915, 345);
+    SSDBCommand2 = makeButton(client, QStringLiteral("SSDBCommand2"), QStringLiteral("&Previous"),
+                              QStringLiteral("\"Previous\" part number"), 5220, 480, 915, 345);
+    SSDBCommand4 = makeButton(client, QStringLiteral("SSDBCommand4"), QStringLiteral("&End"),
+                              QStringLiteral("\"Go\" to the end of the database"), 6180, 480, 915, 345);
+    Command1 = makeButton(client, QStringLiteral("Command1"), QStringLiteral("Display"), QString(), 7200, 480, 975, 360);
+    SSCommand1 = makeButton(client, QStringLiteral("SSCommand1"), QStringLiteral("&Retrieve"),
+                            QStringLiteral("Click here to retrieve a part quickly"), 8280, 480, 975, 360);
+
+    // Column headings of the vendor table.
+    struct Heading {
+        int label;
+        const char* caption;
+        Column column;
+    };
+    const Heading headings[] = {
+        {24, "Vendor", VendorCol},          {25, "Part Number", PartNumberCol},
+        {29, "Auto Order", AutoOrderCol},   {9, "Order Qty", OrderQtyCol},
+        {11, "Back Order", BackOrderCol},   {28, "Min. Buy", MinBuyCol},
+        {19, "Pkg. Qty.", PackageCol},      {12, "Book Price", BookPriceCol},
+        {21, "Page Number", PageCol},       {10, "Special Price", SpecialCol},
+        {13, "Discount Price", DiscountPriceCol}, {14, "Cost Each", CostEachCol},
+        {20, "Current Discount", CurrentDiscountCol},
+    };
+    for (const Heading& h : headings) {
+        QLabel* label = makeLabel(client, h.label, QString::fromLatin1(h.caption), h.column.left, HeadingTop,
+                                  h.column.width, HeadingHeight);
+        label->setWordWrap(true);
+        label->setFont(arialFont(8, true));
+        Label[h.label] = label;
+    }
+
+    // One row per vendor.
+    const int vendorLabels[3] = {1, 2, 3};
+    const int partNumberLabels[3] = {6, 7, 8};
+    const char* orderNames[3] = {"Text1", "Text2", "Text3"};
+    const char* backNames[3] = {"Text8", "Text9", "Text10"};
+    const char* minimumNames[3] = {"Text26", "Text33", "Text34"};
+    const char* packageNames[3] = {"Text20", "Text21", "Text22"};
+    const char* bookNames[3] = {"MaskEdBox11", "MaskEdBox12", "MaskEdBox13"};
+    const char* pageNames[3] = {"Text27", "Text28", "Text29"};
+    const char* specialNames[3] = {"MaskEdBox4", "MaskEdBox5", "MaskEdBox6"};
+    const char* discountPriceNames[3] = {"MaskEdBox14", "MaskEdBox15", "MaskEdBox16"};
+    const char* costNames[3] = {"MaskEdBox17", "MaskEdBox18", "MaskEdBox19"};
+    const char* currentDiscountNames[3] = {"Text30", "Text31", "Text32"};
+    const char* discountNames[3] = {"Text23", "Text24", "Text25"};
+    const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
+
+    for (int i = 0; i < 3; ++i) {
+        VendorRow& v = m_vendor[i];
+        const int n = i + 1;
+        const int top = RowTops[i];
+        v.heading = makeLabel(client, vendorLabels[i], QString(), VendorCol.left, top, VendorCol.width, RowHeight);
+        v.heading->setFont(arialFont(8, true));
+        Label[vendorLabels[i]] = v.heading;
+        v.partNumber = makeLabel(client, partNumberLabels[i], QString(), PartNumberCol.left, top, PartNumberCol.width, RowHeight);
+        Label[partNumberLabels[i]] = v.partNumber;
+
+        v.autoOrder = new QCheckBox(client);
+        v.autoOrder->setObjectName(QStringLiteral("Check%1").arg(n));
+        v.autoOrder->setToolTip(QStringLiteral("\"Click\" here to always buy this part during automatic tagging"));
+        placeTwips(v.autoOrder, AutoOrderCol.left + 135, top, 270, RowHeight);   // centred in its column
+
+        v.orderQty = makeBox(client, QString::fromLatin1(orderNames[i]),
+                             QStringLiteral("Enter the qty here of parts you would like to order from vendor # %1").arg(n),
+                             OrderQtyCol.left, top, OrderQtyCol.width);
+        v.backOrder = makeBox(client, QString::fromLatin1(backNames[i]),
+                              QStringLiteral("Quantity of parts currently on backorder from vendor # %1").arg(n),
+                              BackOrderCol.left, top, BackOrderCol.width);
+        v.minimumBuy = makeBox(client, QString::fromLatin1(minimumNames[i]),
+                               QStringLiteral("This is the minimum number of parts you must buy from vendor # %1").arg(n),
+                               MinBuyCol.left, top, MinBuyCol.width);
+        v.package = makeBox(client, QString::fromLatin1(packageNames[i]),
+                            QStringLiteral("This is the number of parts in the package for vendor # %1").arg(n),
+                            PackageCol.left, top, PackageCol.width);
+        v.bookPrice = makeBox(client, QString::fromLatin1(bookNames[i]), QStringLiteral("This is the price for vendor # %1").arg(n),
+                              BookPriceCol.left, top, BookPriceCol.width, RowHeight, right);
+        v.page = makeBox(client, QString::fromLatin1(pageNames[i]), QStringLiteral("This is the page number the part can be found on"),
+                         PageCol.left, top, PageCol.width);
+        v.specialPrice = makeBox(client, QString::fromLatin1(specialNames[i]),
+                                 QStringLiteral("Enter a price here if you are to receive special pricing"),
+                                 SpecialCol.left, top, SpecialCol.width, RowHeight, right);
+        v.discountPrice = makeBox(client, QString::fromLatin1(discountPriceNames[i]),
+                                  QStringLiteral("This is your price with any discount you receive from vendor # %1").arg(n),
+                                  DiscountPriceCol.left, top, DiscountPriceCol.width, RowHeight, right);
+        v.costEach = makeBox(client, QString::fromLatin1(costNames[i]),
+                             QStringLiteral("This is the cost for 1 part if it is sold in a package"),
+                             CostEachCol.left, top, CostEachCol.width, RowHeight, right);
+        v.currentDiscount = makeBox(client, QString::fromLatin1(currentDiscountNames[i]),
+                                    QStringLiteral("This is your current discount for all parts from vendor # %1").arg(n),
+                                    CurrentDiscountCol.left, top, CurrentDiscountCol.width);
+        v.discount = makeBox(client, QString::fromLatin1(discountNames[i]), QString(), CurrentDiscountCol.left, top,
+                             CurrentDiscountCol.width);
+        v.discount->hide();
+        // What is computed or read elsewhere is shown, not typed.
+        for (QLineEdit* shown : {v.discountPrice, v.costEach, v.currentDiscount})
+            shown->setReadOnly(true);
+
+        limitTyping(v.orderQty, QuantityChars);
+        limitTyping(v.backOrder, QuantityChars);
+        limitTyping(v.minimumBuy, CountChars);
+        limitTyping(v.package, CountChars);
+        limitTyping(v.bookPrice, PriceChars);
+        limitTyping(v.page, PageChars);
+        limitTyping(v.specialPrice, PriceChars);
+        selectAllOnFocus(v.orderQty);
+        selectAllOnFocus(v.specialPrice);
+    }
+    Check1 = m_vendor[0].autoOrder;      Check2 = m_vendor[1].autoOrder;      Check3 = m_vendor[2].autoOrder;
+    Text1 = m_vendor[0].orderQty;        Text2 = m_vendor[1].orderQty;        Text3 = m_vendor[2].orderQty;
+    Text8 = m_vendor[0].backOrder;       Text9 = m_vendor[1].backOrder;       Text10 = m_vendor[2].backOrder;
+    Text26 = m_vendor[0].minimumBuy;     Text33 = m_vendor[1].minimumBuy;     Text34 = m_vendor[2].minimumBuy;
+    Text20 = m_vendor[0].package;        Text21 = m_vendor[1].package;        Text22 = m_vendor[2].package;
+    MaskEdBox11 = m_vendor[0].bookPrice; MaskEdBox12 = m_vendor[1].bookPrice; MaskEdBox13 = m_vendor[2].bookPrice;
+    Text27 = m_vendor[0].page;           Text28 = m_vendor[1].page;           Text29 = m_vendor[2].page;
+    MaskEdBox4 = m_vendor[0].specialPrice; MaskEdBox5 = m_vendor[1].specialPrice; MaskEdBox6 = m_vendor[2].specialPrice;
+    MaskEdBox14 = m_vendor[0].discountPrice; MaskEdBox15 = m_vendor[1].discountPrice; MaskEdBox16 = m_vendor[2].discountPrice;
+    MaskEdBox17 = m_vendor[0].costEach;  MaskEdBox18 = m_vendor[1].costEach;  MaskEdBox19 = m_vendor[2].costEach;
+    Text30 = m_vendor[0].currentDiscount; Text31 = m_vendor[1].currentDiscount; Text32 = m_vendor[2].currentDiscount;
+    Text23 = m_vendor[0].discount;       Text24 = m_vendor[1].discount;       Text25 = m_vendor[2].discount;
+
+    // Below the table, left: the part itself. Captions keep a white text of their own.
+    QPalette white;
+    white.setColor(QPalette::WindowText, Qt::white);
+    const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
+    auto caption = [&](int number, const QString& text, int x, int y, int w, Qt::Alignment a) {
+        QLabel* label = makeLabel(client, number, text, x, y, w, 300, a);
+        label->setFont(arialFont(8, true));
+        label->setPalette(white);
+        Label[number] = label;
+        return label;
+    };
+    const int captionLeft = 120;
+    const int captionWidth = 1560;
+    const int valueLeft = 1740;
+    const int valueWidth = 4560;
+    const int lineTops[5] = {2580, 2940, 3300, 3660, 4020};
+    caption(5, QStringLiteral("Part Description"), captionLeft, lineTops[0], captionWidth, right);
+    Label[4] = makeLabel(client, 4, QString(), valueLeft, lineTops[0], valueWidth, 300, left);
+    caption(32, QStringLiteral("Area of Machine"), captionLeft, lineTops[1], captionWidth, right);
+    Label[15] = makeLabel(client, 15, QString(), valueLeft, lineTops[1], valueWidth, 300, left);
+    caption(33, QStringLiteral("Location"), captionLeft, lineTops[2], captionWidth, right);
+    Label[17] = makeLabel(client, 17, QString(), valueLeft, lineTops[2], valueWidth, 300, left);
+    caption(26, QStringLiteral("Last Ordered On"), captionLeft, lineTops[3], captionWidth, right);
+    MaskEdBox1 = makeBox(client, QStringLiteral("MaskEdBox1"), QString(), valueLeft, lineTops[3], valueWidth, 300, left);
+    MaskEdBox1->setReadOnly(true);
+    MaskEdBox1->setFrame(false);
+    caption(27, QStringLiteral("Notes"), captionLeft, lineTops[4], captionWidth, right);
+    Text7 = makeBox(client, QStringLiteral("Text7"), QString(), valueLeft, lineTops[4], ClientWidth - 120 - valueLeft, 300, left);
+    upperCaseTyping(Text7, MemoChars);
+
+    // Below the table, right: minimum and count in stock, and the tagged total.
+    const int rightLeft = 6480;
+    const int rightWidth = ClientWidth - 120 - rightLeft;
+    const int halfWidth = (rightWidth - 120) / 2;
+    caption(31, QStringLiteral("Minimum Quantity"), rightLeft, lineTops[0], halfWidth, Qt::AlignCenter);
+    Label[16] = makeLabel(client, 16, QString(), rightLeft, lineTops[1], halfWidth, 300);
+    Label[16]->setFont(arialFont(9.75, true));
+    caption(34, QStringLiteral("Instock Today"), rightLeft + halfWidth + 120, lineTops[0], halfWidth, Qt::AlignCenter);
+    Label[18] = makeLabel(client, 18, QString(), rightLeft + halfWidth + 120, lineTops[1], halfWidth, 300);
+    Label[18]->setFont(arialFont(9.75, true));
+    caption(22, QStringLiteral("$ Currently Tagged $"), rightLeft, lineTops[2] + 60, rightWidth, Qt::AlignCenter);
+    Label[23] = makeLabel(client, 23, QStringLiteral("$0.00"), rightLeft, lineTops[3], rightWidth, 300);
+    Label[23]->setFont(arialFont(9.75, true));
+    setTaggedTotalVisible(false);
+
+    // The list of the needed or tagged parts, with the buttons at the bottom.
+    SSDBGrid1 = new RecordGrid(Data1,
+                               {{QStringLiteral("Part Number 1"), {}, BindFormat::General},
+                                {QStringLiteral("Part Number 2"), {}, BindFormat::General},
+                                {QStringLiteral("Part Number 3"), {}, BindFormat::General}},
+                               client);
+    SSDBGrid1->setObjectName(QStringLiteral("SSDBGrid1"));
+    SSDBGrid1->placeTwips(240, 4380, 4500, 1950);
+    SSDBGrid1->setCaption(QStringLiteral(" Parts Currently Tagged For Order"));
+    SSDBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+    // The three part numbers share the list's width (see eventFilter), so no scroll bar hides one.
+    SSDBGrid1->horizontalHeader()->setStretchLastSection(false);
+    SSDBGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    SSDBGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_listViewport = SSDBGrid1->viewport();
+    m_listViewport->installEventFilter(this);
+    connect(SSDBGrid1->model(), &QAbstractItemModel::modelReset, this, &TagParts::fitListColumns);
+    SSDBGrid1->hide();
+
+    Command4 = makeButton(client, QStringLiteral("Command4"), QStringLiteral("Automat&ic Tag"),
+                          QStringLiteral("\"Click\" here to automatically tag all of the parts listed "), 4920, 5820, 2000, 400);
+    Command4->setFont(arialFont(8.25, true));
+    Command4->hide();
+    cmdexit = makeButton(client, QStringLiteral("cmdexit"), QStringLiteral("E&xit"), QString(), 7560, 5820, 1215, 400);
+    cmdexit->setFont(arialFont(8.25, true));
+    setCancelButton(this, cmdexit);
+
+    // Tab order: the vendor rows box by box, then the notes.
+    QWidget* previous = nullptr;
+    for (const VendorRow& v : m_vendor)
+        for (QWidget* w : std::initializer_list<QWidget*>{v.autoOrder, v.orderQty, v.backOrder, v.minimumBuy, v.package,
+                                                          v.bookPrice, v.page, v.specialPrice}) {
+            if (previous)
+                setTabOrder(previous, w);
+            previous = w;
+        }
+    setTabOrder(previous, Text7);
+
+    resize(client->size());
+    m_resizer = new ProportionalResizer(this);
+    m_resizer->captureDesign();
+}
+
+void TagParts::buildMenus()
+{
+    MnuTagPartsOrder = menuBar()->addMenu(QStringLiteral("&Print Purchase Orders"));
+    MnuTagPartsOrder->setObjectName(QStringLiteral("MnuTagPartsOrder"));
+    MnuTagOrder1 = namedAction(MnuTagPartsOrder, QStringLiteral("MnuTagOrder1"), QStringLiteral("Vendor # &1 "));
+    MnuTagOrder2 = namedAction(MnuTagPartsOrder, QStringLiteral("MnuTagOrder2"), QStringLiteral("Vendor # &2"));
+    MnuTagOrder3 = namedAction(MnuTagPartsOrder, QStringLiteral("MnuTagOrder3"), QStringLiteral("Vendor # &3"));
+
+    MnuTagPartsClear = menuBar()->addMenu(QStringLiteral("&Clear Tagged Parts"));
+    MnuTagPartsClear->setObjectName(QStringLiteral("MnuTagPartsClear"));
+    MnuTagClearOrder1 = namedAction(MnuTagPartsClear, QStringLiteral("MnuTagClearOrder1"), QStringLiteral("Vendor # &1 "));
+    MnuTagClearOrder2 = namedAction(MnuTagPartsClear, QStringLiteral("MnuTagClearOrder2"), QStringLiteral("Vendor # &2"));
+    MnuTagClearOrder3 = namedAction(MnuTagPartsClear, QStringLiteral("MnuTagClearOrder3"), QStringLiteral("Vendor # &3"));
+    MnuClearAll3 = namedAction(MnuTagPartsClear, QStringLiteral("MnuClearAll3"), QStringLiteral("&All 3 Vendors"));
+
+    MnuTagPartVendor = menuBar()->addMenu(QStringLiteral("&Sort"));
+    MnuTagPartVendor->setObjectName(QStringLiteral("MnuTagPartVendor"));
+    MnuTagPartSort1 = namedAction(MnuTagPartVendor, QStringLiteral("MnuTagPartSort1"), QStringLiteral("Vendor # &1 "));
+    MnuTagPartSort2 = namedAction(MnuTagPartVendor, QStringLiteral("MnuTagPartSort2"), QStringLiteral("Vendor # &2"));
+    MnuTagPartSort3 = namedAction(MnuTagPartVendor, QStringLiteral("MnuTagPartSort3"), QStringLiteral("Vendor # &3"));
+
+    MnuShow = menuBar()->addMenu(QStringLiteral("S&how"));
+    MnuShow->setObjectName(QStringLiteral("MnuShow"));
+    MnuShowAll = namedAction(MnuShow, QStringLiteral("MnuShowAll"), QStringLiteral("&All Parts"));
+    MnuShowTagged = namedAction(MnuShow, QStringLiteral("MnuShowTagged"), QStringLiteral("&Tagged Parts"));
+    MnuShowNeeded = namedAction(MnuShow, QStringLiteral("MnuShowNeeded"), QStringLiteral("&Needed Parts"));
+    // The checks mark the view; the view commands set them, a click alone does not toggle them.
+    for (QAction* a : {MnuShowAll, MnuShowTagged, MnuShowNeeded})
+        a->setCheckable(true);
+    MnuShowAll->setChecked(true);
+
+    MnuTagPartsColors = Data3->menu();
+    menuBar()->addMenu(MnuTagPartsColors);
+    if (auto* list = MnuTagPartsColors->findChild<QMenu*>())
+        list->setObjectName(QStringLiteral("MnuTagPartsListColor"));
+
+    // The window's client area keeps its designed size below the menu bar.
+    resize(width(), height() + menuBar()->sizeHint().height());
+}
+
+void TagParts::bindControls()
+{
+    for (int i = 0; i < 3; ++i) {
+        const VendorRow& v = m_vendor[i];
+        const int n = i + 1;
+        Data1->bind(v.partNumber, QStringLiteral("Part Number %1").arg(n));
+        Data1->bind(v.autoOrder, QStringLiteral("Default %1").arg(n));
+        Data1->bind(v.orderQty, QStringLiteral("Quantity Ordered %1").arg(n));
+        Data1->bind(v.backOrder, QStringLiteral("Back Ordered %1").arg(n));
+        Data1->bind(v.minimumBuy, QStringLiteral("Minimum Buy %1").arg(n));
+        Data1->bind(v.package, QStringLiteral("Package %1").arg(n));
+        Data1->bind(v.bookPrice, QStringLiteral("Price %1").arg(n), BindFormat::Currency);
+        Data1->bind(v.page, QStringLiteral("Page %1").arg(n));
+        Data1->bind(v.specialPrice, QStringLiteral("Special Price %1").arg(n), BindFormat::Currency);
+        Data2->bind(v.heading, QStringLiteral("Vendor %1").arg(n));
+        Data2->bind(v.discount, QStringLiteral("Discount %1").arg(n));
+    }
+    Data1->bind(Label[4], QStringLiteral("Description"));
+    Data1->bind(Label[15], QStringLiteral("Area of Machine"));
+    Data1->bind(Label[17], QStringLiteral("Location"));
+    Data1->bind(Label[16], QStringLiteral("Minimum Stock"));
+    Data1->bind(Label[18], QStringLiteral("In Stock"));
+    Data1->bind(MaskEdBox1, QStringLiteral("Date Ordered"), BindFormat::LongDate);
+    Data1->bind(Text7, QStringLiteral("Part Memo"));
+    SSDBData1->setDataControl(Data1);
+}
+
+void TagParts::wireHandlers()
+{
+    for (int i = 0; i < 3; ++i) {
+        const VendorRow& v = m_vendor[i];
+        const int n = i + 1;
+        connect(v.orderQty, &QLineEdit::textEdited, this, [this, n] { quantityTyped(n); });
+        connect(v.autoOrder, &QCheckBox::clicked, this, [this, n] { defaultVendorClicked(n); });
+        v.orderQty->installEventFilter(this);
+    }
+
+    connect(Data1, &DataControl::validate, this, &TagParts::Data1_Validate);
+    connect(Data1, &DataControl::reposition, this, &TagParts::Data1_Reposition);
+    connect(Data1, &DataControl::recordsetChanged, this, &TagParts::updateNavigatorCaption);
+    connect(Data2, &DataControl::reposition, this, [this] {
+        refreshDiscountTexts();
+        Data1_Reposition();
+    });
+
+    connect(SSCommand4, &QPushButton::clicked, this, &TagParts::SSCommand4_Click);
+    connect(SSCommand6, &QPushButton::clicked, this, &TagParts::SSCommand6_Click);
+    connect(SSDBCommand3, &QPushButton::clicked, this, [this] { move(0); });
+    connect(SSDBCommand2, &QPushButton::clicked, this, [this] { move(1); });
+    connect(SSDBCommand1, &QPushButton::clicked, this, [this] { move(2); });
+    connect(SSDBCommand4, &QPushButton::clicked, this, [this] { move(3); });
+    connect(Command1, &QPushButton::clicked, this, &TagParts::Command1_Click);
+    connect(SSCommand1, &QPushButton::clicked, this, &TagParts::SSCommand1_Click);
+    connect(Command4, &QPushButton::clicked, this, &TagParts::Command4_Click);
+    connect(cmdexit, &QPushButton::clicked, this, &TagParts::CmdEXIT_Click);
+
+    connect(MnuTagOrder1, &QAction::triggered, this, &TagParts::MnuTagOrder1_Click);
+    connect(MnuTagOrder2, &QAction::triggered, this, &TagParts::MnuTagOrder2_Click);
+    connect(MnuTagOrder3, &QAction::triggered, this, &TagParts::MnuTagOrder3_Click);
+    connect(MnuTagClearOrder1, &QAction::triggered, this, &TagParts::MnuTagClearOrder1_Click);
+    connect(MnuTagClearOrder2, &QAction::triggered, this, &TagParts::MnuTagClearOrder2_Click);
+    connect(MnuTagClearOrder3, &QAction::triggered, this, &TagParts::MnuTagClearOrder3_Click);
+    connect(MnuClearAll3, &QAction::triggered, this, &TagParts::MnuClearAll3_Click);
+    connect(MnuTagPartSort1, &QAction::triggered, this, &TagParts::MnuTagPartSort1_Click);
+    connect(MnuTagPartSort2, &QAction::triggered, this, &TagParts::MnuTagPartSort2_Click);
+    connect(MnuTagPartSort3, &QAction::triggered, this, &TagParts::MnuTagPartSort3_Click);
+    // A triggered checkable item has already flipped its own check; the command sets the checks.
+    connect(MnuShowAll, &QAction::triggered, this, &TagParts::MnuShowAll_Click);
+    connect(MnuShowNeeded, &QAction::triggered, this, &TagParts::MnuShowNeeded_Click);
+    connect(MnuShowTagged, &QAction::triggered, this, &TagParts::MnuShowTagged_Click);
+}
+
+// ================================================================ loading, activation, closing
+
+void TagParts::Form_Load()
+{
+    Data1->setDatabaseName(InventoryDatabasePath());
+    Data1->setRecordSource(QStringLiteral("Parts"));
+    Data1->setRecordsetType(Recordset::Kind::Table);
+    Data2->setDatabaseName(InventoryDatabasePath());
+    Data2->setRecordSource(QStringLiteral("Information"));
+    Data2->setRecordsetType(Recordset::Kind::Table);
+    try {
+        Data2->refresh();
+    } catch (const DbError&) {
+        // Without the information row the vendor headings and discounts stay empty.
+    }
+    refreshDiscountTexts();
+    // Data1 opens at the first activation, in the order of vendor 1's part numbers.
+    Data3->OpenColorScheme();
+    Data3->install();
+}
+
+void TagParts::Form_Activate()
+{
+    if (m_activated || m_unloaded)
+        return;
+    m_activated = true;
+    reopenPartsTable(QStringLiteral("inv1"));
+}
+
+bool TagParts::reopenPartsTable(const QString& index)
+{
+    QString failure;
+    step(failure, [&] { Data1->close(); });
+    if (!failure.isEmpty()) {
+        // The part on screen could not be written: it stays, and so does the view.
+        MsgBox(failure, 48);
+        return false;
+    }
+    Data1->setRecordsetType(Recordset::Kind::Table);
+    Data1->setDatabaseName(InventoryDatabasePath());
+    Data1->setRecordSource(QStringLiteral("Parts"));
+    if (step(failure, [&] { Data1->refresh(); })) {
+        step(failure, [&] { Data1->recordset()->setIndex(index); });
+        step(failure, [&] { Data1->recordset()->moveFirst(); });
+    }
+    if (!failure.isEmpty())
+        MsgBox(failure, 48);
+    return true;
+}
+
+bool TagParts::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate)
+        Form_Activate();
+    return QMainWindow::event(event);
+}
+
+void TagParts::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    refreshDiscountTexts();
+    // Where the platform reports no activation, the first show stands for it.
+    if (!m_activated)
+        QMetaObject::invokeMethod(this, &TagParts::Form_Activate, Qt::QueuedConnection);
+}
+
+bool TagParts::closeParts()
+{
+    try {
+        Data1->close();   // the record check runs and the part is written, as on any leaving
+        return true;
+    } catch (const DbError& e) {
+        const int answer = MsgBox(QStringLiteral("The changes to this part could not be saved:\r%1\r\r"
+                                                 "Close this screen anyway and lose them?")
+                                      .arg(e.text()),
+                                  292);
+        return answer == Prompts::Yes;
+    }
+}
+
+void TagParts::Form_Unload()
+{
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    if (m_findWindow)
+        m_findWindow->close();
+    MainWindowLock::release(this);
+}
+
+void TagParts::closeEvent(QCloseEvent* event)
+{
+    if (!m_unloaded) {
+        if (!closeParts()) {
+            event->ignore();
+            return;
+        }
+        Form_Unload();
+    }
+    QMainWindow::closeEvent(event);
+}
+
+void TagParts::CmdEXIT_Click()
+{
+    close();
+}
+
+bool TagParts::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_listViewport && event->type() == QEvent::Resize)
+        fitListColumns();
+    // A click into an Order Qty box selects its whole text, as entering it does.
+    if (event->type() == QEvent::MouseButtonRelease) {
+        for (const VendorRow& v : m_vendor)
+            if (watched == v.orderQty && v.orderQty->hasFocus() && !v.orderQty->hasSelectedText())
+                v.orderQty->selectAll();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TagParts::fitListColumns()
+{
+    QHeaderView* header = SSDBGrid1->horizontalHeader();
+    const int columns = header->count();
+    const int width = SSDBGrid1->viewport()->width();
+    for (int c = 0; c < columns; ++c)
+        header->resizeSection(c, c + 1 < columns ? width / columns : width - (columns - 1) * (width / columns));
+}
+
+QWidget* TagParts::findPartFocusTarget(int vendor)
+{
+    return vendor >= 1 && vendor <= 3 ? m_vendor[vendor - 1].orderQty : nullptr;
+}
+
+bool TagParts::isListVisible() const
+{
+    return SSDBGrid1->isVisibleTo(const_cast<TagParts*>(this));
+}
+
+QString TagParts::listCaption() const
+{
+    return SSDBGrid1->caption();
+}
+
+RecordsetModel* TagParts::listModel() const
+{
+    return SSDBGrid1->recordsetModel();
+}
+
+// ================================================================ the current part
+
+bool TagParts::hasRecord() const
+{
+    return hasCurrentRecord(Data1->recordset());
+}
+
+void TagParts::refreshDiscountTexts()
+{
+    // The discount as the information row holds it, followed by "%": nothing is converted.
+    for (VendorRow& v : m_vendor)
+        v.currentDiscount->setText(v.discount->text() + u'%');
+}
+
+void TagParts::updateNavigatorCaption()
+{
+    SSDBData1->setCaption(hasRecord() ? Label[4]->text() : QString());
+}
+
+void TagParts::Data1_Reposition()
+{
+    for (VendorRow& v : m_vendor) {
+        // An empty book price shows nothing rather than the figures of the part shown before.
+        const QString book = v.bookPrice->text();
+        const std::optional<Currency> price = book.trimmed().isEmpty() ? std::nullopt : Currency::parse(book);
+        const QString special = v.specialPrice->text();
+        const OrderMath::PriceFigures f = OrderMath::priceFigures(
+            price, OrderMath::discountPercent(v.discount->text()),
+            special.trimmed().isEmpty() ? std::nullopt : Currency::parse(special), parseNumber(v.package->text()));
+        v.discountPrice->setText(f.discountPrice ? formatCurrency(*f.discountPrice) : QString());
+        v.costEach->setText(f.costEach ? formatCurrency(*f.costEach) : QString());
+    }
+    // A part that a vendor does not sell cannot be tagged or priced for that vendor.
+    for (VendorRow& v : m_vendor) {
+        const bool sells = !v.partNumber->text().isEmpty();
+        v.orderQty->setEnabled(sells);
+        v.specialPrice->setEnabled(sells);
+    }
+    updateNavigatorCaption();
+}
+
+// Text that a field cannot take is refused before the part is written: the box goes back to the
+// part's stored value and the user is told why.
+void TagParts::acceptNumbers()
+{
+    if (!hasRecord())
+        return;
+    struct Box {
+        QLineEdit* box;
+        QString field;
+        bool money;
+    };
+    QList<Box> boxes;
+    for (int i = 0; i < 3; ++i) {
+        const VendorRow& v = m_vendor[i];
+        const int n = i + 1;
+        boxes.append({v.orderQty, QStringLiteral("Quantity Ordered %1").arg(n), false});
+        boxes.append({v.backOrder, QStringLiteral("Back Ordered %1").arg(n), false});
+        boxes.append({v.minimumBuy, QStringLiteral("Minimum Buy %1").arg(n), false});
+        boxes.append({v.package, QStringLiteral("Package %1").arg(n), false});
+        boxes.append({v.bookPrice, QStringLiteral("Price %1").arg(n), true});
+        boxes.append({v.specialPrice, QStringLiteral("Special Price %1").arg(n), true});
+    }
+    for (const Box& b : boxes) {
+        const QString text = b.box->text();
+        if (text.trimmed().isEmpty())
+            continue;
+        QString refusal;
+        if (b.money) {
+            if (Currency::parse(text))
+                continue;
+            refusal = QStringLiteral("\"%1\" is not a price. Please enter the price as a number, for example 12.50.").arg(text);
+        } else {
+            // A fraction is stored rounded, as the field has always kept it.
+            const std::optional<double> n = parseNumber(text);
+            if (n && std::abs(*n) <= double(std::numeric_limits<qint32>::max()))
+                continue;
+            refusal = QStringLiteral("\"%1\" is not a whole number. Please enter a whole number here.").arg(text);
+        }
+        MsgBox(refusal, 48);
+        QString stored;
+        try {
+            stored = DataControl::formatValue(Data1->recordset()->value(b.field),
+                                              b.money ? BindFormat::Currency : BindFormat::General);
+        } catch (const DbError&) {
+        }
+        b.box->setText(stored);
+    }
+}
+
+void TagParts::Data1_Validate()
+{
+    if (!hasRecord())
+        return;
+    acceptNumbers();
+    const std::array<QString, 3> quantities = {Text1->text(), Text2->text(), Text3->text()};
+    if (!OrderMath::isTagged(quantities))
+        return;
+    // A tagged part needs a minimum stock and a location.
+    if (parseNumber(Label[16]->text()).value_or(0.0) == 0) {
+        const QString answer = InputBox(QStringLiteral("Please enter a minimum quantity for this part."),
+                                        QStringLiteral("Minimum Quantity Needed"), QString(), 3000, 5000);
+        // Nothing, 0 or no number at all gives 1; otherwise the number as the field keeps it.
+        double value = answer.isEmpty() ? 0.0 : parseNumber(answer).value_or(vbVal(answer));
+        if (std::abs(value) > double(std::numeric_limits<qint32>::max()))
+            value = 0;
+        const qint64 whole = roundHalfEven(value);
+        Label[16]->setText(whole == 0 ? QStringLiteral("1") : QString::number(whole));
+    }
+    if (Label[17]->text().isEmpty()) {
+        const QString answer = InputBox(QStringLiteral("Please enter a location for this part."),
+                                        QStringLiteral("Part Location Needed"), QString(), 3000, 5000);
+        Label[17]->setText(answer.toUpper());
+    }
+    try {
+        Data1->updateRecord();
+    } catch (const DbError&) {
+        // The save that follows the check reports it.
+    }
+}
+
+void TagParts::quantityTyped(int vendor)
+{
+    const VendorRow& v = m_vendor[vendor - 1];
+    const OrderMath::QuantityWarnings w = OrderMath::quantityWarnings(
+        vendor, v.orderQty->text(), v.backOrder->text(), v.package->text(), v.heading->text());
+    if (w.backOrder) {
+        Beep();
+        MsgBox(QStringLiteral("This part is on backorder!"));
+    }
+    if (w.overFifty)
+        MsgBox(QStringLiteral("You are about to order more than 50 of this part!"), 48, QStringLiteral("Warning"));
+}
+
+void TagParts::defaultVendorClicked(int vendor)
+{
+    for (int n = 1; n <= 3; ++n)
+        if (n != vendor)
+            m_vendor[n - 1].autoOrder->setChecked(false);
+}
+
+void TagParts::move(int which)
+{
+    Recordset* rs = Data1->recordset();
+    if (!rs || rs->isClosed() || rs->recordCount() == 0)
+        return;
+    try {
+        switch (which) {
+        case 0:
+            rs->moveFirst();
+            break;
+        case 1:
+            rs->movePrevious();
+            if (rs->bof())
+                rs->moveFirst();
+            break;
+        case 2:
+            rs->moveNext();
+            if (rs->eof())
+                rs->moveLast();
+            break;
+        default:
+            rs->moveLast();
+            break;
+        }
+    } catch (const DbError& e) {
+        MsgBox(e.text(), 48);
+    }
+}
+
+// ================================================================ commands of the screen
+
+void TagParts::Command1_Click()
+{
+    PartImagesWindow::ShowPartImages(Data1, PartImagesMember::ordering(), this);
+}
+
+void TagParts::SSCommand1_Click()
+{
+    // The find window seeks on the parts table; a list view that was left on a query result comes
+    // back as the table in vendor 1's order first.
+    const Recordset* rs = Data1->recordset();
+    if ((!rs || rs->isClosed() || rs->kind() != Recordset::Kind::Table) && !reopenPartsTable(QStringLiteral("inv1")))
+        return;
+    FindPartWindow::RetrievePart(this, FindPartMember::ordering(), m_findWindow);
+}
+
+void TagParts::SSCommand4_Click()
+{
+    // The list works on Data1's own recordset, whatever view the screen is in: a part chosen in
+    // the list is the screen's current part when the list closes.
+    ResultListWindow::ShowList(ResultListConfig::ShowData2(), Data1, this);
+}
+
+void TagParts::SSCommand6_Click()
+{
+    int count = 0;
+    {
+        WaitCursor hourglass;
+        Recordset* rs = Data1->recordset();
+        if (rs && !rs->isClosed() && rs->recordCount() > 0) {
+            try {
+                const std::optional<Bookmark> here = rs->hasCurrent() ? std::optional<Bookmark>(rs->bookmark()) : std::nullopt;
+                rs->moveLast();
+                count = rs->recordCount();
+                if (here)
+                    rs->setBookmark(*here);
+            } catch (const DbError& e) {
+                MsgBox(e.text(), 48);
+                return;
+            }
+        }
+    }
+    MsgBox(QStringLiteral("Total Records = %1").arg(count));
+}
+
+void TagParts::sortByVendor(int vendor)
+{
+    if (!reopenPartsTable(QStringLiteral("inv%1").arg(vendor)))
+        return;
+    Command4->hide();
+    setListVisible(false);
+    setTaggedTotalVisible(false);
+    MnuShowAll->setChecked(true);
+    MnuShowTagged->setChecked(false);
+    MnuShowNeeded->setChecked(false);
+}
+
+// ================================================================ views
+
+void TagParts::setListVisible(bool on)
+{
+    SSDBGrid1->setVisible(on);
+}
+
+void TagParts::setTaggedTotalVisible(bool on)
+{
+    Label[22]->setVisible(on);
+    Label[23]->setVisible(on);
+}
+
+void TagParts::showView(View view)
+{
+    MnuShowAll->setChecked(view == View::All);
+    MnuShowNeeded->setChecked(view == View::Needed);
+    MnuShowTagged->setChecked(view == View::Tagged);
+}
+
+void TagParts::returnToPartsTable()
+{
+    QString failure;
+    step(failure, [&] { Data1->setRecordSource(QStringLiteral("select * from parts")); });
+    step(failure, [&] { Data1->refresh(); });
+    step(failure, [&] { Data1->close(); });
+    Data1->setDatabaseName(InventoryDatabasePath());
+    Data1->setRecordSource(QStringLiteral("Parts"));
+    Data1->setRecordsetType(Recordset::Kind::Table);
+    failure.clear();   // only whether the table itself opens matters now
+    if (!step(failure, [&] { Data1->refresh(); }))
+        MsgBox(failure, 48);
+}
+
+void TagParts::bringIntoAllPartsView()
+{
+    setListVisible(false);
+    Command4->hide();
+    setTaggedTotalVisible(false);
+    SSCommand1->setEnabled(true);
+    showView(View::All);
+}
+
+void TagParts::MnuShowAll_Click()
+{
+    // What was typed into the part on screen is written before the parts are read again.
+    Data1->setRecordsetType(Recordset::Kind::Dynaset);
+    try {
+        Data1->update();
+    } catch (const DbError& e) {
+        MsgBox(e.text(), 48);
+        showView(MnuShowNeeded->isChecked() ? View::Needed : MnuShowTagged->isChecked() ? View::Tagged : View::All);
+        return;
+    }
+    showView(View::All);
+    QString failure;
+    Data1->setRecordSource(QStringLiteral("Select * from Parts"));
+    step(failure, [&] { Data1->refresh(); });
+    step(failure, [&] { Data1->close(); });
+    Data1->setDatabaseName(InventoryDatabasePath());
+    Data1->setRecordSource(QStringLiteral("Parts"));
+    Data1->setRecordsetType(Recordset::Kind::Table);
+    failure.clear();
+    if (!step(failure, [&] { Data1->refresh(); }))
+        MsgBox(failure, 48);
+    setListVisible(false);
+    Command4->hide();
+    setTaggedTotalVisible(false);
+    SSCommand1->setEnabled(true);
+}
+
+void TagParts::MnuShowNeeded_Click()
+{
+    WaitCursor hourglass;
+    const View before = MnuShowTagged->isChecked() ? View::Tagged : MnuShowAll->isChecked() ? View::All : View::Needed;
+    Data1->setRecordsetType(Recordset::Kind::Dynaset);
+    try {
+        Data1->update();
+    } catch (const DbError& e) {
+        MsgBox(e.text(), 48);
+        showView(before);
+        return;
+    }
+    Data1->setRecordSource(NeededQuery);
+    QString failure;
+    if (step(failure, [&] { Data1->refresh(); }) && !Data1->recordset()->eof())
+        step(failure, [&] { Data1->recordset()->moveFirst(); });
+    showView(View::Needed);
+    if (!failure.isEmpty())
+        MsgBox(failure, 48);
+
+    const Recordset* rs = Data1->recordset();
+    if (!rs || rs->isClosed() || rs->recordCount() == 0) {
+        if (failure.isEmpty()) {
+            Beep();
+            MsgBox(QStringLiteral("There are no parts currently needed to order. ") + u'\r'
+                       + QStringLiteral("Note: They may already be tagged, or they are on backorder."),
+                   64, QStringLiteral("Notice"));
+        }
+        Label[23]->setText(formatCurrency(Currency()));
+        setTaggedTotalVisible(false);
+        returnToPartsTable();
+        bringIntoAllPartsView();
+        return;
+    }
+    SSDBGrid1->setCaption(ListCaptionNeeded);
+    setListVisible(true);
+    Command4->show();
+    SSCommand1->setEnabled(false);
+    setTaggedTotalVisible(false);
+}
+
+Currency TagParts::taggedTotal() const
+{
+    const Recordset* rs = Data1->recordset();
+    if (!rs || rs->isClosed())
+        return {};
+    std::array<double, 3> discounts{};
+    for (int i = 0; i < 3; ++i)
+        discounts[i] = OrderMath::discountPercent(m_vendor[i].discount->text());
+    std::array<std::array<int, 4>, 3> fields{};   // quantity, price, special price, package
+    for (int i = 0; i < 3; ++i) {
+        const int n = i + 1;
+        fields[i] = {rs->fieldIndex(QStringLiteral("Quantity Ordered %1").arg(n)), rs->fieldIndex(QStringLiteral("Price %1").arg(n)),
+                     rs->fieldIndex(QStringLiteral("Special Price %1").arg(n)), rs->fieldIndex(QStringLiteral("Package %1").arg(n))};
+    }
+    Currency total;
+    const int count = rs->recordCount();
+    for (int pos = 0; pos < count; ++pos) {
+        std::array<OrderMath::TaggedLine, 3> line;
+        for (int i = 0; i < 3; ++i) {
+            const auto& f = fields[i];
+            line[i].quantity = numberOf(rs->valueAt(pos, f[0]));
+            line[i].prices = OrderMath::priceFigures(moneyOf(rs->valueAt(pos, f[1])), discounts[i],
+                                                     moneyOf(rs->valueAt(pos, f[2])), numberOf(rs->valueAt(pos, f[3])));
+        }
+        total += OrderMath::taggedAmount(line);
+    }
+    return total;
+}
+
+void TagParts::MnuShowTagged_Click()
+{
+    WaitCursor hourglass;
+    const View before = MnuShowNeeded->isChecked() ? View::Needed : MnuShowAll->isChecked() ? View::All : View::Tagged;
+    Data1->setRecordsetType(Recordset::Kind::Dynaset);
+    try {
+        Data1->update();
+    } catch (const DbError& e) {
+        MsgBox(e.text(), 48);
+        showView(before);
+        return;
+    }
+    Data1->setRecordSource(TaggedQuery);
+    QString failure;
+    if (step(failure, [&] { Data1->refresh(); }) && !Data1->recordset()->eof())
+        step(failure, [&] { Data1->recordset()->moveFirst(); });
+    showView(View::Tagged);
+    if (!failure.isEmpty())
+        MsgBox(failure, 48);
+
+    Recordset* rs = Data1->recordset();
+    if (!rs || rs->isClosed() || rs->recordCount() == 0) {
+        if (failure.isEmpty()) {
+            Beep();
+            MsgBox(QStringLiteral("There are no parts currently tagged for order!"));
+        }
+        Label[23]->setText(formatCurrency(Currency()));
+        returnToPartsTable();
+        bringIntoAllPartsView();
+        return;
+    }
+
+    // Every tagged part passes the record check on the way, which asks for a missing minimum
+    // stock or location and writes the part.
+    try {
+        while (!rs->eof())
+            rs->moveNext();
+    } catch (const DbError& e) {
+        MsgBox(e.text(), 48);
+    }
+    failure.clear();
+    if (!step(failure, [&] { Data1->refresh(); }))
+        MsgBox(failure, 48);
+
+    // The total is read from the parts themselves, each vendor on its own, so that a part is
+    // never left out for an empty quantity or price of another vendor.
+    const Currency total = taggedTotal();
+    setTaggedTotalVisible(true);
+    Label[23]->setText(formatCurrency(total));
+    setListVisible(true);
+    SSDBGrid1->setCaption(ListCaptionTagged);
+    SSCommand1->setEnabled(false);
+    Command4->hide();
+}
+
+// ================================================================ automatic tagging
+
+void TagParts::tagCurrentPart(QStringList& outOfRange)
+{
+    std::array<bool, 3> defaults{};
+    std::array<QString, 3> partNumbers, quantities;
+    for (int i = 0; i < 3; ++i) {
+        defaults[i] = m_vendor[i].autoOrder->isChecked();
+        partNumbers[i] = m_vendor[i].partNumber->text();
+        quantities[i] = m_vendor[i].orderQty->text();
+    }
+    const OrderMath::AutoTagVendor choice = OrderMath::autoTagVendor(defaults, partNumbers, quantities);
+    if (choice.vendor == 0)
+        return;   // no vendor sells it: it stays untagged, and needed
+    VendorRow& v = m_vendor[choice.vendor - 1];
+    if (choice.becomesDefault)
+        v.autoOrder->setChecked(true);   // set by the screen, not clicked: the others stay as they are
+    const OrderMath::AutoTagQuantity q = OrderMath::autoTagQuantity(
+        Label[16]->text(), Label[18]->text(), v.package->text(), v.orderQty->text(), v.minimumBuy->text());
+    if (q.outOfRange) {
+        const QString number = v.partNumber->text().isEmpty() ? Label[4]->text() : v.partNumber->text();
+        outOfRange << number;
+        return;
+    }
+    v.orderQty->setText(q.orderQuantity);
+}
+
+void TagParts::Command4_Click()
+{
+    Beep();
+    const int answer = MsgBox(QStringLiteral("Do you really want to tag all parts based on the minimum order quantities?"),
+                              324, QStringLiteral("Confirm?"));
+    WaitCursor hourglass;
+    if (answer != Prompts::Yes)
+        return;
+
+    QStringList outOfRange;
+    QString failure;
+    Recordset* rs = Data1->recordset();
+    if (rs && !rs->isClosed()) {
+        // Each part is written as the run moves past it.
+        try {
+            if (rs->recordCount() > 0)
+                rs->moveFirst();
+            while (!rs->eof()) {
+                tagCurrentPart(outOfRange);
+                rs->moveNext();
+            }
+        } catch (const DbError& e) {
+            failure = e.text();
+        }
+    }
+    if (!failure.isEmpty()) {
+        ArrowCursor arrow;
+        MsgBox(QStringLiteral("Automatic tagging stopped: %1\rThe parts before this one have been tagged.").arg(failure), 48);
+    }
+    if (!outOfRange.isEmpty()) {
+        ArrowCursor arrow;
+        MsgBox(QStringLiteral("These parts were not tagged, because the quantity to order does not fit in 32767 packages:\r")
+                   + outOfRange.join(u'\r'),
+               48);
+    }
+
+    QString ignored;
+    Data1->setRecordSource(QStringLiteral("select * from parts"));
+    step(ignored, [&] { Data1->refresh(); });
+    MnuShowTagged->setChecked(false);
+    MnuShowNeeded->setChecked(false);
+    MnuShowAll->setChecked(true);
+    setListVisible(false);
+    Command4->hide();
+    setTaggedTotalVisible(false);
+    MnuShowAll_Click();
+}
+
+// ================================================================ submitting tagged orders
+
+OrderMath::OrderLine TagParts::currentOrderLine() const
+{
+    OrderMath::OrderLine line;
+    for (int i = 0; i < 3; ++i) {
+        line.partNumbers[i] = m_vendor[i].partNumber->text();
+        line.orderQuantities[i] = m_vendor[i].orderQty->text();
+        line.backOrders[i] = m_vendor[i].backOrder->text();
+        line.defaults[i] = m_vendor[i].autoOrder->isChecked();
+    }
+    return line;
+}
+
+OrderMath::OrderLine TagParts::orderLineAt(int position) const
+{
+    OrderMath::OrderLine line;
+    const Recordset* rs = Data1->recordset();
+    auto text = [&](const QString& field) {
+        return DataControl::formatValue(rs->valueAt(position, rs->fieldIndex(field)), BindFormat::General);
+    };
+    for (int i = 0; i < 3; ++i) {
+        const int n = i + 1;
+        line.partNumbers[i] = text(QStringLiteral("Part Number %1").arg(n));
+        line.orderQuantities[i] = text(QStringLiteral("Quantity Ordered %1").arg(n));
+        line.backOrders[i] = text(QStringLiteral("Back Ordered %1").arg(n));
+        const QVariant d = rs->valueAt(position, rs->fieldIndex(QStringLiteral("Default %1").arg(n)));
+        line.defaults[i] = d.isValid() && d.toBool();
+    }
+    return line;
+}
+
+void TagParts::submitOrders(int vendor)
+{
+    const QString who = vendor == 0 ? QString() : QString::number(vendor);
+    QString question, query, noTags;
+    if (vendor == 0) {
+        question = QStringLiteral("Are you sure you want to convert all tagged parts from all 3 vendor's into 3 submitted parts orders?")
+            + u'\r'
+            + QStringLiteral("By selecting yes, all tagged parts for all 3 vendor's will now be ready to be received in the Receive Parts screen");
+        query = QStringLiteral("Select * from Parts where [Quantity Ordered 1] > 0 OR [Quantity Ordered 2] > 0 OR [Quantity Ordered 3] > 0");
+        noTags = QStringLiteral("There are no parts tagged for order!");
+    } else {
+        question = QStringLiteral("Are you sure you want to convert all tagged parts from Vendor # %1 into a submitted parts order?").arg(who)
+            + u'\r'
+            + QStringLiteral("By selecting yes, all tagged parts for vendor # %1 will now be ready to be received in the Receive Parts screen").arg(who);
+        query = QStringLiteral("Select * from Parts where [Quantity Ordered %1] > 0 ").arg(who);
+        noTags = QStringLiteral("There are no vendor # %1 parts tagged for order!").arg(who);
+    }
+
+    Beep();
+    if (MsgBox(question, 292, QStringLiteral("Confirm")) != Prompts::Yes)
+        return;
+
+    // A tag just typed into the part on screen is part of the order.
+    try {
+        Data1->update();
+    } catch (const DbError& e) {
+        MsgBox(e.text(), 48);
+        return;
+    }
+
+    QString failure;
+    step(failure, [&] { Data1->close(); });
+    Data1->setRecordsetType(Recordset::Kind::Dynaset);
+    Data1->setDatabaseName(InventoryDatabasePath());
+    Data1->setRecordSource(query);
+    step(failure, [&] { Data1->refresh(); });
+    Recordset* rs = Data1->recordset();
+    if (!failure.isEmpty() || !rs || rs->isClosed()) {
+        MsgBox(QStringLiteral("The tagged parts could not be read: %1\rNothing has been submitted.").arg(failure), 48);
+        returnToPartsTable();
+        bringIntoAllPartsView();
+        return;
+    }
+
+    if (rs->recordCount() <= 0) {
+        MsgBox(noTags);
+        returnToPartsTable();
+        bringIntoAllPartsView();
+        return;
+    }
+
+    // Every part is checked before any is changed: an order is submitted whole or not at all.
+    QStringList refused;
+    for (int pos = 0; pos < rs->recordCount(); ++pos) {
+        const OrderMath::OrderLine line = orderLineAt(pos);
+        const OrderMath::Submission s = OrderMath::submitPart(vendor, line);
+        if (s.ok)
+            continue;
+        QString name;
+        for (int i = 0; i < 3 && name.isEmpty(); ++i)
+            if ((vendor == 0 || vendor == i + 1) && !line.partNumbers[i].isEmpty())
+                name = line.partNumbers[i];
+        if (name.isEmpty())
+            name = DataControl::formatValue(rs->valueAt(pos, rs->fieldIndex(QStringLiteral("Description"))), BindFormat::General);
+        refused << QStringLiteral("%1 (%2)").arg(name, s.problem);
+    }
+    if (!refused.isEmpty()) {
+        MsgBox(QStringLiteral("Nothing has been submitted. These parts cannot be submitted:\r") + refused.join(u'\r')
+                   + u'\r' + QStringLiteral("Please correct their quantities and try again."),
+               48);
+        returnToPartsTable();
+        bringIntoAllPartsView();
+        return;
+    }
+
+    // The whole run is one transaction: a failure on any part leaves every part as it was.
+    const QString today = formatLongDate(QDate::currentDate());
+    failure.clear();
+    try {
+        Connection::Transaction transaction(*rs->connection());
+        rs->moveFirst();
+        while (!rs->eof()) {
+            const OrderMath::Submission s = OrderMath::submitPart(vendor, currentOrderLine());
+            if (!s.ok)
+                throw DbError(EngineError::General, s.problem);
+            for (int i = 0; i < 3; ++i) {
+                VendorRow& v = m_vendor[i];
+                if (v.autoOrder->isChecked() != s.defaults[i])
+                    v.autoOrder->setChecked(s.defaults[i]);
+                if (v.backOrder->text() != s.backOrders[i])
+                    v.backOrder->setText(s.backOrders[i]);
+            }
+            MaskEdBox1->setText(today);
+            for (int i = 0; i < 3; ++i)
+                if (vendor == 0 || vendor == i + 1)
+                    m_vendor[i].orderQty->setText(QStringLiteral("0"));
+            for (int i = 0; i < 3; ++i)
+                if (vendor == 0 || vendor == i + 1)
+                    m_vendor[i].specialPrice->setText(QStringLiteral("0"));
+            rs->moveNext();   // writes the part
+        }
+        transaction.commit();
+    } catch (const DbError& e) {
+        failure = e.text();
+    } catch (const std::exception& e) {
+        failure = QString::fromLocal8Bit(e.what());
+    }
+    if (!failure.isEmpty())
+        MsgBox(QStringLiteral("The tagged parts could not be submitted: %1\rNothing has been submitted.").arg(failure), 48);
+
+    QString ignored;
+    step(ignored, [&] { Data1->refresh(); });
+    RestorePartsDataSource(*Data1);
+    if (!Data1->recordset())
+        MsgBox(QStringLiteral("The parts could not be read again."), 48);
+    bringIntoAllPartsView();
+}
+
+// ================================================================ purchase orders
+
+void TagParts::printPurchaseOrder(int vendor)
+{
+    WaitCursor hourglass;
+    // A tag just typed into the part on screen counts for the order.
+    try {
+        Data1->update();
+    } catch (const DbError& e) {
+        ArrowCursor arrow;
+        MsgBox(e.text(), 48);
+        return;
+    }
+    Data1->setRecordsetType(Recordset::Kind::Dynaset);
+
+    ReportRequest request;
+    request.letterFile = QStringLiteral("order%1.rpt").arg(vendor);
+    request.hasA4Twin = true;
+    request.placement = ReportPlacement::ProgramFolder;
+    ReportPrecondition pre = ReportPrecondition::onQuery(
+        QStringLiteral("Select * from Parts where [Quantity Ordered %1] > 0").arg(vendor),
+        ReportNotice{QStringLiteral("There are no parts currently tagged for vendor # %1").arg(vendor), 0, QString(), false});
+    pre.pointAtInventory = false;   // Data1 is on Inventory.mdb since the screen loaded
+    pre.restore = nullptr;          // the screen returns to all parts itself, whatever happened
+    request.precondition = pre;
+    request.beforeRun = [this, vendor] {
+        if (MsgBox(QStringLiteral("Do you want to modify any of the purchase order data such as the PO number?"), 4,
+                   QStringLiteral("Purchase Order Information"))
+            == Prompts::Yes) {
+            ShowVendorInformation(vendor);
+            // What was changed there (a discount too) is what this screen shows from now on.
+            try {
+                Data2->refresh();
+            } catch (const DbError&) {
+            }
+        }
+    };
+    ReportLauncher(Data1, *CrystalReport1, request);
+
+    // Back to all parts, whatever happened; "&Retrieve" stays as it was.
+    QString ignored;
+    Data1->setRecordSource(QStringLiteral("select * from parts"));
+    step(ignored, [&] { Data1->refresh(); });
+    showView(View::All);
+    Command4->hide();
+    setListVisible(false);
+    setTaggedTotalVisible(false);
+    step(ignored, [&] { Data1->close(); });
+    Data1->setDatabaseName(InventoryDatabasePath());
+    Data1->setRecordSource(QStringLiteral("Parts"));
+    Data1->setRecordsetType(Recordset::Kind::Table);
+    ignored.clear();
+    if (!step(ignored, [&] { Data1->refresh(); })) {
+        ArrowCursor arrow;
+        MsgBox(ignored, 48);
+    }
+}

@@ -1,0 +1,317 @@
+#pragma once
+
+#include "data/Values.h"
+#include "parts/FindPartWindow.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class ColorScheme;
+class DataControl;
+class DataNavigator;
+class ProportionalResizer;
+class QAction;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class RecordGrid;
+class RecordsetModel;
+class ReportControl;
+
+struct ColorSchemeConfig;
+
+// The arithmetic of ordering: prices shown per vendor, the tagged total, automatic tagging and
+// the submission of tags as back orders. Quantities count packages of the vendor; the order
+// arithmetic is done in 16-bit whole numbers (StockMath), as the order records have always been
+// kept, and a result that does not fit is refused, never wrapped round.
+namespace OrderMath {
+
+// What vendor n's "Discount Price" and "Cost Each" boxes show. Nothing means an empty box.
+struct PriceFigures {
+    std::optional<Currency> discountPrice;
+    std::optional<Currency> costEach;
+};
+// bookPrice: Price n (nothing when empty); discountPercent: the centre's discount with the vendor;
+// specialPrice: Special Price n; package: Package n. A book price of 0 shows 0 and 0 (a special
+// price is then ignored); otherwise the book price less the discount, or the special price when it
+// is above 0, and that divided by the package. An empty book price shows nothing, and a package
+// that is empty or 0 leaves the cost of one piece empty.
+PriceFigures priceFigures(std::optional<Currency> bookPrice, double discountPercent,
+                          std::optional<Currency> specialPrice, std::optional<double> package);
+
+// The discount as the information row holds it ("15", "12.5", "" ...): its leading number, 0 when none.
+double discountPercent(const QString& text);
+
+// A part is needed when its count in stock is below its minimum and nothing is tagged or on back
+// order for any vendor; a missing count, minimum, quantity or back order makes it not needed. This
+// is the rule the needed view's query applies in the database.
+struct StockLine {
+    std::optional<double> inStock;
+    std::optional<double> minimumStock;
+    std::array<std::optional<double>, 3> quantityOrdered;
+    std::array<std::optional<double>, 3> backOrdered;
+};
+bool isNeeded(const StockLine& part);
+
+// A part counts as tagged for the record check when any of the three Order Qty texts holds a
+// number above 0 (text that is not a number counts as 0).
+bool isTagged(const std::array<QString, 3>& orderQuantities);
+
+// The money value of one tagged part: for each vendor, packages tagged times that vendor's
+// discount price (an empty quantity or price adds nothing for that vendor only).
+struct TaggedLine {
+    std::optional<double> quantity;
+    PriceFigures prices;
+};
+Currency taggedAmount(const std::array<TaggedLine, 3>& vendors);
+
+// The warnings while a quantity is typed into vendor n's Order Qty box.
+struct QuantityWarnings {
+    bool backOrder = false;   // "This part is on backorder!"
+    bool overFifty = false;   // "You are about to order more than 50 of this part!"
+};
+QuantityWarnings quantityWarnings(int vendor, const QString& quantity, const QString& backOrder,
+                                  const QString& package, const QString& vendorHeading);
+
+// Automatic tagging. The vendor of a part: the one whose "Auto Order" box is checked, else the first
+// one that sells the part (a part number) and has nothing tagged on the other two, which then
+// becomes the part's default vendor. 0 when none qualifies.
+struct AutoTagVendor {
+    int vendor = 0;
+    bool becomesDefault = false;
+};
+AutoTagVendor autoTagVendor(const std::array<bool, 3>& defaults, const std::array<QString, 3>& partNumbers,
+                            const std::array<QString, 3>& orderQuantities);
+
+// The new text of the Order Qty box of the vendor tagged: the shortfall below the minimum in the
+// vendor's packages, unrounded ("2.5"), or the minimum buy when that is not smaller than the
+// shortfall rounded half to even. A package that is empty or 0 keeps the box's text, so the minimum
+// buy decides. A minimum buy that is not a number leaves the shortfall as computed.
+struct AutoTagQuantity {
+    QString orderQuantity;
+    bool outOfRange = false;   // the rounded shortfall or minimum buy does not fit 16 bits: not tagged
+};
+AutoTagQuantity autoTagQuantity(const QString& minimumStock, const QString& inStock, const QString& package,
+                                const QString& orderQuantity, const QString& minimumBuy);
+
+// Submitting one part's tags: vendor 1, 2 or 3, or 0 for all three vendors.
+struct OrderLine {
+    std::array<QString, 3> partNumbers;
+    std::array<QString, 3> orderQuantities;
+    std::array<QString, 3> backOrders;
+    std::array<bool, 3> defaults{};
+};
+struct Submission {
+    bool ok = false;
+    QString problem;                      // why the part cannot be submitted
+    std::array<QString, 3> backOrders;    // the new texts (unchanged where nothing moves)
+    std::array<bool, 3> defaults{};
+};
+// Vendor n: Back Order n += Order Qty n, and vendor n becomes the one default when its box is
+// unchecked. All three: each vendor's tag moves onto its back order, and a vendor becomes the one
+// default only when it sells the part and the other two have nothing tagged. The sums are 16-bit:
+// a back order above 32767, or a quantity or back order that is not a whole number, makes the part
+// one that cannot be submitted. Empty counts as 0.
+Submission submitPart(int vendor, const OrderLine& part);
+
+}  // namespace OrderMath
+
+// The colours of the ordering screen: table TagPartsColors in Colors.mdb. isAllPartsView tells the
+// list items whether to hide the list again after a colour was chosen; showList shows or hides it.
+ColorSchemeConfig tagPartsColorScheme(std::function<void(bool)> showList, std::function<bool()> isAllPartsView);
+
+// "Tag Parts for Ordering": the current part with its three vendors side by side, what is tagged
+// and on back order for each, and the prices. Lists the needed or the tagged parts, tags the needed
+// parts automatically, turns tags into submitted orders (back orders) and prints purchase orders.
+// Opened modeless from the main window, which the opener locks; the screen lets it go when it
+// closes. Deleted when closed.
+class TagParts : public QMainWindow, public FindPartOpener {
+    Q_OBJECT
+public:
+    explicit TagParts(QWidget* parent = nullptr);
+    ~TagParts() override;
+
+    // FindPartOpener.
+    QWidget* findPartOpenerWindow() override { return this; }
+    DataControl* findPartDataControl() override { return Data1; }
+    QWidget* findPartFocusTarget(int vendor) override;
+    FindPartWindow* findWindow() const { return m_findWindow; }
+
+    // The list of the needed or tagged parts, with its caption.
+    bool isListVisible() const;
+    QString listCaption() const;
+    RecordsetModel* listModel() const;
+
+    // Loading, activation and closing.
+    void Form_Load();
+    void Form_Activate();
+    void Form_Unload();
+
+    // Record events of Data1.
+    void Data1_Reposition();
+    void Data1_Validate();
+
+    // A quantity typed into vendor n's Order Qty box (every change the user makes).
+    void Text1_KeyUp() { quantityTyped(1); }
+    void Text2_KeyUp() { quantityTyped(2); }
+    void Text3_KeyUp() { quantityTyped(3); }
+
+    // The "Auto Order" boxes: a click on one clears the other two.
+    void Check1_Click() { defaultVendorClicked(1); }
+    void Check2_Click() { defaultVendorClicked(2); }
+    void Check3_Click() { defaultVendorClicked(3); }
+
+    void Command1_Click();     // "Display": the part's images
+    void SSCommand1_Click();   // "&Retrieve"
+    void SSCommand4_Click();   // "&List"
+    void SSCommand6_Click();   // "&Tally"
+    void Command4_Click();     // "Automat&ic Tag"
+    void CmdEXIT_Click();      // "E&xit"
+
+    void MnuTagPartSort1_Click() { sortByVendor(1); }
+    void MnuTagPartSort2_Click() { sortByVendor(2); }
+    void MnuTagPartSort3_Click() { sortByVendor(3); }
+
+    void MnuShowAll_Click();
+    void MnuShowNeeded_Click();
+    void MnuShowTagged_Click();
+
+    void MnuTagClearOrder1_Click() { submitOrders(1); }
+    void MnuTagClearOrder2_Click() { submitOrders(2); }
+    void MnuTagClearOrder3_Click() { submitOrders(3); }
+    void MnuClearAll3_Click() { submitOrders(0); }
+
+    void MnuTagOrder1_Click() { printPurchaseOrder(1); }
+    void MnuTagOrder2_Click() { printPurchaseOrder(2); }
+    void MnuTagOrder3_Click() { printPurchaseOrder(3); }
+
+    // Data sources.
+    DataControl* Data1;   // Parts: the current part, in the current view
+    DataControl* Data2;   // Information: vendor headings and discounts
+    ColorScheme* Data3;   // TagPartsColors in Colors.mdb
+
+    DataNavigator* SSDBData1;
+    QPushButton* SSCommand4;     // "&List"
+    QPushButton* SSCommand6;     // "&Tally"
+    QPushButton* SSDBCommand3;   // "&Begin"
+    QPushButton* SSDBCommand1;   // "&Next"
+    QPushButton* SSDBCommand2;   // "&Previous"
+    QPushButton* SSDBCommand4;   // "&End"
+    QPushButton* Command1;       // "Display"
+    QPushButton* SSCommand1;     // "&Retrieve"
+
+    // Label1..Label34 (index 0 and 30 unused).
+    std::array<QLabel*, 35> Label{};
+
+    // The vendor table, vendor 1 / 2 / 3.
+    QCheckBox* Check1; QCheckBox* Check2; QCheckBox* Check3;                 // Auto Order
+    QLineEdit* Text1; QLineEdit* Text2; QLineEdit* Text3;                    // Order Qty
+    QLineEdit* Text8; QLineEdit* Text9; QLineEdit* Text10;                   // Back Order
+    QLineEdit* Text26; QLineEdit* Text33; QLineEdit* Text34;                 // Min. Buy
+    QLineEdit* Text20; QLineEdit* Text21; QLineEdit* Text22;                 // Pkg. Qty.
+    QLineEdit* MaskEdBox11; QLineEdit* MaskEdBox12; QLineEdit* MaskEdBox13;  // Book Price
+    QLineEdit* Text27; QLineEdit* Text28; QLineEdit* Text29;                 // Page Number
+    QLineEdit* MaskEdBox4; QLineEdit* MaskEdBox5; QLineEdit* MaskEdBox6;     // Special Price
+    QLineEdit* MaskEdBox14; QLineEdit* MaskEdBox15; QLineEdit* MaskEdBox16;  // Discount Price
+    QLineEdit* MaskEdBox17; QLineEdit* MaskEdBox18; QLineEdit* MaskEdBox19;  // Cost Each
+    QLineEdit* Text30; QLineEdit* Text31; QLineEdit* Text32;                 // Current Discount
+    QLineEdit* Text23; QLineEdit* Text24; QLineEdit* Text25;                 // hidden: Discount 1..3
+
+    QLineEdit* MaskEdBox1;   // Date Ordered, long date
+    QLineEdit* Text7;        // Part Memo
+
+    RecordGrid* SSDBGrid1;
+    QPushButton* Command4;   // "Automat&ic Tag"
+    QPushButton* cmdexit;    // "E&xit"
+
+    QMenu* MnuTagPartsOrder;
+    QAction* MnuTagOrder1;
+    QAction* MnuTagOrder2;
+    QAction* MnuTagOrder3;
+    QMenu* MnuTagPartsClear;
+    QAction* MnuTagClearOrder1;
+    QAction* MnuTagClearOrder2;
+    QAction* MnuTagClearOrder3;
+    QAction* MnuClearAll3;
+    QMenu* MnuTagPartVendor;
+    QAction* MnuTagPartSort1;
+    QAction* MnuTagPartSort2;
+    QAction* MnuTagPartSort3;
+    QMenu* MnuShow;
+    QAction* MnuShowAll;
+    QAction* MnuShowTagged;
+    QAction* MnuShowNeeded;
+    QMenu* MnuTagPartsColors;
+
+    std::unique_ptr<ReportControl> CrystalReport1;
+
+protected:
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct VendorRow {
+        QLabel* heading;
+        QLabel* partNumber;
+        QCheckBox* autoOrder;
+        QLineEdit* orderQty;
+        QLineEdit* backOrder;
+        QLineEdit* minimumBuy;
+        QLineEdit* package;
+        QLineEdit* bookPrice;
+        QLineEdit* page;
+        QLineEdit* specialPrice;
+        QLineEdit* discountPrice;
+        QLineEdit* costEach;
+        QLineEdit* currentDiscount;
+        QLineEdit* discount;   // hidden, bound to Discount n
+    };
+    enum class View { All, Needed, Tagged };
+
+    void buildControls();
+    void buildMenus();
+    void bindControls();
+    void wireHandlers();
+
+    bool hasRecord() const;
+    void refreshDiscountTexts();
+    void updateNavigatorCaption();
+    void quantityTyped(int vendor);
+    void defaultVendorClicked(int vendor);
+    void acceptNumbers();
+    void move(int which);
+    void sortByVendor(int vendor);
+    void showView(View view);
+    void setListVisible(bool on);
+    void fitListColumns();
+    void setTaggedTotalVisible(bool on);
+    void returnToPartsTable();
+    bool reopenPartsTable(const QString& index);   // false when the part on screen could not be written
+    void bringIntoAllPartsView();
+    void tagCurrentPart(QStringList& outOfRange);
+    Currency taggedTotal() const;
+    OrderMath::OrderLine currentOrderLine() const;
+    OrderMath::OrderLine orderLineAt(int position) const;
+    void submitOrders(int vendor);
+    void printPurchaseOrder(int vendor);
+    bool closeParts();
+
+    std::array<VendorRow, 3> m_vendor{};
+    QObject* m_listViewport = nullptr;   // compared only: the list's rows area, whose width the columns share
+    ProportionalResizer* m_resizer = nullptr;
+    QPointer<FindPartWindow> m_findWindow;
+    bool m_activated = false;   // the first activation has happened
+    bool m_unloaded = false;
+};

@@ -1,0 +1,187 @@
+#include "utilities/PriceUpdate.h"
+
+#include "data/Connection.h"
+#include "data/DbError.h"
+#include "data/Values.h"
+#include "utilities/OldPartsImport.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+
+namespace {
+
+QString textOf(const QVariant& v)
+{
+    return v.isNull() ? QString() : v.toString();
+}
+
+int columnOf(const QStringList& columns, const QString& field, const QString& table)
+{
+    for (int i = 0; i < columns.size(); ++i)
+        if (columns.at(i).compare(field, Qt::CaseInsensitive) == 0)
+            return i;
+    throw DbError(EngineError::ItemNotFound, QStringLiteral("Item not found in this collection: the field '%1' is not in %2.").arg(field, table));
+}
+
+FieldType typeOf(const TableInfo& table, const QString& field)
+{
+    const int i = table.columnIndex(field);
+    if (i < 0)
+        throw DbError(EngineError::ItemNotFound, QStringLiteral("Item not found in this collection: the field '%1' is not in Parts.").arg(field));
+    return table.columns.at(i).type;
+}
+
+QVariant orDefault(const QVariant& value, const char* fallback)
+{
+    const QString text = textOf(value);
+    if (text.isEmpty() || vbVal(text) == 0)
+        return QString::fromLatin1(fallback);
+    return value;
+}
+
+}  // namespace
+
+QList<PricingRow> readPricing(Connection& pricing, int vendor)
+{
+    const int n = vendor == 2 ? 2 : 1;
+    const auto table = pricing.table(QStringLiteral("Pricing"));
+    if (!table)
+        throw DbError(EngineError::TableNotFound, QStringLiteral("The table or query 'Pricing' could not be found."));
+    Statement st = pricing.prepare(QStringLiteral("SELECT * FROM [%1]").arg(table->name));
+    QStringList columns;
+    for (int i = 0; i < st.columnCount(); ++i)
+        columns << st.columnName(i);
+    const QString name = table->name;
+    const int number = columnOf(columns, QStringLiteral("Part Number %1").arg(n), name);
+    const int price = columnOf(columns, QStringLiteral("Price %1").arg(n), name);
+    const int book = columnOf(columns, QStringLiteral("Book %1").arg(n), name);
+    const int page = columnOf(columns, QStringLiteral("Page %1").arg(n), name);
+    const int minimumBuy = columnOf(columns, QStringLiteral("Minimum Buy %1").arg(n), name);
+    const int package = columnOf(columns, QStringLiteral("Package %1").arg(n), name);
+    QList<PricingRow> rows;
+    while (st.step()) {
+        PricingRow row;
+        row.number = textOf(st.value(number));
+        row.price = st.value(price);
+        row.book = st.value(book);
+        row.page = st.value(page);
+        row.minimumBuy = st.value(minimumBuy);
+        row.package = st.value(package);
+        rows.append(std::move(row));
+    }
+    std::stable_sort(rows.begin(), rows.end(), [](const PricingRow& a, const PricingRow& b) {
+        return comparePartNumbers(a.number, b.number) < 0;
+    });
+    return rows;
+}
+
+QList<PartKey> readPartKeys(Connection& inventory, int vendor)
+{
+    const int n = vendor == 2 ? 2 : 1;
+    if (!inventory.table(QStringLiteral("Parts")))
+        throw DbError(EngineError::TableNotFound, QStringLiteral("The table or query 'Parts' could not be found."));
+    Statement st = inventory.prepare(QStringLiteral("SELECT [Record Number], [Part Number %1] FROM Parts").arg(n));
+    QList<PartKey> keys;
+    while (st.step())
+        keys.append({st.int64(0), textOf(st.value(1))});
+    std::sort(keys.begin(), keys.end(), [](const PartKey& a, const PartKey& b) {
+        const int c = comparePartNumbers(a.number, b.number);
+        return c != 0 ? c < 0 : a.recordNumber < b.recordNumber;
+    });
+    return keys;
+}
+
+void walkPriceUpdate(const QList<PartKey>& parts, const QStringList& pricingNumbers, const PriceWalk& walk)
+{
+    int p = 0;
+    int r = 0;
+    while (p < parts.size() && r < pricingNumbers.size()) {
+        const QString& part = parts.at(p).number;
+        if (part.isEmpty()) {
+            ++p;
+            if (walk.step)
+                walk.step();
+            continue;
+        }
+        const int c = comparePartNumbers(part, pricingNumbers.at(r));
+        if (c == 0) {
+            if (walk.match)
+                walk.match(p, r);
+            ++p;
+        } else if (c < 0) {
+            if (walk.notUpdated)
+                walk.notUpdated(p);
+            ++p;
+        } else {
+            ++r;
+            if (walk.step)
+                walk.step();
+        }
+    }
+    // The pricing rows have run out: no part left carries a number that could still match.
+    if (r >= pricingNumbers.size()) {
+        for (; p < parts.size(); ++p)
+            if (!parts.at(p).number.isEmpty() && walk.notUpdated)
+                walk.notUpdated(p);
+    }
+}
+
+PriceValues priceValuesFor(const PricingRow& row)
+{
+    PriceValues v;
+    v.price = orDefault(row.price, "0.01");
+    v.book = row.book;
+    v.page = row.page;
+    v.minimumBuy = orDefault(row.minimumBuy, "1");
+    v.package = orDefault(row.package, "1");
+    return v;
+}
+
+PriceUpdateOutcome runPriceUpdate(Connection& inventory, const QList<PricingRow>& pricing, int vendor,
+                                  const std::function<void()>& step)
+{
+    const int n = vendor == 2 ? 2 : 1;
+    const auto table = inventory.table(QStringLiteral("Parts"));
+    if (!table)
+        throw DbError(EngineError::TableNotFound, QStringLiteral("The table or query 'Parts' could not be found."));
+    const QString fields[5] = {QStringLiteral("Price %1").arg(n), QStringLiteral("Book %1").arg(n), QStringLiteral("Page %1").arg(n),
+                               QStringLiteral("Minimum Buy %1").arg(n), QStringLiteral("Package %1").arg(n)};
+    FieldType types[5];
+    for (int i = 0; i < 5; ++i)
+        types[i] = typeOf(*table, fields[i]);
+    const QString updateSql = QStringLiteral("UPDATE Parts SET [%1] = ?, [%2] = ?, [%3] = ?, [%4] = ?, [%5] = ? WHERE [Record Number] = ?")
+                                  .arg(fields[0], fields[1], fields[2], fields[3], fields[4]);
+
+    const QList<PartKey> parts = readPartKeys(inventory, n);
+    QStringList numbers;
+    numbers.reserve(pricing.size());
+    for (const PricingRow& row : pricing)
+        numbers.append(row.number);
+
+    PriceUpdateOutcome outcome;
+    Connection::Transaction transaction(inventory);
+    PriceWalk walk;
+    walk.match = [&](int p, int r) {
+        const PriceValues v = priceValuesFor(pricing.at(r));
+        try {
+            const QVariant given[5] = {v.price, v.book, v.page, v.minimumBuy, v.package};
+            QVariantList values;
+            for (int i = 0; i < 5; ++i)
+                values << toStorage(types[i], given[i].isNull() ? QVariant(QString()) : given[i], fields[i]);
+            values << parts.at(p).recordNumber;
+            inventory.prepare(updateSql).bindAll(values).run();
+            ++outcome.updated;
+        } catch (const DbError&) {
+            // The engine gave up the whole transaction (disk full, I/O error): nothing is kept.
+            if (sqlite3_get_autocommit(inventory.handle()))
+                throw;
+            outcome.notUpdated << parts.at(p).number;
+        }
+    };
+    walk.notUpdated = [&](int p) { outcome.notUpdated << parts.at(p).number; };
+    walk.step = step;
+    walkPriceUpdate(parts, numbers, walk);
+    transaction.commit();
+    return outcome;
+}

@@ -1,0 +1,942 @@
+#include "utilities/ZipArchiver.h"
+
+#include "platform/FileOps.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QSaveFile>
+#include <QTemporaryFile>
+
+#include <zip.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <vector>
+#include <functional>
+#include <limits>
+#include <optional>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+// The repair of an archive's central directory. This version of minizip's header opens an
+// extern "C" block that it never closes: the brace after it closes it.
+#include <minizip/mztools.h>
+}
+
+namespace {
+
+constexpr qint64 Chunk = 256 * 1024;
+
+// Owns an open archive; changes not committed by close() are dropped.
+struct Archive {
+    zip_t* za = nullptr;
+    Archive() = default;
+    Archive(const Archive&) = delete;
+    Archive& operator=(const Archive&) = delete;
+    ~Archive()
+    {
+        if (za)
+            zip_discard(za);
+    }
+};
+
+struct ZipFile {
+    zip_file_t* zf = nullptr;
+    ~ZipFile()
+    {
+        if (zf)
+            zip_fclose(zf);
+    }
+};
+
+int resultOf(int code, int system, bool creating)
+{
+    switch (code) {
+    case ZIP_ER_OK: return ZipArchiver::Success;
+    case ZIP_ER_NOENT: return ZipArchiver::FileNotFound;
+    case ZIP_ER_NOZIP:
+    case ZIP_ER_INCONS: return ZipArchiver::NotAZipFile;
+    case ZIP_ER_MEMORY: return ZipArchiver::InsufficientMemory;
+    case ZIP_ER_INVAL: return ZipArchiver::InvalidSettings;
+    case ZIP_ER_CANCELLED: return ZipArchiver::Aborted;
+    case ZIP_ER_MULTIDISK: return ZipArchiver::MultidiskArchive;
+    case ZIP_ER_CRC: return ZipArchiver::TestFailed;
+    case ZIP_ER_TMPOPEN: return system == ENOSPC ? ZipArchiver::DiskFull : ZipArchiver::TemporaryFile;
+    case ZIP_ER_READ:
+    case ZIP_ER_SEEK:
+    case ZIP_ER_TELL:
+    case ZIP_ER_EOF: return ZipArchiver::ReadError;
+    case ZIP_ER_WRITE:
+    case ZIP_ER_CLOSE:
+    case ZIP_ER_RENAME:
+    case ZIP_ER_REMOVE: return system == ENOSPC ? ZipArchiver::DiskFull : ZipArchiver::WriteError;
+    case ZIP_ER_OPEN:
+        if (system == ENOENT && !creating)
+            return ZipArchiver::FileNotFound;
+        return creating ? ZipArchiver::CreateError : ZipArchiver::ReadError;
+    case ZIP_ER_EXISTS: return ZipArchiver::CreateError;
+    default: return ZipArchiver::OtherError;
+    }
+}
+
+int skipReasonOf(int code)
+{
+    switch (code) {
+    case ZIP_ER_CRC: return ZipArchiver::SkipBadCrc;
+    case ZIP_ER_COMPNOTSUPP: return ZipArchiver::SkipUnknownCompression;
+    case ZIP_ER_ENCRNOTSUPP:
+    case ZIP_ER_NOPASSWD:
+    case ZIP_ER_WRONGPASSWD: return ZipArchiver::SkipPassword;
+    case ZIP_ER_OPEN: return ZipArchiver::SkipCannotOpen;
+    default: return ZipArchiver::SkipCorrupted;
+    }
+}
+
+QByteArray native(const QString& path)
+{
+    return QFile::encodeName(path);
+}
+
+QString entryName(const char* name)
+{
+    return QString::fromUtf8(name);
+}
+
+bool isDirectoryEntry(const QString& name)
+{
+    return name.endsWith(QLatin1Char('/'));
+}
+
+// The place of an entry below the extraction folder, or nothing for a name that would leave it
+// ("../x", "/etc/x", "C:\x"): entries are never written outside the folder chosen.
+std::optional<QString> relativePlace(const QString& name)
+{
+    QString clean = name;
+    clean.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (clean.startsWith(QLatin1Char('/')) || (clean.size() >= 2 && clean.at(1) == QLatin1Char(':')))
+        return std::nullopt;
+    QStringList parts;
+    for (const QString& part : clean.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        if (part == QLatin1String("."))
+            continue;
+        if (part == QLatin1String(".."))
+            return std::nullopt;
+        parts << part;
+    }
+    if (parts.isEmpty())
+        return std::nullopt;
+    return parts.join(QLatin1Char('/'));
+}
+
+QString dateText(time_t t)
+{
+    return QDateTime::fromSecsSinceEpoch(qint64(t)).toString(QStringLiteral("dd/MM/yy hh:mm"));
+}
+
+int ratioOf(qint64 size, qint64 packed)
+{
+    if (size <= 0)
+        return 0;
+    const qint64 saved = ((size - packed) * 100 + size / 2) / size;
+    return int(std::clamp<qint64>(saved, 0, 100));
+}
+
+bool setModified(const QString& path, qint64 secs)
+{
+    struct timespec times[2];
+    times[0].tv_sec = secs;
+    times[0].tv_nsec = 0;
+    times[1] = times[0];
+    return ::utimensat(AT_FDCWD, native(path).constData(), times, 0) == 0;
+}
+
+// An archive without entries: nothing but the end-of-central-directory record.
+bool writeEmptyArchive(const QString& path)
+{
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly))
+        return false;
+    QByteArray record(22, '\0');
+    record[0] = 'P';
+    record[1] = 'K';
+    record[2] = 5;
+    record[3] = 6;
+    out.write(record);
+    return out.commit();
+}
+
+// Reads an entry to its end: libzip checks the checksum when the last byte is read.
+int readEntry(zip_t* za, zip_uint64_t index, const std::function<bool(const char*, qint64)>& sink, int* skipReason)
+{
+    ZipFile file;
+    file.zf = zip_fopen_index(za, index, 0);
+    if (!file.zf) {
+        *skipReason = skipReasonOf(zip_error_code_zip(zip_get_error(za)));
+        return -1;
+    }
+    QByteArray buffer(Chunk, Qt::Uninitialized);
+    for (;;) {
+        const zip_int64_t n = zip_fread(file.zf, buffer.data(), zip_uint64_t(buffer.size()));
+        if (n < 0) {
+            *skipReason = skipReasonOf(zip_error_code_zip(zip_file_get_error(file.zf)));
+            return -1;
+        }
+        if (n == 0)
+            break;
+        if (!sink(buffer.constData(), qint64(n)))
+            return 1;   // stopped by the sink
+    }
+    return 0;
+}
+
+// A file compressed ahead of the archive: one raw deflate stream, with the checksum and size of
+// the file, served to libzip as data that is already compressed (it copies it as it is).
+struct Precompressed {
+    QByteArray data;
+    quint32 crc = 0;
+    qint64 size = 0;
+    time_t modified = 0;
+    qint64 pos = 0;
+    zip_error_t error;
+
+    Precompressed() { zip_error_init(&error); }
+    ~Precompressed() { zip_error_fini(&error); }
+};
+
+zip_int64_t precompressedSource(void* state, void* data, zip_uint64_t length, zip_source_cmd_t command)
+{
+    auto* s = static_cast<Precompressed*>(state);
+    switch (command) {
+    case ZIP_SOURCE_OPEN:
+        s->pos = 0;
+        return 0;
+    case ZIP_SOURCE_READ: {
+        const qint64 n = qMin<qint64>(qint64(length), s->data.size() - s->pos);
+        std::memcpy(data, s->data.constData() + s->pos, size_t(n));
+        s->pos += n;
+        return zip_int64_t(n);
+    }
+    case ZIP_SOURCE_CLOSE:
+        return 0;
+    case ZIP_SOURCE_STAT: {
+        auto* st = static_cast<zip_stat_t*>(data);
+        zip_stat_init(st);
+        st->size = zip_uint64_t(s->size);
+        st->comp_size = zip_uint64_t(s->data.size());
+        st->comp_method = ZIP_CM_DEFLATE;
+        st->crc = s->crc;
+        st->mtime = s->modified;
+        st->valid = ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_COMP_METHOD | ZIP_STAT_CRC | ZIP_STAT_MTIME;
+        return sizeof(zip_stat_t);
+    }
+    case ZIP_SOURCE_ERROR:
+        return zip_error_to_data(&s->error, data, length);
+    case ZIP_SOURCE_FREE:
+        delete s;
+        return 0;
+    case ZIP_SOURCE_SUPPORTS:
+        return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR,
+                                              ZIP_SOURCE_FREE, -1);
+    default:
+        zip_error_set(&s->error, ZIP_ER_OPNOTSUPP, 0);
+        return -1;
+    }
+}
+
+// Files from this size on are compressed on all processors at once.
+constexpr qint64 ParallelFrom = 4 * 1024 * 1024;
+// ... and up to this size, as the compressed file is held in memory.
+constexpr qint64 ParallelUpTo = qint64(1024) * 1024 * 1024;
+constexpr qint64 Piece = 1024 * 1024;
+constexpr int Window = 32 * 1024;
+
+// One piece of a file compressed on its own, primed with the 32 KB before it, so that the pieces
+// put one after the other are one deflate stream (the last one ends it).
+struct PieceResult {
+    QByteArray out;
+    quint32 crc = 0;
+    bool ok = false;
+};
+
+void deflatePiece(const uchar* data, qint64 start, qint64 length, bool last, int level, PieceResult* result)
+{
+    z_stream z {};
+    if (deflateInit2(&z, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+        return;
+    if (start > 0) {
+        const qint64 from = qMax<qint64>(0, start - Window);
+        deflateSetDictionary(&z, data + from, uInt(start - from));
+    }
+    result->out.resize(qsizetype(deflateBound(&z, uLong(length)) + 64));
+    z.next_in = const_cast<Bytef*>(data + start);
+    z.avail_in = uInt(length);
+    z.next_out = reinterpret_cast<Bytef*>(result->out.data());
+    z.avail_out = uInt(result->out.size());
+    const int rc = deflate(&z, last ? Z_FINISH : Z_SYNC_FLUSH);
+    const bool done = last ? rc == Z_STREAM_END : (rc == Z_OK && z.avail_in == 0);
+    result->out.resize(qsizetype(z.total_out));
+    deflateEnd(&z);
+    result->crc = quint32(crc32(0L, data + start, uInt(length)));
+    result->ok = done;
+}
+
+}  // namespace
+
+// Progress and cancel callbacks of libzip, while it writes an archive.
+struct ZipCallbacks {
+    static void progress(zip_t*, double fraction, void* self)
+    {
+        auto* z = static_cast<ZipArchiver*>(self);
+        const int percent = z->m_progressFrom + int(fraction * (100 - z->m_progressFrom) + 0.5);
+        if (percent != z->m_lastPercent) {
+            z->m_lastPercent = percent;
+            Q_EMIT z->status(percent);
+        }
+    }
+    static int cancel(zip_t*, void* self)
+    {
+        return static_cast<ZipArchiver*>(self)->m_abort ? 1 : 0;
+    }
+    static void watch(zip_t* za, ZipArchiver* self)
+    {
+        self->m_lastPercent = -1;
+        self->m_progressFrom = 0;
+        zip_register_progress_callback_with_state(za, 0.01, &ZipCallbacks::progress, nullptr, self);
+        zip_register_cancel_callback_with_state(za, &ZipCallbacks::cancel, nullptr, self);
+    }
+};
+
+ZipArchiver::ZipArchiver(QObject* parent)
+    : QObject(parent)
+{
+}
+
+ZipArchiver::~ZipArchiver() = default;
+
+void ZipArchiver::setArchiveName(const QString& name)
+{
+    if (name != m_archiveName)
+        m_fresh = false;
+    m_archiveName = name;
+}
+
+void ZipArchiver::setCompressionLevel(int level)
+{
+    m_compressionLevel = qBound(0, level, 9);
+}
+
+void ZipArchiver::startNewArchive()
+{
+    m_fresh = true;
+}
+
+QStringList ZipArchiver::takeNames()
+{
+    QString all = m_filesToProcess;
+    all.replace(QLatin1Char('\n'), QLatin1Char('\r'));
+    QStringList names;
+    for (const QString& name : all.split(QLatin1Char('\r'), Qt::SkipEmptyParts))
+        if (!name.trimmed().isEmpty())
+            names << name;
+    m_filesToProcess.clear();
+    m_abort = false;
+    m_systemError = 0;
+    return names;
+}
+
+int ZipArchiver::finish(int result)
+{
+    m_filesToProcess.clear();
+    m_abort = false;
+    return result;
+}
+
+int ZipArchiver::entryCount()
+{
+    if (m_archiveName.isEmpty() || m_fresh)
+        return 0;
+    int error = 0;
+    zip_t* za = zip_open(native(m_archiveName).constData(), ZIP_RDONLY, &error);
+    if (!za)
+        return 0;
+    const zip_int64_t n = zip_get_num_entries(za, 0);
+    zip_discard(za);
+    return int(std::clamp<zip_int64_t>(n, 0, std::numeric_limits<int>::max()));
+}
+
+void* ZipArchiver::compressFile(const QString& path, qint64 size, int* result)
+{
+    QFile in(path);
+    if (!in.open(QIODevice::ReadOnly)) {
+        m_systemError = errno;
+        *result = ReadError;
+        return nullptr;
+    }
+    QByteArray copy;
+    const uchar* data = in.map(0, size);
+    if (!data) {
+        copy = in.readAll();
+        if (copy.size() != size) {
+            m_systemError = errno;
+            *result = ReadError;
+            return nullptr;
+        }
+        data = reinterpret_cast<const uchar*>(copy.constData());
+    }
+
+    // The pieces go to the processors as each becomes free; this thread reports the progress
+    // and passes an abort on.
+    const qint64 pieces = (size + Piece - 1) / Piece;
+    const int workers = int(qBound<qint64>(1, qint64(std::thread::hardware_concurrency()), qMin<qint64>(16, pieces)));
+    std::vector<PieceResult> results(static_cast<size_t>(pieces));
+    std::atomic<qint64> next {0};
+    std::atomic<bool> stop {false};
+    qint64 finished = 0;
+    std::mutex mutex;
+    std::condition_variable changed;
+    const int level = m_compressionLevel;
+    auto work = [&] {
+        for (;;) {
+            const qint64 i = next++;
+            if (i >= pieces || stop)
+                return;
+            const qint64 start = i * Piece;
+            deflatePiece(data, start, qMin(Piece, size - start), i == pieces - 1, level, &results[size_t(i)]);
+            {
+                std::lock_guard<std::mutex> lock(mutex);
+                ++finished;
+            }
+            changed.notify_one();
+        }
+    };
+    std::vector<std::thread> threads;
+    threads.reserve(size_t(workers));
+    for (int w = 0; w < workers; ++w)
+        threads.emplace_back(work);
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        while (finished < pieces && !stop) {
+            changed.wait_for(lock, std::chrono::milliseconds(50));
+            const qint64 done = finished;
+            lock.unlock();
+            const int percent = int(done * 90 / pieces);
+            if (percent != m_lastPercent) {
+                m_lastPercent = percent;
+                Q_EMIT status(percent);
+            }
+            if (m_abort)
+                stop = true;
+            lock.lock();
+        }
+    }
+    for (std::thread& t : threads)
+        t.join();
+    if (m_abort) {
+        *result = Aborted;
+        return nullptr;
+    }
+
+    auto* out = new Precompressed;
+    out->size = size;
+    out->crc = quint32(crc32(0L, nullptr, 0));
+    qint64 total = 0;
+    for (const PieceResult& r : results)
+        total += r.out.size();
+    out->data.reserve(total);
+    for (qint64 i = 0; i < pieces; ++i) {
+        PieceResult& r = results[size_t(i)];
+        if (!r.ok) {
+            delete out;
+            *result = InsufficientMemory;
+            return nullptr;
+        }
+        out->data += r.out;
+        r.out = QByteArray();
+        out->crc = quint32(crc32_combine(out->crc, r.crc, z_off_t(qMin(Piece, size - i * Piece))));
+    }
+    return out;
+}
+
+int ZipArchiver::add(int mode)
+{
+    const QStringList names = takeNames();
+    if (m_archiveName.isEmpty())
+        return finish(InvalidSettings);
+    const bool update = mode == UpdateFiles;
+
+    // Files are stored under their own names: two of one name cannot both go in.
+    QHash<QString, int> seen;
+    for (const QString& path : names) {
+        if (++seen[QFileInfo(path).fileName()] > 1)
+            return finish(RepeatedNames);
+    }
+
+    Archive archive;
+    zip_error_t error;
+    int code = 0;
+    archive.za = zip_open(native(m_archiveName).constData(), ZIP_CREATE | (m_fresh ? ZIP_TRUNCATE : 0), &code);
+    if (!archive.za) {
+        zip_error_init_with_code(&error, code);
+        m_systemError = zip_error_code_system(&error);
+        const int result = resultOf(code, m_systemError, true);
+        zip_error_fini(&error);
+        return finish(result);
+    }
+    ZipCallbacks::watch(archive.za, this);
+
+    bool skipped = false;
+    bool changed = false;
+    for (const QString& path : names) {
+        const QFileInfo info(path);
+        const QString name = info.fileName();
+        if (!info.isFile()) {
+            Q_EMIT skippingFile(path, SkipNotFound);
+            skipped = true;
+            continue;
+        }
+        QFile probe(path);
+        if (!probe.open(QIODevice::ReadOnly)) {
+            Q_EMIT skippingFile(path, SkipCannotOpen);
+            skipped = true;
+            continue;
+        }
+        probe.close();
+        const qint64 modified = info.lastModified().toSecsSinceEpoch();
+        if (update) {
+            const zip_int64_t existing = zip_name_locate(archive.za, name.toUtf8().constData(), 0);
+            zip_stat_t st;
+            // Zip times have a resolution of two seconds.
+            if (existing >= 0 && zip_stat_index(archive.za, zip_uint64_t(existing), 0, &st) == 0 && (st.valid & ZIP_STAT_MTIME)
+                && modified <= qint64(st.mtime) + 1) {
+                Q_EMIT skippingFile(name, SkipUpToDate);
+                continue;
+            }
+            Q_EMIT updating(name, info.size());
+        } else {
+            Q_EMIT adding(name, info.size());
+        }
+        zip_source_t* source = nullptr;
+        const bool parallel = m_compressionLevel > 0 && info.size() >= ParallelFrom && info.size() <= ParallelUpTo;
+        if (parallel) {
+            int result = 0;
+            auto* data = static_cast<Precompressed*>(compressFile(path, info.size(), &result));
+            if (!data)
+                return finish(result);
+            data->modified = time_t(modified);
+            source = zip_source_function(archive.za, &precompressedSource, data);
+            if (!source) {
+                delete data;
+                return finish(InsufficientMemory);
+            }
+        } else {
+            source = zip_source_file(archive.za, native(path).constData(), 0, 0);
+        }
+        if (!source)
+            return finish(resultOf(zip_error_code_zip(zip_get_error(archive.za)), 0, false));
+        const zip_int64_t index = zip_file_add(archive.za, name.toUtf8().constData(), source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8);
+        if (index < 0) {
+            zip_source_free(source);
+            return finish(resultOf(zip_error_code_zip(zip_get_error(archive.za)), 0, false));
+        }
+        if (m_compressionLevel == 0)
+            zip_set_file_compression(archive.za, zip_uint64_t(index), ZIP_CM_STORE, 0);
+        else if (!parallel)
+            zip_set_file_compression(archive.za, zip_uint64_t(index), ZIP_CM_DEFLATE, zip_uint32_t(m_compressionLevel));
+        zip_file_set_mtime(archive.za, zip_uint64_t(index), time_t(modified), 0);
+        changed = true;
+    }
+    if (!changed)
+        return finish(skipped ? Warnings : Success);
+
+    // What was compressed ahead counts for most of the work; writing the archive for the rest.
+    m_progressFrom = m_lastPercent > 0 ? m_lastPercent : 0;
+    if (zip_close(archive.za) != 0) {
+        zip_error_t* e = zip_get_error(archive.za);
+        m_systemError = zip_error_code_system(e);
+        return finish(resultOf(zip_error_code_zip(e), m_systemError, true));
+    }
+    archive.za = nullptr;
+    m_fresh = false;
+    Q_EMIT status(100);
+    return finish(skipped ? Warnings : Success);
+}
+
+int ZipArchiver::extract(int)
+{
+    QStringList names = takeNames();
+    if (m_archiveName.isEmpty())
+        return finish(InvalidSettings);
+    if (m_fresh)
+        return finish(Success);
+    Archive archive;
+    int code = 0;
+    archive.za = zip_open(native(m_archiveName).constData(), ZIP_RDONLY, &code);
+    if (!archive.za)
+        return finish(resultOf(code, 0, false));
+
+    const QString folder = m_extractionFolder.trimmed().isEmpty() ? QDir::currentPath() : m_extractionFolder.trimmed();
+    if (!QDir().mkpath(folder))
+        return finish(DestinationFolder);
+    if (names.isEmpty()) {
+        const zip_int64_t n = zip_get_num_entries(archive.za, 0);
+        for (zip_int64_t i = 0; i < n; ++i)
+            names << entryName(zip_get_name(archive.za, zip_uint64_t(i), 0));
+    }
+
+    // Progress by bytes over the entries asked for.
+    qint64 total = 0;
+    for (const QString& name : std::as_const(names)) {
+        zip_stat_t st;
+        if (zip_stat(archive.za, name.toUtf8().constData(), 0, &st) == 0 && (st.valid & ZIP_STAT_SIZE))
+            total += qint64(st.size);
+    }
+    qint64 done = 0;
+    int lastPercent = -1;
+    auto progress = [&](qint64 bytes) {
+        done += bytes;
+        const int percent = total > 0 ? int(done * 100 / total) : 100;
+        if (percent != lastPercent) {
+            lastPercent = percent;
+            Q_EMIT status(percent);
+        }
+    };
+
+    bool skipped = false;
+    for (const QString& name : std::as_const(names)) {
+        if (m_abort)
+            return finish(Aborted);
+        const zip_int64_t index = zip_name_locate(archive.za, name.toUtf8().constData(), 0);
+        if (index < 0) {
+            Q_EMIT skippingFile(name, SkipNotFound);
+            skipped = true;
+            continue;
+        }
+        zip_stat_t st;
+        zip_stat_index(archive.za, zip_uint64_t(index), 0, &st);
+        const auto place = relativePlace(name);
+        if (!place) {
+            Q_EMIT skippingFile(name, SkipCannotOpen);
+            skipped = true;
+            continue;
+        }
+        const QString destination = QDir(folder).filePath(*place);
+        if (isDirectoryEntry(name)) {
+            if (!QDir().mkpath(destination))
+                return finish(DestinationFolder);
+            continue;
+        }
+        if (!QDir().mkpath(QFileInfo(destination).absolutePath()))
+            return finish(DestinationFolder);
+        if (QFileInfo::exists(destination)) {
+            int reply = 0;
+            Q_EMIT replaceFile(name, &reply);
+            if (m_abort)
+                return finish(Aborted);
+            if (reply != 1)
+                continue;
+        }
+        const qint64 size = (st.valid & ZIP_STAT_SIZE) ? qint64(st.size) : 0;
+        Q_EMIT extracting(name, size);
+
+        // Into a temporary file beside the destination, renamed over it once its checksum is right.
+        QSaveFile out(destination);
+        out.setDirectWriteFallback(false);
+        if (!out.open(QIODevice::WriteOnly)) {
+            m_systemError = errno;
+            return finish(m_systemError == ENOSPC ? DiskFull : CreateError);
+        }
+        int writeFailure = 0;
+        int reason = 0;
+        const int read = readEntry(archive.za, zip_uint64_t(index), [&](const char* data, qint64 n) {
+            if (out.write(data, n) != n) {
+                m_systemError = errno;
+                writeFailure = m_systemError == ENOSPC ? DiskFull : WriteError;
+                return false;
+            }
+            progress(n);
+            return !m_abort;
+        }, &reason);
+        if (writeFailure) {
+            out.cancelWriting();
+            return finish(writeFailure);
+        }
+        if (read > 0 || m_abort) {
+            out.cancelWriting();
+            return finish(Aborted);
+        }
+        if (read < 0) {
+            out.cancelWriting();
+            Q_EMIT skippingFile(name, reason);
+            skipped = true;
+            continue;
+        }
+        if (!out.commit()) {
+            m_systemError = errno;
+            return finish(m_systemError == ENOSPC ? DiskFull : WriteError);
+        }
+        if (st.valid & ZIP_STAT_MTIME)
+            setModified(destination, qint64(st.mtime));
+    }
+    return finish(skipped ? Warnings : Success);
+}
+
+int ZipArchiver::deleteFiles()
+{
+    const QStringList names = takeNames();
+    if (m_archiveName.isEmpty())
+        return finish(InvalidSettings);
+    if (m_fresh)
+        return finish(Success);
+    Archive archive;
+    int code = 0;
+    archive.za = zip_open(native(m_archiveName).constData(), 0, &code);
+    if (!archive.za)
+        return finish(resultOf(code, 0, false));
+    ZipCallbacks::watch(archive.za, this);
+
+    bool skipped = false;
+    int deleted = 0;
+    for (const QString& name : names) {
+        const zip_int64_t index = zip_name_locate(archive.za, name.toUtf8().constData(), 0);
+        if (index < 0) {
+            Q_EMIT skippingFile(name, SkipNotFound);
+            skipped = true;
+            continue;
+        }
+        Q_EMIT deleting(name);
+        if (zip_delete(archive.za, zip_uint64_t(index)) == 0)
+            ++deleted;
+    }
+    if (deleted == 0)
+        return finish(skipped ? Warnings : Success);
+    int remaining = 0;
+    const zip_int64_t n = zip_get_num_entries(archive.za, 0);
+    for (zip_int64_t i = 0; i < n; ++i)
+        if (zip_get_name(archive.za, zip_uint64_t(i), 0))   // a deleted entry has no name
+            ++remaining;
+    const bool emptied = remaining == 0;
+    if (zip_close(archive.za) != 0) {
+        zip_error_t* e = zip_get_error(archive.za);
+        m_systemError = zip_error_code_system(e);
+        return finish(resultOf(zip_error_code_zip(e), m_systemError, false));
+    }
+    archive.za = nullptr;
+    // An archive whose every entry was deleted stays an archive, with no entries.
+    if (emptied && !QFileInfo::exists(m_archiveName) && !writeEmptyArchive(m_archiveName))
+        return finish(WriteError);
+    return finish(skipped ? Warnings : Success);
+}
+
+int ZipArchiver::list()
+{
+    takeNames();
+    if (m_archiveName.isEmpty())
+        return finish(InvalidSettings);
+    if (m_fresh)
+        return finish(Success);
+    Archive archive;
+    int code = 0;
+    archive.za = zip_open(native(m_archiveName).constData(), ZIP_RDONLY, &code);
+    if (!archive.za)
+        return finish(resultOf(code, 0, false));
+    const zip_int64_t n = zip_get_num_entries(archive.za, 0);
+    if (n <= 0)
+        return finish(EmptyZipFile);
+    for (zip_int64_t i = 0; i < n; ++i) {
+        if (m_abort)
+            return finish(Aborted);
+        zip_stat_t st;
+        if (zip_stat_index(archive.za, zip_uint64_t(i), 0, &st) != 0)
+            continue;
+        const qint64 size = (st.valid & ZIP_STAT_SIZE) ? qint64(st.size) : 0;
+        const qint64 packed = (st.valid & ZIP_STAT_COMP_SIZE) ? qint64(st.comp_size) : 0;
+        Q_EMIT listing(entryName(st.name), size, packed, dateText((st.valid & ZIP_STAT_MTIME) ? st.mtime : 0), ratioOf(size, packed));
+    }
+    return finish(Success);
+}
+
+int ZipArchiver::test()
+{
+    takeNames();
+    if (m_archiveName.isEmpty())
+        return finish(InvalidSettings);
+    Archive archive;
+    int code = 0;
+    archive.za = zip_open(native(m_archiveName).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
+    if (!archive.za)
+        return finish(resultOf(code, 0, false));
+    const zip_int64_t n = zip_get_num_entries(archive.za, 0);
+    qint64 total = 0;
+    for (zip_int64_t i = 0; i < n; ++i) {
+        zip_stat_t st;
+        if (zip_stat_index(archive.za, zip_uint64_t(i), 0, &st) == 0 && (st.valid & ZIP_STAT_SIZE))
+            total += qint64(st.size);
+    }
+    qint64 done = 0;
+    int lastPercent = -1;
+    int tested = 0;
+    int failed = 0;
+    bool skipped = false;
+    for (zip_int64_t i = 0; i < n; ++i) {
+        zip_stat_t st;
+        if (zip_stat_index(archive.za, zip_uint64_t(i), 0, &st) != 0)
+            continue;
+        const QString name = entryName(st.name);
+        if (isDirectoryEntry(name))
+            continue;
+        Q_EMIT testing(name, (st.valid & ZIP_STAT_SIZE) ? qint64(st.size) : 0);
+        int reason = 0;
+        const int read = readEntry(archive.za, zip_uint64_t(i), [&](const char*, qint64 bytes) {
+            done += bytes;
+            const int percent = total > 0 ? int(done * 100 / total) : 100;
+            if (percent != lastPercent) {
+                lastPercent = percent;
+                Q_EMIT status(percent);
+            }
+            return !m_abort;
+        }, &reason);
+        if (read > 0 || m_abort)
+            return finish(Aborted);
+        if (read < 0) {
+            Q_EMIT skippingFile(name, reason);
+            if (reason == SkipUnknownCompression || reason == SkipPassword) {
+                skipped = true;
+                continue;
+            }
+            ++failed;
+        }
+        ++tested;
+    }
+    if (failed > 0)
+        return finish(TestFailed);
+    if (tested == 0)
+        return finish(NothingToTest);
+    return finish(skipped ? Warnings : Success);
+}
+
+int ZipArchiver::fix(bool aggressive)
+{
+    takeNames();
+    if (m_archiveName.isEmpty())
+        return finish(InvalidSettings);
+    if (!QFileInfo(m_archiveName).isFile())
+        return finish(FileNotFound);
+
+    // The mended archive is built beside the damaged one and replaces it only when it reads.
+    const QString folder = QFileInfo(m_archiveName).absolutePath();
+    QTemporaryFile mended(folder + QStringLiteral("/.fix-XXXXXX.zip"));
+    QTemporaryFile scratch(folder + QStringLiteral("/.fix-XXXXXX.tmp"));
+    if (!mended.open() || !scratch.open()) {
+        m_systemError = errno;
+        return finish(TemporaryFile);
+    }
+    mended.close();
+    scratch.close();
+    uLong recovered = 0;
+    uLong bytes = 0;
+    const int rc = unzRepair(native(m_archiveName).constData(), native(mended.fileName()).constData(),
+                             native(scratch.fileName()).constData(), &recovered, &bytes);
+    if (rc != 0 || recovered == 0)
+        return finish(NotAZipFile);
+
+    {
+        Archive archive;
+        int code = 0;
+        archive.za = zip_open(native(mended.fileName()).constData(), aggressive ? 0 : ZIP_RDONLY, &code);
+        if (!archive.za)
+            return finish(NotAZipFile);
+        const zip_int64_t n = zip_get_num_entries(archive.za, 0);
+        int kept = 0;
+        for (zip_int64_t i = 0; i < n; ++i) {
+            const QString name = entryName(zip_get_name(archive.za, zip_uint64_t(i), 0));
+            Q_EMIT fixing(name);
+            Q_EMIT status(int((i + 1) * 100 / n));
+            if (!aggressive) {
+                ++kept;
+                continue;
+            }
+            // Aggressive: an entry whose data does not read back whole is left out.
+            int reason = 0;
+            if (!isDirectoryEntry(name) && readEntry(archive.za, zip_uint64_t(i), [](const char*, qint64) { return true; }, &reason) != 0)
+                zip_delete(archive.za, zip_uint64_t(i));
+            else
+                ++kept;
+        }
+        if (kept == 0)
+            return finish(NotAZipFile);
+        if (aggressive) {
+            if (zip_close(archive.za) != 0)
+                return finish(NotAZipFile);
+            archive.za = nullptr;
+        }
+    }
+    QString why;
+    mended.setAutoRemove(false);
+    if (!replaceFileAtomic(mended.fileName(), m_archiveName, &why)) {
+        QFile::remove(mended.fileName());
+        return finish(WriteError);
+    }
+    return finish(Success);
+}
+
+int ZipArchiver::updateZipDate()
+{
+    takeNames();
+    if (m_archiveName.isEmpty())
+        return finish(InvalidSettings);
+    qint64 newest = -1;
+    {
+        Archive archive;
+        int code = 0;
+        archive.za = zip_open(native(m_archiveName).constData(), ZIP_RDONLY, &code);
+        if (!archive.za)
+            return finish(resultOf(code, 0, false));
+        const zip_int64_t n = zip_get_num_entries(archive.za, 0);
+        for (zip_int64_t i = 0; i < n; ++i) {
+            zip_stat_t st;
+            if (zip_stat_index(archive.za, zip_uint64_t(i), 0, &st) != 0 || !(st.valid & ZIP_STAT_MTIME))
+                continue;
+            if (isDirectoryEntry(entryName(st.name)))
+                continue;
+            newest = qMax(newest, qint64(st.mtime));
+        }
+    }
+    if (newest < 0)
+        return finish(NothingToDate);
+    if (!setModified(m_archiveName, newest)) {
+        m_systemError = errno;
+        return finish(ReadWriteError);
+    }
+    return finish(Success);
+}
+
+bool ZipArchiver::verify(const QString& path, QString* why)
+{
+    Archive archive;
+    int code = 0;
+    archive.za = zip_open(native(path).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
+    if (!archive.za) {
+        if (why)
+            *why = QStringLiteral("the archive cannot be read back");
+        return false;
+    }
+    const zip_int64_t n = zip_get_num_entries(archive.za, 0);
+    for (zip_int64_t i = 0; i < n; ++i) {
+        int reason = 0;
+        if (readEntry(archive.za, zip_uint64_t(i), [](const char*, qint64) { return true; }, &reason) != 0) {
+            if (why)
+                *why = QStringLiteral("'%1' does not read back whole").arg(entryName(zip_get_name(archive.za, zip_uint64_t(i), 0)));
+            return false;
+        }
+    }
+    return n > 0;
+}

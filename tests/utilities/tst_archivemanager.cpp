@@ -1,0 +1,903 @@
+// The backup window: its result messages and dialogs, its menus and list, its commands on real
+// archives, and the automatic backup to and restore from drive A.
+
+#include "UtilitiesFixture.h"
+#include "ZipFixture.h"
+
+#include "platform/MainWindowLock.h"
+#include "platform/Twips.h"
+#include "support/ScriptedDialogs.h"
+#include "support/ScriptedModal.h"
+#include "support/ScriptedPrompts.h"
+#include "utilities/ArchiveDialogs.h"
+#include "utilities/ExtractDialog.h"
+#include "utilities/ZipArchiver.h"
+#include "utilities/frmZipCreate.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QtTest>
+
+namespace {
+
+const QString NoDisk = QStringLiteral("There is no disk in drive A, or it is not formatted!");
+const QString BackupQuestion = QStringLiteral("Please insert a blank formatted floppy disk in drive A?\rIf you continue, all data on the "
+                                              "floppy will be erased and a backup disk will be created!");
+const QString RestoreQuestion = QStringLiteral("Please insert your backup disk in drive A?");
+const QString ReplaceQuestion = QStringLiteral("The file 'inventory.mdb' already exists. Do you want to replace this file?");
+
+QString part(const QString& number)
+{
+    return QStringLiteral("INSERT INTO Parts([Part Number 1]) VALUES ('%1')").arg(number);
+}
+
+// A dialog set that also answers a multiple selection.
+class MultiDialogs : public ScriptedDialogs {
+public:
+    QList<QStringList> selections;
+    QStringList openFiles(const FileDialogOptions& options) override
+    {
+        if (selections.isEmpty())
+            return ScriptedDialogs::openFiles(options);
+        asked << options;
+        return selections.takeFirst();
+    }
+    QList<FileDialogOptions> asked;
+};
+
+QStringList rowTexts(const QTreeWidget* list, int row)
+{
+    QStringList out;
+    for (int c = 0; c < list->columnCount(); ++c)
+        out << list->topLevelItem(row)->text(c);
+    return out;
+}
+
+bool menusEnabled(frmZipCreate& w)
+{
+    return w.mnuFile->menuAction()->isEnabled() && w.mnuEdit->menuAction()->isEnabled() && w.mnuOptions->menuAction()->isEnabled()
+        && w.mnuAutomatic->menuAction()->isEnabled() && w.lstMain->isEnabled();
+}
+
+bool idle(frmZipCreate& w)
+{
+    return !w.isBusy() && menusEnabled(w) && w.cmdAbort->isHidden() && w.prbMain->isHidden() && !QApplication::overrideCursor();
+}
+
+// A database file holding the given parts, zipped as the backup names it.
+void makeBackup(UtilitiesFixture& f, const QString& archive, const QStringList& parts)
+{
+    QStringList statements;
+    for (const QString& p : parts)
+        statements << part(p);
+    const QString db = f.makeDatabase(QStringLiteral("Backup.mdb"), statements);
+    makeArchive(archive, {{QStringLiteral("inventory.mdb"), readFile(db)}});
+    QFile::remove(db);
+}
+
+QStringList partNumbers(const QString& dbFile)
+{
+    QStringList out;
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(QFile::encodeName(dbFile).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(db, "SELECT [Part Number 1] FROM Parts ORDER BY 1", -1, &st, nullptr);
+    while (sqlite3_step(st) == SQLITE_ROW)
+        out << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return out;
+}
+
+}  // namespace
+
+class TestArchiveManager : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    // Messages and dialogs.
+    void zipResultMessages_data();
+    void zipResultMessages();
+    void multipleSelection();
+    void archiveDialogs();
+    void extractDialog();
+
+    // The window.
+    void windowOpensEmpty();
+    void menuEnablingFollowsTheArchive();
+    void listingShowsEachEntryAndTheSummary();
+    void largeArchiveReportsItsReading();
+    void everyCancelledCommandLeavesTheWindowIdle();
+    void newAddUpdateDeleteRestoreRoundTrip();
+    void abort();
+    void testFixAndDeleteArchive();
+    void closingWhileBusyWaitsAndUnloadingReleasesTheMainWindow();
+    void resizingGrowsTheList();
+
+    // Drive A.
+    void backupWritesTheDatabaseToDriveA();
+    void backupFailuresAreToldAndKeepThePreviousBackup();
+    void restoreReplacesTheDatabase();
+    void restoreAnswersAndDamagedBackupsLeaveTheDatabase();
+    void restoreFromMissingDiskOrArchive();
+};
+
+void TestArchiveManager::zipResultMessages_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<bool>("multidisk");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("style");
+
+    QTest::newRow("0 silent") << 0 << false << QString() << 0;
+    QTest::newRow("10 silent") << 10 << false << QString() << 0;
+    QTest::newRow("140 silent") << 140 << false << QString() << 0;
+    QTest::newRow("40") << 40 << false << "Some files were skipped while adding." << 48;
+    QTest::newRow("50") << 50 << false << "The Zip file is empty." << 48;
+    QTest::newRow("110") << 110 << false << "The archive file is corrupted. Try using the Fix option on it." << 16;
+    QTest::newRow("150 multidisk") << 150 << true << "A full disk was inserted instead of an empty one." << 16;
+    QTest::newRow("150") << 150 << false << "Disk full while adding." << 16;
+    QTest::newRow("190") << 190 << false << "The adding operation was aborted." << 48;
+    QTest::newRow("450") << 450 << false << "Could not open the self-extractor configuration file" << 16;
+    QTest::newRow("other") << 999 << false << "An error occured while adding the specified files." << 16;
+}
+
+void TestArchiveManager::zipResultMessages()
+{
+    QFETCH(int, code);
+    QFETCH(bool, multidisk);
+    QFETCH(QString, text);
+    QFETCH(int, style);
+    ScriptedPrompts prompts;
+    if (!text.isEmpty())
+        prompts.expectMessage();
+    ShowZipResult(code, QStringLiteral("adding"), multidisk);
+    if (text.isEmpty()) {
+        QVERIFY(prompts.log().isEmpty());
+        return;
+    }
+    QCOMPARE(prompts.messages().size(), 1);
+    QCOMPARE(prompts.messages()[0].text, text);
+    QCOMPARE(prompts.messages()[0].style, style);
+    QCOMPARE(prompts.messages()[0].title, QString());
+}
+
+void TestArchiveManager::multipleSelection()
+{
+    const QChar nul(u'\0');
+    const QString root = QStringLiteral("C:\\") + nul + QStringLiteral("a.mdb") + nul + QStringLiteral("b.mdb");
+    QCOMPARE(CountSelectedFiles(root), 2);
+    QCOMPARE(GetSelectedFile(root, 1), QStringLiteral("C:\\a.mdb"));
+    QCOMPARE(GetSelectedFile(root, 2), QStringLiteral("C:\\b.mdb"));
+    const QString data = QStringLiteral("C:\\DATA") + nul + QStringLiteral("a.mdb");
+    QCOMPARE(GetSelectedFile(data, 1), QStringLiteral("C:\\DATA\\a.mdb"));
+    const QString linux = QStringLiteral("/home/centre") + nul + QStringLiteral("x") + nul + QStringLiteral("y") + nul + QStringLiteral("z");
+    QCOMPARE(CountSelectedFiles(linux), 3);
+    QCOMPARE(GetSelectedFile(linux, 3), QStringLiteral("/home/centre/z"));
+    QCOMPARE(CountSelectedFiles(QStringLiteral("/one/file.mdb")), 1);
+    QCOMPARE(GetSelectedFile(QStringLiteral("/one/file.mdb"), 1), QStringLiteral("/one/file.mdb"));
+    QCOMPARE(CountSelectedFiles(QString()), 1);
+
+    // The dialog's answer in that form.
+    MultiDialogs dialogs;
+    dialogs.selections << QStringList{QStringLiteral("/d/a.mdb"), QStringLiteral("/d/b.mdb")};
+    ArchiveFileDialog dlg;
+    dlg.options.filter = ArchiveFilters::AddFiles;
+    dlg.options.fileName = QStringLiteral("old");
+    QCOMPARE(SelectFilesToAdd(dlg, QStringLiteral("Add files")), QStringLiteral("/d") + nul + QStringLiteral("a.mdb") + nul + QStringLiteral("b.mdb"));
+    QCOMPARE(dialogs.asked[0].title, QStringLiteral("Add files"));
+    QCOMPARE(dialogs.asked[0].fileName, QString());
+    QCOMPARE(dialogs.asked[0].filter, ArchiveFilters::AddFiles);
+}
+
+void TestArchiveManager::archiveDialogs()
+{
+    ScriptedDialogs dialogs;
+    ArchiveFileDialog dlg;
+    const char* titles[] = {"Open Archive", "New Archive", "Test Archive", "Fix Archive", "Delete Archive"};
+    for (int kind = 0; kind < 5; ++kind) {
+        if (kind == 1)
+            dialogs.answerSaveFile(QStringLiteral("/x/new.zip"));
+        else
+            dialogs.answerOpenFile(QStringLiteral("/x/%1.zip").arg(kind));
+        QCOMPARE(SelectArchive(dlg, kind), kind == 1 ? QStringLiteral("/x/new.zip") : QStringLiteral("/x/%1.zip").arg(kind));
+    }
+    QCOMPARE(dialogs.saveFileCalls().size(), 1);
+    QCOMPARE(dialogs.saveFileCalls()[0].title, QStringLiteral("New Archive"));
+    QCOMPARE(dialogs.openFileCalls().size(), 4);
+    for (int i = 0; i < 4; ++i) {
+        const FileDialogOptions& o = dialogs.openFileCalls()[i];
+        QCOMPARE(o.title, QString::fromLatin1(titles[i == 0 ? 0 : i + 1]));
+        QCOMPARE(o.filter, QStringLiteral("Zip archives (*.zip)|*.zip|Self-extracting Zip archives (*.exe)|*.exe|All files (*.*)|*.*"));
+        QCOMPARE(o.fileName, QString());
+    }
+    QCOMPARE(SelectArchive(dlg, 5), QString());   // no dialog for any other kind
+    QVERIFY(dialogs.verifyAllAnswered());
+}
+
+void TestArchiveManager::extractDialog()
+{
+    QTemporaryDir dir;
+    ZipArchiver zip;
+    ScriptedPrompts prompts;
+    {
+        ExtractDialog d(&zip);
+        QCOMPARE(d.windowTitle(), QStringLiteral("Extract archive"));
+        QCOMPARE(d.Label1->text(), QStringLiteral("Extract files to:"));
+        QCOMPARE(d.Label2->text(), QStringLiteral("Directories:"));
+        QCOMPARE(d.Label3->text(), QStringLiteral("Drives:"));
+        QCOMPARE(d.txtExtract->text(), QDir::toNativeSeparators(QDir::currentPath()));
+        d.setCurrentFolder(dir.path());
+        QCOMPARE(d.txtExtract->text(), dir.path());
+        d.txtExtract->setText(QStringLiteral("  ") + dir.path() + QStringLiteral("  "));
+        d.cmdSelect->click();
+        QVERIFY(!d.cancelled());
+        QCOMPARE(zip.extractionFolder(), dir.path());
+    }
+    {
+        ExtractDialog d(&zip);
+        QCOMPARE(d.txtExtract->text(), dir.path());   // opens on the folder chosen last
+        d.txtExtract->setText(QStringLiteral("/elsewhere"));
+        d.cmdCancel->click();
+        QVERIFY(d.cancelled());
+        QCOMPARE(zip.extractionFolder(), dir.path());
+
+        // A volume that has gone away.
+        const int before = d.drvExtract->currentIndex();
+        d.drvExtract->addItem(QStringLiteral("/no-such-volume"));
+        prompts.expectMessage();
+        d.drvExtract->setCurrentIndex(d.drvExtract->count() - 1);
+        QCOMPARE(prompts.messages().size(), 1);
+        QCOMPARE(prompts.messages()[0].text, QStringLiteral("/no-such-volume/ is not accessible\r\rThe device is not ready"));
+        QCOMPARE(prompts.messages()[0].title, QStringLiteral("Error"));
+        QCOMPARE(prompts.messages()[0].style, 16);
+        QCOMPARE(d.drvExtract->currentIndex(), before);
+    }
+}
+
+void TestArchiveManager::windowOpensEmpty()
+{
+    UtilitiesFixture f;
+    frmZipCreate w;
+    w.show();
+    QCOMPARE(w.windowTitle(), QStringLiteral("Database Backup "));
+    QVERIFY(idle(w));
+    QVERIFY(!w.lstMain->font().bold());
+    QCOMPARE(w.lstMain->selectionMode(), QAbstractItemView::ExtendedSelection);
+    QVERIFY(!w.mnuAutomaticBackup->isChecked() && !w.mnuAutomaticRestore->isChecked());
+
+    w.mnuOptions_Click();
+    QVERIFY(w.mnuOptionsNormal->isChecked());
+    QVERIFY(!w.mnuOptionsBest->isChecked());
+    QVERIFY(!w.mnuOptionsMultidiskMode->isChecked());
+    QVERIFY(!w.mnuOptionsClearDisks->isEnabled());
+    QVERIFY(w.mnuOptionsUseTempFile->isEnabled());
+    QVERIFY(w.mnuOptionsUseTempFile->isChecked());
+    w.mnuOptionsBest->trigger();
+    w.mnuOptionsMultidiskMode->trigger();
+    w.mnuOptions_Click();
+    QVERIFY(w.mnuOptionsBest->isChecked());
+    QVERIFY(!w.mnuOptionsNormal->isChecked());
+    QVERIFY(w.mnuOptionsClearDisks->isEnabled());
+    QVERIFY(!w.mnuOptionsClearDisks->isChecked());
+    QVERIFY(!w.mnuOptionsUseTempFile->isEnabled());
+    QVERIFY(!w.mnuOptionsUseTempFile->isChecked());
+    w.mnuOptionsClearDisks->trigger();
+    w.mnuOptions_Click();
+    QVERIFY(w.mnuOptionsClearDisks->isChecked());
+    QCOMPARE(w.ZipMain->compressionLevel(), 9);
+}
+
+void TestArchiveManager::menuEnablingFollowsTheArchive()
+{
+    UtilitiesFixture f;
+    const QString archive = f.file(QStringLiteral("two.zip"));
+    makeArchive(archive, {{QStringLiteral("a"), "1"}, {QStringLiteral("b"), "2"}});
+    ScriptedDialogs dialogs;
+    frmZipCreate w;
+    w.show();
+    auto state = [&] {
+        w.mnuFile_Click();
+        w.mnuEdit_Click();
+        QString s;
+        for (QAction* a : {w.mnuFileClose, w.mnuFileTest, w.mnuFileFix->menuAction(), w.mnuFileDelete, w.mnuEditAdd, w.mnuEditDelete,
+                           w.mnuEditExtract, w.mnuEditUpdate, w.mnuEditUpdateZipDate, w.mnuEditSelectAll})
+            s += a->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
+        return s;
+    };
+    //                   close test fix del | add del restore update date all
+    QCOMPARE(state(), QStringLiteral("0111000000"));
+    dialogs.answerOpenFile(archive);
+    w.mnuFileOpen->trigger();
+    QCOMPARE(w.windowTitle(), archive);
+    QCOMPARE(state(), QStringLiteral("1000100111"));
+    w.mnuEditSelectAll->trigger();
+    QCOMPARE(w.lstMain->selectedItems().size(), 2);
+    QCOMPARE(state(), QStringLiteral("1000111111"));
+    w.mnuOptionsMultidiskMode->trigger();
+    QCOMPARE(state(), QStringLiteral("1000001001"));   // in multidisk mode only restore and select all
+    w.mnuFileClose->trigger();
+    QCOMPARE(w.windowTitle(), QStringLiteral("Database Backup"));
+    QCOMPARE(w.statusText(), QStringLiteral(" No Zip archive is currently open."));
+    QCOMPARE(w.lstMain->topLevelItemCount(), 0);
+    QCOMPARE(state(), QStringLiteral("0101000000"));   // no fixing in multidisk mode
+}
+
+void TestArchiveManager::listingShowsEachEntryAndTheSummary()
+{
+    UtilitiesFixture f;
+    const QString archive = f.file(QStringLiteral("list.zip"));
+    const QDateTime when(QDate(2007, 3, 4), QTime(12, 30));
+    makeArchive(archive, {{QStringLiteral("docs/"), {}}, {QStringLiteral("docs/readme.txt"), compressible(4000)}, {QStringLiteral("Parts.csv"), compressible(9000)}}, when);
+    const QList<EntryInfo> entries = readArchive(archive);
+    ScriptedDialogs dialogs;
+    ScriptedPrompts prompts;
+    frmZipCreate w;
+    w.show();
+    dialogs.answerOpenFile(archive);
+    w.mnuFileOpen->trigger();
+    QCOMPARE(w.lstMain->topLevelItemCount(), 3);
+    QCOMPARE(rowTexts(w.lstMain, 0), QStringList({"<dir>", "03/04/07", "12:30", " 0", " 0", " 0%", "docs"}));
+    const qint64 packed1 = entries[1].packed;
+    const int ratio1 = int((400000 - packed1 * 100 + 2000) / 4000);
+    QCOMPARE(rowTexts(w.lstMain, 1), QStringList({"readme.txt", "03/04/07", "12:30", " 4000", QLatin1Char(' ') + QString::number(packed1),
+                                                  QStringLiteral(" %1%").arg(ratio1), "docs"}));
+    QCOMPARE(rowTexts(w.lstMain, 2)[6], QString());
+    const qint64 packed = entries[1].packed + entries[2].packed;
+    QCOMPARE(w.statusText(), QStringLiteral(" 3 files, 13000 bytes, %1 bytes compressed, %2%").arg(packed).arg(100 - packed * 100 / 13000));
+    QVERIFY(prompts.log().isEmpty());
+    QVERIFY(idle(w));
+
+    // An archive whose entries hold no bytes, and an archive with no entries.
+    makeArchive(archive, {{QStringLiteral("a.txt"), {}}});
+    dialogs.answerOpenFile(archive);
+    w.mnuFileOpen->trigger();
+    QCOMPARE(w.statusText(), QStringLiteral(" 1 files, 0 bytes"));
+    ZipArchiver emptier;
+    emptier.setArchiveName(archive);
+    emptier.setFilesToProcess(QStringLiteral("a.txt\r"));
+    QCOMPARE(emptier.deleteFiles(), 0);
+    prompts.expectMessage();
+    dialogs.answerOpenFile(archive);
+    w.mnuFileOpen->trigger();
+    QCOMPARE(prompts.messages().last().text, QStringLiteral("The Zip file is empty."));
+    QCOMPARE(w.statusText(), QStringLiteral("No files in this archive."));
+}
+
+void TestArchiveManager::largeArchiveReportsItsReading()
+{
+    UtilitiesFixture f;
+    const QString archive = f.file(QStringLiteral("many.zip"));
+    QList<QPair<QString, QByteArray>> entries;
+    for (int i = 0; i < 150; ++i)
+        entries.append({QStringLiteral("f%1.txt").arg(i, 3, 10, QLatin1Char('0')), QByteArray::number(i)});
+    makeArchive(archive, entries);
+    ScriptedDialogs dialogs;
+    frmZipCreate w;
+    w.show();
+    QStringList statusSeen;
+    QList<int> progressSeen;
+    connect(w.ZipMain, &ZipArchiver::listing, this, [&] {
+        statusSeen << w.statusText();
+        progressSeen << w.prbMain->value();
+    });
+    dialogs.answerOpenFile(archive);
+    w.mnuFileOpen->trigger();
+    QCOMPARE(progressSeen.size(), 150);
+    QCOMPARE(statusSeen[0], QStringLiteral("Reading 150 files..."));
+    QCOMPARE(progressSeen[74], 50);
+    QCOMPARE(progressSeen.last(), 100);
+    QCOMPARE(w.prbMain->value(), 0);
+    QVERIFY(w.statusText().startsWith(QStringLiteral(" 150 files, ")));
+
+    // A small archive does not move the bar.
+    makeArchive(archive, entries.mid(0, 100));
+    progressSeen.clear();
+    statusSeen.clear();
+    dialogs.answerOpenFile(archive);
+    w.mnuFileOpen->trigger();
+    QCOMPARE(progressSeen.size(), 100);
+    QCOMPARE(progressSeen.last(), 0);
+    QVERIFY(!statusSeen[0].startsWith(QStringLiteral("Reading")));
+}
+
+void TestArchiveManager::everyCancelledCommandLeavesTheWindowIdle()
+{
+    UtilitiesFixture f;
+    const QString archive = f.file(QStringLiteral("a.zip"));
+    makeArchive(archive, {{QStringLiteral("a"), "1"}});
+    ScriptedDialogs dialogs;
+    ScriptedPrompts prompts;
+    frmZipCreate w;
+    w.show();
+    dialogs.answerSaveFile(QString());
+    w.mnuFileNew->trigger();
+    QVERIFY(idle(w));
+    for (QAction* a : {w.mnuFileOpen, w.mnuFileTest, w.mnuFileFixNormal, w.mnuFileFixAgressive, w.mnuFileDelete}) {
+        dialogs.answerOpenFile(QString());
+        a->trigger();
+        QVERIFY2(idle(w), qPrintable(a->objectName()));
+    }
+    dialogs.answerOpenFile(archive);
+    w.mnuFileOpen->trigger();
+    for (QAction* a : {w.mnuEditAdd, w.mnuEditUpdate}) {
+        dialogs.answerOpenFile(QString());
+        a->trigger();
+        QVERIFY2(idle(w), qPrintable(a->objectName()));
+    }
+    // The wizard stops when no archive was named.
+    w.mnuFileClose->trigger();
+    prompts.expectMessage();
+    dialogs.answerSaveFile(QString());
+    w.mnuFileWizard->trigger();
+    QCOMPARE(prompts.messages().size(), 1);
+    QCOMPARE(prompts.messages()[0].text, QStringLiteral("The next window to pop up will ask you to create a new zip file. \rType in the "
+                                                        "name of the file you want to create."));
+    QVERIFY(idle(w));
+    QVERIFY(dialogs.verifyAllAnswered());
+}
+
+void TestArchiveManager::newAddUpdateDeleteRestoreRoundTrip()
+{
+    UtilitiesFixture f;
+    const QString archive = f.file(QStringLiteral("work.zip"));
+    makeArchive(archive, {{QStringLiteral("stale"), "x"}});
+    const QString a = f.file(QStringLiteral("a.txt"));
+    const QString b = f.file(QStringLiteral("b.txt"));
+    writeFile(a, compressible(3000), QDateTime(QDate(2005, 5, 5), QTime(5, 5)));
+    writeFile(b, "bee", QDateTime(QDate(2005, 5, 5), QTime(5, 5)));
+    MultiDialogs dialogs;
+    ScriptedPrompts prompts;
+    ScriptedModal modal;
+    frmZipCreate w;
+    w.show();
+
+    dialogs.answerSaveFile(archive);
+    w.mnuFileNew->trigger();
+    QCOMPARE(w.statusText(), QStringLiteral(" New Zip archive now open."));
+    QCOMPARE(w.windowTitle(), archive);
+
+    dialogs.selections << QStringList{a, b};
+    w.mnuEditAdd->trigger();
+    QCOMPARE(dialogs.asked.last().filter, QStringLiteral("All Files|*.*|Database Files (*.mdb)|*.mdb"));
+    QCOMPARE(w.lstMain->topLevelItemCount(), 2);
+    QCOMPARE(namesOf(readArchive(archive)), QStringList({"a.txt", "b.txt"}));   // the stale entry went with the old file
+    QVERIFY(prompts.log().isEmpty());   // no completion message outside multidisk mode
+
+    // Update with unchanged files: each one is skipped with its reason.
+    prompts.expectMessage();
+    dialogs.answerOpenFile(b);
+    w.mnuEditUpdate->trigger();
+    QCOMPARE(prompts.messages().last().text, QStringLiteral("Can't process 'b.txt', file is already up to date."));
+    QCOMPARE(prompts.messages().last().style, 48);
+    QCOMPARE(w.lstMain->topLevelItemCount(), 2);
+
+    // Delete the selected entry only.
+    w.lstMain->topLevelItem(1)->setSelected(true);
+    w.mnuEditDelete->trigger();
+    QCOMPARE(namesOf(readArchive(archive)), QStringList{"a.txt"});
+    QCOMPARE(w.lstMain->topLevelItemCount(), 1);
+    QVERIFY(w.ZipMain->filesToProcess().isEmpty());
+
+    // Restore into a folder chosen in the extraction dialog.
+    const QString out = f.file(QStringLiteral("restored"));
+    modal.onNext([&](QWidget* window) {
+        auto* dialog = qobject_cast<ExtractDialog*>(window);
+        QVERIFY(dialog);
+        dialog->txtExtract->setText(out + QStringLiteral(" "));
+        dialog->cmdSelect->click();
+    });
+    w.mnuEditSelectAll->trigger();
+    w.mnuEditExtract->trigger();
+    QCOMPARE(readFile(out + QStringLiteral("/a.txt")), compressible(3000));
+    QVERIFY(idle(w));
+
+    // Cancelled extraction dialog: nothing extracted.
+    QFile::remove(out + QStringLiteral("/a.txt"));
+    modal.onNext([](QWidget* window) { qobject_cast<ExtractDialog*>(window)->cmdCancel->click(); });
+    w.mnuEditSelectAll->trigger();
+    w.mnuEditExtract->trigger();
+    QVERIFY(!QFile::exists(out + QStringLiteral("/a.txt")));
+    QVERIFY(prompts.verifyAllAnswered());
+}
+
+void TestArchiveManager::abort()
+{
+    UtilitiesFixture f;
+    const QString archive = f.file(QStringLiteral("a.zip"));
+    makeArchive(archive, {{QStringLiteral("keep.txt"), "kept"}});
+    const QByteArray before = readFile(archive);
+    const QString big = f.file(QStringLiteral("big.bin"));
+    writeFile(big, noise(8 * 1024 * 1024));
+    ScriptedDialogs dialogs;
+    ScriptedPrompts prompts;
+    frmZipCreate w;
+    w.show();
+    dialogs.answerOpenFile(archive);
+    w.mnuFileOpen->trigger();
+
+    bool pressed = false;
+    connect(w.ZipMain, &ZipArchiver::status, this, [&](int percent) {
+        if (!pressed && percent > 0 && percent < 100) {
+            pressed = true;
+            QVERIFY(w.cmdAbort->isVisible());
+            QVERIFY(!menusEnabled(w));
+            w.cmdAbort->click();
+        }
+    });
+    prompts.expectMessage(Prompts::Yes).expectMessage();
+    dialogs.answerOpenFile(big);
+    w.mnuEditAdd->trigger();
+    QVERIFY(pressed);
+    QCOMPARE(prompts.messages()[0].text, QStringLiteral("Are you sure you want to abort the current operation?"));
+    QCOMPARE(prompts.messages()[0].title, QStringLiteral("Abort"));
+    QCOMPARE(prompts.messages()[0].style, 36);
+    QCOMPARE(prompts.messages()[1].text, QStringLiteral("The adding operation was aborted."));
+    QCOMPARE(readFile(archive), before);
+    QCOMPARE(QDir(f.dir.path()).entryList({QStringLiteral("*.zip*"), QStringLiteral(".*")}, QDir::Files | QDir::Hidden), QStringList{"a.zip"});
+    QCOMPARE(w.lstMain->topLevelItemCount(), 1);
+    QVERIFY(idle(w));
+
+    // Without the temporary file the operation cannot be aborted: a warning only.
+    w.mnuOptionsUseTempFile->trigger();
+    QVERIFY(!w.ZipMain->useTempFile());
+    prompts.expectMessage();
+    w.cmdAbort_Click();
+    QCOMPARE(prompts.messages().last().text, QStringLiteral("You cannot abort an operation when you are not using a temporary file."));
+    QCOMPARE(prompts.messages().last().style, 48);
+    QVERIFY(!w.ZipMain->abort());
+    QVERIFY(prompts.verifyAllAnswered());
+}
+
+void TestArchiveManager::testFixAndDeleteArchive()
+{
+    UtilitiesFixture f;
+    const QString archive = f.file(QStringLiteral("a.zip"));
+    makeArchive(archive, {{QStringLiteral("a.txt"), compressible(5000)}, {QStringLiteral("b.txt"), compressible(5000)}}, QDateTime(), true);
+    ScriptedDialogs dialogs;
+    ScriptedPrompts prompts;
+    frmZipCreate w;
+    w.show();
+
+    prompts.expectMessage();
+    dialogs.answerOpenFile(archive);
+    w.mnuFileTest->trigger();
+    QCOMPARE(dialogs.openFileCalls().last().title, QStringLiteral("Test Archive"));
+    QCOMPARE(prompts.messages().last().text, QStringLiteral("All files in the archive are OK."));
+    QCOMPARE(prompts.messages().last().style, 64);
+    QCOMPARE(w.statusText(), QStringLiteral(" Finished testing files."));
+    QVERIFY(w.ZipMain->archiveName().isEmpty());
+
+    damageEntry(archive, QStringLiteral("b.txt"), 40);
+    prompts.expectMessage().expectMessage();
+    dialogs.answerOpenFile(archive);
+    w.mnuFileTest->trigger();
+    QCOMPARE(prompts.messages().at(1).text, QStringLiteral("Can't process 'b.txt', CRC does not check out."));
+    QCOMPARE(prompts.messages().at(2).text, QStringLiteral("Test failed - errors in the archive."));
+    QCOMPARE(prompts.messages().at(2).style, 16);
+
+    makeArchive(archive, {{QStringLiteral("a.txt"), compressible(5000)}});
+    cutCentralDirectory(archive);
+    prompts.expectMessage();
+    dialogs.answerOpenFile(archive);
+    w.mnuFileFixNormal->trigger();
+    QCOMPARE(prompts.messages().last().text, QStringLiteral("The specified Zip file has been fixed."));
+    QCOMPARE(prompts.messages().last().style, 64);
+    QCOMPARE(w.statusText(), QStringLiteral(" Finished fixing files."));
+    QCOMPARE(namesOf(readArchive(archive)), QStringList{"a.txt"});
+
+    writeFile(archive, "rubbish");
+    prompts.expectMessage();
+    dialogs.answerOpenFile(archive);
+    w.mnuFileFixAgressive->trigger();
+    QCOMPARE(prompts.messages().last().text, QStringLiteral("The specified Zip file is too corrupted to be fixed."));
+    QCOMPARE(prompts.messages().last().style, 16);
+    QVERIFY(idle(w));
+
+    prompts.expectMessage(Prompts::No);
+    dialogs.answerOpenFile(archive);
+    w.mnuFileDelete->trigger();
+    QCOMPARE(prompts.messages().last().text, QStringLiteral("Are you sure you want to delete %1?").arg(archive));
+    QCOMPARE(prompts.messages().last().style, 36);
+    QVERIFY(QFile::exists(archive));
+    prompts.expectMessage(Prompts::Yes);
+    dialogs.answerOpenFile(archive);
+    w.mnuFileDelete->trigger();
+    QVERIFY(!QFile::exists(archive));
+    QVERIFY(prompts.verifyAllAnswered());
+}
+
+void TestArchiveManager::closingWhileBusyWaitsAndUnloadingReleasesTheMainWindow()
+{
+    UtilitiesFixture f;
+    const QString archive = f.file(QStringLiteral("a.zip"));
+    writeFile(f.file(QStringLiteral("big.bin")), noise(4 * 1024 * 1024));
+    QWidget mainWindow;
+    MainWindowLock::setMainWindow(&mainWindow);
+    bool printMenuBack = false;
+    ScriptedDialogs dialogs;
+    QPointer<frmZipCreate> w = new frmZipCreate;
+    MainWindowLock::acquire(w, [&] { printMenuBack = true; });
+    w->show();
+    QVERIFY(!mainWindow.isEnabled());
+
+    dialogs.answerSaveFile(archive);
+    w->mnuFileNew->trigger();
+    bool tried = false;
+    connect(w->ZipMain, &ZipArchiver::status, this, [&] {
+        if (!tried) {
+            tried = true;
+            w->close();
+            QVERIFY(w->isVisible());
+        }
+    });
+    dialogs.answerOpenFile(f.file(QStringLiteral("big.bin")));
+    w->mnuEditAdd->trigger();
+    QVERIFY(tried);
+    QVERIFY(w);
+    QVERIFY(!mainWindow.isEnabled());
+
+    w->mnuFileExit->trigger();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!w);
+    QVERIFY(mainWindow.isEnabled());
+    QVERIFY(printMenuBack);
+    MainWindowLock::setMainWindow(nullptr);
+}
+
+void TestArchiveManager::resizingGrowsTheList()
+{
+    UtilitiesFixture f;
+    frmZipCreate w;
+    w.show();
+    const QSize loaded = w.size();
+    QCOMPARE(w.minimumSize(), loaded);
+    const QSize list = w.lstMain->size();
+    const QPoint abortAt = w.cmdAbort->pos();
+    w.resize(loaded + QSize(120, 60));
+    QCoreApplication::processEvents();
+    QCOMPARE(w.lstMain->size(), list + QSize(120, 60));
+    QCOMPARE(w.cmdAbort->pos(), abortAt + QPoint(120, 60));
+    QCOMPARE(w.lstMain->columnWidth(6), 120 + twipsToPx(1620));
+    w.resize(loaded - QSize(50, 50));
+    QCoreApplication::processEvents();
+    QCOMPARE(w.size(), loaded);
+}
+
+void TestArchiveManager::backupWritesTheDatabaseToDriveA()
+{
+    UtilitiesFixture f({part(QStringLiteral("A-1")), part(QStringLiteral("B-2"))});
+    TestDriveA drive(f.driveA.path());
+    // A change still in its transaction is not part of the backup.
+    auto live = Connection::open(f.inventory());
+    Connection::Transaction pending(*live);
+    live->execute(QStringLiteral("INSERT INTO Parts([Part Number 1]) VALUES ('UNSAVED')"));
+
+    ScriptedPrompts prompts;
+    frmZipCreate w;
+    w.show();
+    prompts.expectMessage(Prompts::Yes).expectMessage();
+    w.mnuAutomaticBackup->trigger();
+    QCOMPARE(prompts.messages().size(), 2);
+    QCOMPARE(prompts.messages()[0].text, BackupQuestion);
+    QCOMPARE(prompts.messages()[0].style, 292);
+    QCOMPARE(prompts.messages()[0].title, QStringLiteral("Confirm"));
+    QCOMPARE(prompts.messages()[1].text, QStringLiteral("Compressed backup process completed!"));
+    QCOMPARE(prompts.messages()[1].style, 0);
+    QCOMPARE(prompts.messages()[1].title, QString());
+
+    const QString archive = QDir(f.driveA.path()).filePath(QStringLiteral("InventoryBackup.zip"));
+    const QList<EntryInfo> entries = readArchive(archive);
+    QCOMPARE(namesOf(entries), QStringList{"inventory.mdb"});
+    QVERIFY(entries[0].readable);
+    const QString copy = f.file(QStringLiteral("check.mdb"));
+    writeFile(copy, entries[0].content);
+    QCOMPARE(partNumbers(copy), QStringList({"A-1", "B-2"}));
+
+    QCOMPARE(w.windowTitle(), archive);
+    QCOMPARE(w.lstMain->topLevelItemCount(), 1);
+    QCOMPARE(w.lstMain->topLevelItem(0)->text(0), QStringLiteral("inventory.mdb"));
+    QVERIFY(!w.mnuAutomaticBackup->isChecked());
+    QVERIFY(w.ZipMain->multidiskMode());
+    QVERIFY(w.ZipMain->clearDisks());
+    QVERIFY(idle(w));
+
+    // A second backup in the same window writes the archive afresh; other files on the medium stay.
+    writeFile(QDir(f.driveA.path()).filePath(QStringLiteral("letter.txt")), "mine");
+    pending.commit();
+    prompts.expectMessage(Prompts::Yes).expectMessage();
+    w.mnuAutomaticBackup->trigger();
+    QCOMPARE(prompts.messages().last().text, QStringLiteral("Compressed backup process completed!"));
+    writeFile(copy, readArchive(archive)[0].content);
+    QCOMPARE(partNumbers(copy), QStringList({"A-1", "B-2", "UNSAVED"}));
+    QCOMPARE(readFile(QDir(f.driveA.path()).filePath(QStringLiteral("letter.txt"))), QByteArray("mine"));
+
+    // No at the question: nothing happens.
+    const QByteArray written = readFile(archive);
+    w.ZipMain->setMultidiskMode(false);
+    prompts.expectMessage(Prompts::No);
+    w.mnuAutomaticBackup->trigger();
+    QCOMPARE(readFile(archive), written);
+    QVERIFY(!w.ZipMain->multidiskMode());
+    QVERIFY(!w.mnuAutomaticBackup->isChecked());
+    QVERIFY(prompts.verifyAllAnswered());
+}
+
+void TestArchiveManager::backupFailuresAreToldAndKeepThePreviousBackup()
+{
+    UtilitiesFixture f({part(QStringLiteral("A-1"))});
+    TestDriveA drive(f.driveA.path());
+    const QString archive = QDir(f.driveA.path()).filePath(QStringLiteral("INVENTORYBACKUP.ZIP"));   // as a FAT medium shows it
+    makeBackup(f, archive, {QStringLiteral("OLD")});
+    const QByteArray previous = readFile(archive);
+    ScriptedPrompts prompts;
+    frmZipCreate w;
+    w.show();
+
+    drive.setState(DriveA::State::NoDisk);
+    prompts.expectMessage(Prompts::Yes).expectMessage();
+    w.mnuAutomaticBackup->trigger();
+    QCOMPARE(prompts.messages().last().text, NoDisk);
+    QCOMPARE(prompts.messages().last().style, 0);
+    QVERIFY(!w.mnuAutomaticBackup->isChecked());
+
+    drive.setState(DriveA::State::WriteProtected);
+    prompts.expectMessage(Prompts::Yes).expectMessage();
+    w.mnuAutomaticBackup->trigger();
+    QCOMPARE(prompts.messages().last().text, QStringLiteral("The disk cannot be write protected!"));
+    QCOMPARE(readFile(archive), previous);
+
+    // The database is not there: told by number and description, and the old backup stays.
+    drive.setState(DriveA::State::Ready);
+    Connection::closeAll();
+    QVERIFY(QFile::rename(f.inventory(), f.file(QStringLiteral("elsewhere.mdb"))));
+    prompts.expectMessage(Prompts::Yes).expectMessage();
+    w.mnuAutomaticBackup->trigger();
+    QCOMPARE(prompts.messages().last().text,
+             QStringLiteral("3024: Could not find file '%1'.Please contact Quenmoor").arg(f.file(QStringLiteral("inventory.mdb"))));
+    QCOMPARE(readFile(archive), previous);
+    QVERIFY(!w.mnuAutomaticBackup->isChecked());
+    QVERIFY(idle(w));
+
+    // With the database back, the backup replaces the old one under its own spelling.
+    QVERIFY(QFile::rename(f.file(QStringLiteral("elsewhere.mdb")), f.inventory()));
+    prompts.expectMessage(Prompts::Yes).expectMessage();
+    w.mnuAutomaticBackup->trigger();
+    QCOMPARE(prompts.messages().last().text, QStringLiteral("Compressed backup process completed!"));
+    QCOMPARE(QDir(f.driveA.path()).entryList(QDir::Files), QStringList{"INVENTORYBACKUP.ZIP"});
+    const QString copy = f.file(QStringLiteral("check.mdb"));
+    writeFile(copy, readArchive(archive)[0].content);
+    QCOMPARE(partNumbers(copy), QStringList{"A-1"});
+    QVERIFY(prompts.verifyAllAnswered());
+}
+
+void TestArchiveManager::restoreReplacesTheDatabase()
+{
+    UtilitiesFixture f({part(QStringLiteral("NOW"))});
+    TestDriveA drive(f.driveA.path());
+    makeBackup(f, QDir(f.driveA.path()).filePath(QStringLiteral("InventoryBackup.zip")), {QStringLiteral("B-1"), QStringLiteral("C-2")});
+    auto live = Connection::open(f.inventory());
+    {
+        Statement before = live->prepare(QStringLiteral("SELECT COUNT(*) FROM Parts"));
+        QVERIFY(before.step());
+        QCOMPARE(before.value(0).toInt(), 1);
+    }
+
+    ScriptedPrompts prompts;
+    frmZipCreate w;
+    w.show();
+    prompts.expectMessage(Prompts::Yes).expectMessage(Prompts::Yes);
+    w.mnuAutomaticRestore->trigger();
+    QCOMPARE(prompts.messages().size(), 2);
+    QCOMPARE(prompts.messages()[0].text, RestoreQuestion);
+    QCOMPARE(prompts.messages()[0].style, 292);
+    QCOMPARE(prompts.messages()[0].title, QStringLiteral("Confirm"));
+    QCOMPARE(prompts.messages()[1].text, ReplaceQuestion);
+    QCOMPARE(prompts.messages()[1].style, 3);
+
+    QCOMPARE(partNumbers(f.inventory()), QStringList({"B-1", "C-2"}));
+    // The open connection let go of the old file and reads the restored one.
+    Statement count = live->prepare(QStringLiteral("SELECT COUNT(*) FROM Parts"));
+    QVERIFY(count.step());
+    QCOMPARE(count.value(0).toInt(), 2);
+    QCOMPARE(QDir(f.dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{"Inventory.mdb"});
+    QVERIFY(!w.mnuAutomaticRestore->isChecked());
+    QVERIFY(w.ZipMain->multidiskMode());
+    QCOMPARE(w.lstMain->topLevelItemCount(), 1);
+    QVERIFY(idle(w));
+    QVERIFY(prompts.verifyAllAnswered());
+}
+
+void TestArchiveManager::restoreAnswersAndDamagedBackupsLeaveTheDatabase()
+{
+    UtilitiesFixture f({part(QStringLiteral("NOW"))});
+    TestDriveA drive(f.driveA.path());
+    const QString archive = QDir(f.driveA.path()).filePath(QStringLiteral("InventoryBackup.zip"));
+    makeBackup(f, archive, {QStringLiteral("B-1")});
+    const QByteArray current = readFile(f.inventory());
+    ScriptedPrompts prompts;
+    frmZipCreate w;
+    w.show();
+
+    prompts.expectMessage(Prompts::Yes).expectMessage(Prompts::No);
+    w.mnuAutomaticRestore->trigger();
+    QCOMPARE(readFile(f.inventory()), current);
+    QVERIFY(!w.mnuAutomaticRestore->isChecked());
+
+    prompts.expectMessage(Prompts::Yes).expectMessage(Prompts::Cancel).expectMessage();
+    w.mnuAutomaticRestore->trigger();
+    QCOMPARE(prompts.messages().last().text, QStringLiteral("The extracting operation was aborted."));
+    QCOMPARE(prompts.messages().last().style, 48);
+    QCOMPARE(readFile(f.inventory()), current);
+
+    // A damaged member is never put in place; no question is asked about it.
+    const QString db = f.makeDatabase(QStringLiteral("Backup.mdb"), {part(QStringLiteral("X"))});
+    makeArchive(archive, {{QStringLiteral("inventory.mdb"), readFile(db)}}, QDateTime(), true);
+    damageEntry(archive, QStringLiteral("inventory.mdb"), 3000);
+    prompts.expectMessage(Prompts::Yes).expectMessage().expectMessage();
+    w.mnuAutomaticRestore->trigger();
+    QCOMPARE(prompts.texts().mid(prompts.texts().size() - 2),
+             QStringList({"Can't process 'inventory.mdb', CRC does not check out.", "Some files were skipped while extracting."}));
+    QCOMPARE(readFile(f.inventory()), current);
+
+    // A member that is not the program's database.
+    makeArchive(archive, {{QStringLiteral("inventory.mdb"), "just some text"}});
+    prompts.expectMessage(Prompts::Yes).expectMessage();
+    w.mnuAutomaticRestore->trigger();
+    QVERIFY2(prompts.messages().last().text.startsWith(QStringLiteral("The backup on drive A does not hold a usable inventory database")),
+             qPrintable(prompts.messages().last().text));
+    QVERIFY(prompts.messages().last().text.endsWith(QStringLiteral("Your database was not changed.")));
+    QCOMPARE(readFile(f.inventory()), current);
+
+    // Entries that would leave the program's folder, and other files, are not restored.
+    makeArchive(archive, {{QStringLiteral("../evil.txt"), "x"}, {QStringLiteral("Colors.mdb"), "y"}, {QStringLiteral("backup/INVENTORY.MDB"), readFile(db)}});
+    prompts.expectMessage(Prompts::Yes).expectMessage(Prompts::Yes);
+    w.mnuAutomaticRestore->trigger();
+    QCOMPARE(prompts.messages().last().text, QStringLiteral("The file 'INVENTORY.MDB' already exists. Do you want to replace this file?"));
+    QCOMPARE(partNumbers(f.inventory()), QStringList{"X"});
+    QVERIFY(!QFile::exists(QDir(f.dir.path()).filePath(QStringLiteral("../evil.txt"))));
+    QVERIFY(!QFile::exists(f.file(QStringLiteral("Colors.mdb"))));
+    QVERIFY(idle(w));
+    QVERIFY(prompts.verifyAllAnswered());
+}
+
+void TestArchiveManager::restoreFromMissingDiskOrArchive()
+{
+    UtilitiesFixture f({part(QStringLiteral("NOW"))});
+    TestDriveA drive(f.driveA.path());
+    const QByteArray current = readFile(f.inventory());
+    ScriptedPrompts prompts;
+    frmZipCreate w;
+    w.show();
+
+    drive.setState(DriveA::State::NoDisk);
+    prompts.expectMessage(Prompts::Yes).expectMessage();
+    w.mnuAutomaticRestore->trigger();
+    QCOMPARE(prompts.messages().last().text, NoDisk);
+    QVERIFY(!w.mnuAutomaticRestore->isChecked());
+
+    // The disk is there, the archive is not: the listing says so and nothing is extracted.
+    drive.setState(DriveA::State::Ready);
+    prompts.expectMessage(Prompts::Yes).expectMessage();
+    w.mnuAutomaticRestore->trigger();
+    QCOMPARE(prompts.messages().last().text, QStringLiteral("Could not find the archive file."));
+    QCOMPARE(prompts.messages().size(), 4);
+    QCOMPARE(readFile(f.inventory()), current);
+
+    prompts.expectMessage(Prompts::No);
+    w.mnuAutomaticRestore->trigger();
+    QVERIFY(!w.mnuAutomaticRestore->isChecked());
+    QVERIFY(idle(w));
+    QVERIFY(prompts.verifyAllAnswered());
+}
+
+QTEST_MAIN(TestArchiveManager)
+#include "tst_archivemanager.moc"
