@@ -84,6 +84,9 @@ ReportPreview::ReportPreview(std::shared_ptr<ReportDocument> document, QWidget* 
     scroll_->setBackgroundRole(QPalette::Dark);
     scroll_->setWidget(view_);
     scroll_->setWidgetResizable(false);
+    // A fitted page follows the room it has; a steady scroll bar keeps the width from flapping.
+    scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    scroll_->viewport()->installEventFilter(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -156,11 +159,13 @@ void ReportPreview::refresh()
     view_->resize(pm.deviceIndependentSize().toSize() + QSize(16, 16));
 }
 
-void ReportPreview::resizeEvent(QResizeEvent* event)
+bool ReportPreview::eventFilter(QObject* watched, QEvent* event)
 {
-    QWidget::resizeEvent(event);
-    if (zoom_->currentIndex() <= 1)
+    // The viewport gets its final size only after the window's layout has run, so the fitted
+    // zooms are recomputed from its own resize rather than the window's.
+    if (watched == scroll_->viewport() && event->type() == QEvent::Resize && zoom_->currentIndex() <= 1)
         refresh();
+    return QWidget::eventFilter(watched, event);
 }
 
 void ReportPreview::keyPressEvent(QKeyEvent* event)
