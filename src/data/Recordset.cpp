@@ -132,16 +132,15 @@ void Recordset::openDynasetImpl(const QString& jetSql)
     Statement st = conn_->prepare(sql);
     const int n = st.columnCount();
     sqlite3_stmt* h = st.handle();
+    std::vector<bool> typed;   // false: an expression, whose kind comes from its values
     for (int i = 0; i < n; ++i) {
         Field f;
         f.name = st.columnName(i);
         const char* decl = sqlite3_column_decltype(h, i);
         f.type = decl ? fieldTypeFromDeclared(QString::fromUtf8(decl), false) : FieldType::Double;
         fields_.append(f);
+        typed.push_back(decl != nullptr);
     }
-    QVector<bool> typed(n, false);
-    for (int i = 0; i < n; ++i)
-        typed[i] = sqlite3_column_decltype(h, i) != nullptr;
     while (st.step()) {
         QVector<QVariant> row(n);
         for (int i = 0; i < n; ++i) {

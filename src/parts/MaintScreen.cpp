@@ -4,14 +4,13 @@
 #include "data/DataControl.h"
 #include "data/DataNavigator.h"
 #include "data/DbError.h"
-#include "data/Schema.h"
 #include "data/Values.h"
 #include "parts/PartImagesWindow.h"
 #include "parts/PartsFonts.h"
+#include "parts/ScreenBuilding.h"
 #include "platform/Cursor.h"
 #include "platform/Help.h"
 #include "platform/InputRules.h"
-#include "platform/MainWindowLock.h"
 #include "platform/Prompts.h"
 #include "platform/Twips.h"
 #include "query/FindWindow.h"
@@ -21,7 +20,6 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -69,16 +67,6 @@ double boxValue(const QLineEdit* box)
     return parseNumber(box->text()).value_or(0.0);
 }
 
-QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, int left, int top, int width,
-                  int height, Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setAlignment(alignment);
-    placeTwips(label, left, top, width, height);
-    return label;
-}
-
 QLineEdit* makeBox(QWidget* parent, const QString& name, const QString& tip, int left, int top, int width,
                    int height = 330)
 {
@@ -87,33 +75,6 @@ QLineEdit* makeBox(QWidget* parent, const QString& name, const QString& tip, int
     box->setToolTip(tip);
     placeTwips(box, left, top, width, height);
     return box;
-}
-
-QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption, const QString& tip,
-                        int left, int top, int width, int height)
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setToolTip(tip);
-    placeTwips(button, left, top, width, height);
-    return button;
-}
-
-QGroupBox* makeFrame(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width,
-                     int height)
-{
-    auto* frame = new QGroupBox(caption, parent);
-    frame->setObjectName(name);
-    frame->setFont(arialFont(8, true));
-    placeTwips(frame, left, top, width, height);
-    return frame;
-}
-
-QAction* namedAction(QMenu* menu, const QString& name, const QString& caption)
-{
-    QAction* action = menu->addAction(caption);
-    action->setObjectName(name);
-    return action;
 }
 
 }  // namespace
@@ -136,33 +97,24 @@ ColorSchemeConfig maintScreenColorScheme()
         frames << QStringLiteral("SSFrame%1").arg(i);
     const QString navigator = QStringLiteral("SSDBData1");
 
-    auto bind = [&c](const QString& key, const QStringList& controls, ColorProperty p) {
-        for (const QString& control : controls)
-            c.bindings.append({key, control, p});
-    };
-    bind(QStringLiteral("MainFormBackColor"), {QString()}, ColorProperty::BackColor);
-    bind(QStringLiteral("LabelBackColor"), labels, ColorProperty::BackColor);
-    bind(QStringLiteral("LabelBackColor"), checks, ColorProperty::BackColor);
-    bind(QStringLiteral("SSDataBackColor"), frames, ColorProperty::BackColor);
-    bind(QStringLiteral("SSDataBackColor"), {navigator}, ColorProperty::BackColor);
-    bind(QStringLiteral("SSFrameForeColor"), frames, ColorProperty::ForeColor);
-    bind(QStringLiteral("SSFrameForeColor"), {navigator}, ColorProperty::ForeColor);
-    bind(QStringLiteral("LabelForeColor"), labels, ColorProperty::ForeColor);
-
-    auto applyAll = [](QList<ColorStep>& steps, const QStringList& controls, ColorProperty p) {
-        for (const QString& control : controls)
-            steps.append(ColorStep::apply(control, p));
-    };
+    bindColor(c, QStringLiteral("MainFormBackColor"), {QString()}, ColorProperty::BackColor);
+    bindColor(c, QStringLiteral("LabelBackColor"), labels, ColorProperty::BackColor);
+    bindColor(c, QStringLiteral("LabelBackColor"), checks, ColorProperty::BackColor);
+    bindColor(c, QStringLiteral("SSDataBackColor"), frames, ColorProperty::BackColor);
+    bindColor(c, QStringLiteral("SSDataBackColor"), {navigator}, ColorProperty::BackColor);
+    bindColor(c, QStringLiteral("SSFrameForeColor"), frames, ColorProperty::ForeColor);
+    bindColor(c, QStringLiteral("SSFrameForeColor"), {navigator}, ColorProperty::ForeColor);
+    bindColor(c, QStringLiteral("LabelForeColor"), labels, ColorProperty::ForeColor);
 
     ColorMenuItem background;
     background.name = QStringLiteral("MnuColorBackground");
     background.caption = QStringLiteral("&Background Color");
     background.steps.append(ColorStep::apply(QString(), ColorProperty::BackColor));
     background.steps.append(ColorStep::store(QStringLiteral("MainFormBackColor")));
-    applyAll(background.steps, frames, ColorProperty::BackColor);
+    applyColor(background.steps, frames, ColorProperty::BackColor);
     background.steps.append(ColorStep::apply(navigator, ColorProperty::BackColor));
     background.steps.append(ColorStep::store(QStringLiteral("SSDataBackColor")));
-    applyAll(background.steps, labels, ColorProperty::BackColor);
+    applyColor(background.steps, labels, ColorProperty::BackColor);
     background.steps.append(ColorStep::store(QStringLiteral("LabelBackColor")));
 
     ColorMenuItem text;
@@ -170,11 +122,11 @@ ColorSchemeConfig maintScreenColorScheme()
     text.caption = QStringLiteral("&Text Color");
     text.steps.append(ColorStep::apply(QString(), ColorProperty::ForeColor));
     text.steps.append(ColorStep::store(QStringLiteral("LabelForeColor")));
-    applyAll(text.steps, frames, ColorProperty::ForeColor);
+    applyColor(text.steps, frames, ColorProperty::ForeColor);
     text.steps.append(ColorStep::store(QStringLiteral("SSFrameForeColor")));
     text.steps.append(ColorStep::apply(navigator, ColorProperty::ForeColor));
     text.steps.append(ColorStep::store(QStringLiteral("SSDataForeColor")));
-    applyAll(text.steps, labels, ColorProperty::ForeColor);
+    applyColor(text.steps, labels, ColorProperty::ForeColor);
 
     c.items = {background, text};
     return c;
@@ -183,49 +135,30 @@ ColorSchemeConfig maintScreenColorScheme()
 // ---------------------------------------------------------------- building
 
 MaintScreen::MaintScreen(QWidget* parent)
-    : QMainWindow(parent)
+    : PartsScreen(parent, {.name = QStringLiteral("MaintScreen"),
+                           .title = QStringLiteral("Maintain Database Information"),
+                           .helpTopic = 1150})
 {
-    setAttribute(Qt::WA_DeleteOnClose);
-    setObjectName(QStringLiteral("MaintScreen"));
-    setWindowTitle(QStringLiteral("Maintain Database Information"));
-    setFont(arialFont(8));
-
-    Data1 = new DataControl(this);
-    Data1->setObjectName(QStringLiteral("Data1"));
-    Data2 = new DataControl(this);
-    Data2->setObjectName(QStringLiteral("Data2"));
-    Data3 = new ColorScheme(this, maintScreenColorScheme());
-    Data3->setObjectName(QStringLiteral("Data3"));
-
-    buildControls();
-    buildMenus();
-    bindControls();
-    wireHandlers();
-
-    setHelpContext(this, 1150);
-    setHelpContext(MnuMaintSort, 1210);
-    setHelpContext(MnuMaintScreenPrint, 1220);
-
-    Form_Load();
+    Data2 = addDataControl(QStringLiteral("Data2"));
+    Data3 = addColorScheme(QStringLiteral("Data3"), maintScreenColorScheme());
+    build();
 }
 
 MaintScreen::~MaintScreen() = default;
 
 void MaintScreen::buildControls()
 {
-    auto* client = new QWidget(this);
-    setCentralWidget(client);
-    client->resize(twipsToPx(ClientWidth), twipsToPx(ClientHeight));
+    QWidget* client = addClientArea(ClientWidth, ClientHeight);
 
     // Frames first, so that the boxes' creation order below is the tab order.
     const int vendorLefts[3] = {120, 3420, 6720};
-    SSFrame5 = makeFrame(client, QStringLiteral("SSFrame5"), QStringLiteral("Vendor # 1"), vendorLefts[0], 120, 3210, 2520);
-    SSFrame4 = makeFrame(client, QStringLiteral("SSFrame4"), QStringLiteral("Vendor # 2"), vendorLefts[1], 120, 3210, 2520);
-    SSFrame3 = makeFrame(client, QStringLiteral("SSFrame3"), QStringLiteral("Vendor # 3"), vendorLefts[2], 120, 3210, 2520);
-    SSFrame6 = makeFrame(client, QStringLiteral("SSFrame6"), QStringLiteral("Part Information"), 120, 2730, 9810, 3300);
-    SSFrame2 = makeFrame(SSFrame6, QStringLiteral("SSFrame2"), QStringLiteral("Tagged for Order"), 5940, 240, 3750, 1110);
+    SSFrame5 = frameAt(client, QStringLiteral("SSFrame5"), QStringLiteral("Vendor # 1"), vendorLefts[0], 120, 3210, 2520);
+    SSFrame4 = frameAt(client, QStringLiteral("SSFrame4"), QStringLiteral("Vendor # 2"), vendorLefts[1], 120, 3210, 2520);
+    SSFrame3 = frameAt(client, QStringLiteral("SSFrame3"), QStringLiteral("Vendor # 3"), vendorLefts[2], 120, 3210, 2520);
+    SSFrame6 = frameAt(client, QStringLiteral("SSFrame6"), QStringLiteral("Part Information"), 120, 2730, 9810, 3300);
+    SSFrame2 = frameAt(SSFrame6, QStringLiteral("SSFrame2"), QStringLiteral("Tagged for Order"), 5940, 240, 3750, 1110);
     SSFrame2->setToolTip(QStringLiteral("Do Not Change Data Here. Please Use The Tag Parts Screen"));
-    SSFrame1 = makeFrame(SSFrame6, QStringLiteral("SSFrame1"), QStringLiteral("Back Orders"), 5940, 1440, 3750, 1110);
+    SSFrame1 = frameAt(SSFrame6, QStringLiteral("SSFrame1"), QStringLiteral("Back Orders"), 5940, 1440, 3750, 1110);
     SSFrame1->setToolTip(QStringLiteral("Do Not Change Data Here. Please Use The Receive Parts Screen"));
 
     QGroupBox* vendorFrames[3] = {SSFrame5, SSFrame4, SSFrame3};
@@ -248,7 +181,7 @@ void MaintScreen::buildControls()
         VendorBoxes& v = m_vendor[i];
         const int n = i + 1;
 
-        QLabel* heading = makeLabel(f, QStringLiteral("Label%1").arg(headingLabels[i]), QString(), 120, 300, 2580, 240);
+        QLabel* heading = labelAt(f, QStringLiteral("Label%1").arg(headingLabels[i]), QString(), 120, 300, 2580, 240);
         heading->setFont(arialFont(8, true));
         Label[headingLabels[i]] = heading;
         v.partNumber = makeBox(f, QString::fromLatin1(partNumberNames[i]),
@@ -258,14 +191,14 @@ void MaintScreen::buildControls()
         v.defaultVendor->setToolTip(QStringLiteral("\"Click\" here to always buy this part when needed"));
         placeTwips(v.defaultVendor, 2790, 555, 300, 330);
 
-        Label[bookLabels[i]] = makeLabel(f, QStringLiteral("Label%1").arg(bookLabels[i]), QStringLiteral("Book"), 120, 1005, 1860, 240);
-        Label[pageLabels[i]] = makeLabel(f, QStringLiteral("Label%1").arg(pageLabels[i]), QStringLiteral("Page"), 2070, 1005, 1020, 240);
+        Label[bookLabels[i]] = labelAt(f, QStringLiteral("Label%1").arg(bookLabels[i]), QStringLiteral("Book"), 120, 1005, 1860, 240);
+        Label[pageLabels[i]] = labelAt(f, QStringLiteral("Label%1").arg(pageLabels[i]), QStringLiteral("Page"), 2070, 1005, 1020, 240);
         v.book = makeBox(f, QString::fromLatin1(bookNames[i]), QStringLiteral("Book Description"), 120, 1245, 1860);
         v.page = makeBox(f, QString::fromLatin1(pageNames[i]), QStringLiteral("Page Number in Book"), 2070, 1245, 1020);
 
-        Label[packageLabels[i]] = makeLabel(f, QStringLiteral("Label%1").arg(packageLabels[i]), QStringLiteral("Package"), 120, 1695, 930, 240);
-        Label[minimumLabels[i]] = makeLabel(f, QStringLiteral("Label%1").arg(minimumLabels[i]), QStringLiteral("Min."), 1110, 1695, 900, 240);
-        Label[priceLabels[i]] = makeLabel(f, QStringLiteral("Label%1").arg(priceLabels[i]), QStringLiteral("Price"), 2070, 1695, 1020, 240);
+        Label[packageLabels[i]] = labelAt(f, QStringLiteral("Label%1").arg(packageLabels[i]), QStringLiteral("Package"), 120, 1695, 930, 240);
+        Label[minimumLabels[i]] = labelAt(f, QStringLiteral("Label%1").arg(minimumLabels[i]), QStringLiteral("Min."), 1110, 1695, 900, 240);
+        Label[priceLabels[i]] = labelAt(f, QStringLiteral("Label%1").arg(priceLabels[i]), QStringLiteral("Price"), 2070, 1695, 1020, 240);
         v.package = makeBox(f, QString::fromLatin1(packageNames[i]), QStringLiteral("Package Quantity"), 120, 1935, 930);
         v.minimumBuy = makeBox(f, QString::fromLatin1(minimumNames[i]), QStringLiteral("Minimum Purchase"), 1110, 1935, 900);
         v.price = makeBox(f, QStringLiteral("MaskEdBox%1").arg(n), priceTips[i], 2070, 1935, 1020);
@@ -282,17 +215,17 @@ void MaintScreen::buildControls()
     // The part's own fields.
     QGroupBox* p = SSFrame6;
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
-    Label[11] = makeLabel(p, QStringLiteral("Label11"), QStringLiteral("Description:"), 120, 345, 1800, 240, right);
+    Label[11] = labelAt(p, QStringLiteral("Label11"), QStringLiteral("Description:"), 120, 345, 1800, 240, right);
     Text14 = makeBox(p, QStringLiteral("Text14"), QStringLiteral("Part Description"), 2010, 300, 3720);
-    Label[12] = makeLabel(p, QStringLiteral("Label12"), QStringLiteral("General Area:"), 120, 825, 1800, 240, right);
+    Label[12] = labelAt(p, QStringLiteral("Label12"), QStringLiteral("General Area:"), 120, 825, 1800, 240, right);
     Text15 = makeBox(p, QStringLiteral("Text15"), QStringLiteral("General Area of Machine"), 2010, 780, 3720);
-    Label[13] = makeLabel(p, QStringLiteral("Label13"), QStringLiteral("Instock Now:"), 120, 1305, 1800, 240, right);
+    Label[13] = labelAt(p, QStringLiteral("Label13"), QStringLiteral("Instock Now:"), 120, 1305, 1800, 240, right);
     Text16 = makeBox(p, QStringLiteral("Text16"), QStringLiteral("How Many Are in Stock Now"), 2010, 1260, 780);
-    Label[14] = makeLabel(p, QStringLiteral("Label14"), QStringLiteral("Minimum Stock Required:"), 2850, 1305, 2070, 240, right);
+    Label[14] = labelAt(p, QStringLiteral("Label14"), QStringLiteral("Minimum Stock Required:"), 2850, 1305, 2070, 240, right);
     Text17 = makeBox(p, QStringLiteral("Text17"), QStringLiteral("Minimum Quantity You Always Need"), 4950, 1260, 780);
-    Label[15] = makeLabel(p, QStringLiteral("Label15"), QStringLiteral("Part Location:"), 120, 1785, 1800, 240, right);
+    Label[15] = labelAt(p, QStringLiteral("Label15"), QStringLiteral("Part Location:"), 120, 1785, 1800, 240, right);
     Text21 = makeBox(p, QStringLiteral("Text21"), QStringLiteral("Where Can This Part Be Found In Your Inventory Room"), 2010, 1740, 1800);
-    Label[7] = makeLabel(p, QStringLiteral("Label7"), QStringLiteral("Last Ordered On:"), 120, 2265, 1800, 240, right);
+    Label[7] = labelAt(p, QStringLiteral("Label7"), QStringLiteral("Last Ordered On:"), 120, 2265, 1800, 240, right);
     MaskEdBox5 = makeBox(p, QStringLiteral("MaskEdBox5"), QString(), 2010, 2220, 3720);
     MaskEdBox5->setReadOnly(true);   // typed in the entry box below
     MaskEdBox4 = new DateMaskBox(QStringLiteral("99/99/99"), p);
@@ -300,7 +233,7 @@ void MaintScreen::buildControls()
     MaskEdBox4->setToolTip(QStringLiteral("Enter the date when this part was last ordered. "));
     placeTwips(MaskEdBox4, 2010, 2220, 1200, 330);
     MaskEdBox4->hide();
-    Label[17] = makeLabel(p, QStringLiteral("Label17"), QStringLiteral("Part Notes:"), 120, 2745, 1800, 240, right);
+    Label[17] = labelAt(p, QStringLiteral("Label17"), QStringLiteral("Part Notes:"), 120, 2745, 1800, 240, right);
     Text22 = makeBox(p, QStringLiteral("Text22"), QStringLiteral("Enter Any Notes Here About This Part"), 2010, 2700, 7680);
 
     // Tagged for order, then back orders: a heading over each vendor's box.
@@ -310,13 +243,13 @@ void MaintScreen::buildControls()
     const char* backNames[3] = {"Text18", "Text19", "Text20"};
     for (int i = 0; i < 3; ++i) {
         const int left = 120 + i * 1200;
-        Label[taggedLabels[i]] = makeLabel(SSFrame2, QStringLiteral("Label%1").arg(taggedLabels[i]), QString(), left, 300, 1110, 240, Qt::AlignCenter);
+        Label[taggedLabels[i]] = labelAt(SSFrame2, QStringLiteral("Label%1").arg(taggedLabels[i]), QString(), left, 300, 1110, 240, Qt::AlignCenter);
         m_vendor[i].tagged = makeBox(SSFrame2, QString::fromLatin1(taggedNames[i]), QStringLiteral("Currently Tagged For Order"), left, 570, 1110);
         m_vendor[i].tagged->setAlignment(Qt::AlignCenter);
     }
     for (int i = 0; i < 3; ++i) {
         const int left = 120 + i * 1200;
-        Label[backLabels[i]] = makeLabel(SSFrame1, QStringLiteral("Label%1").arg(backLabels[i]), QString(), left, 300, 1110, 240, Qt::AlignCenter);
+        Label[backLabels[i]] = labelAt(SSFrame1, QStringLiteral("Label%1").arg(backLabels[i]), QString(), left, 300, 1110, 240, Qt::AlignCenter);
         m_vendor[i].backOrdered = makeBox(SSFrame1, QString::fromLatin1(backNames[i]), QStringLiteral("Quantity On Backorder"), left, 570, 1110);
         m_vendor[i].backOrdered->setAlignment(Qt::AlignCenter);
     }
@@ -324,19 +257,19 @@ void MaintScreen::buildControls()
     Text18 = m_vendor[0].backOrdered; Text19 = m_vendor[1].backOrdered; Text20 = m_vendor[2].backOrdered;
 
     // Moving through the parts.
-    SSDBCommand3 = makeButton(client, QStringLiteral("SSDBCommand3"), QStringLiteral("&Begin"),
-                              QStringLiteral("Go to the beginning of the database"), 120, 6150, 1095, 450);
-    SSDBCommand2 = makeButton(client, QStringLiteral("SSDBCommand2"), QStringLiteral("&Previous"),
-                              QStringLiteral("Goes to the Previous Part Number"), 1290, 6150, 1095, 450);
+    SSDBCommand3 = buttonAt(client, QStringLiteral("SSDBCommand3"), QStringLiteral("&Begin"),
+                            QStringLiteral("Go to the beginning of the database"), 120, 6150, 1095, 450);
+    SSDBCommand2 = buttonAt(client, QStringLiteral("SSDBCommand2"), QStringLiteral("&Previous"),
+                            QStringLiteral("Goes to the Previous Part Number"), 1290, 6150, 1095, 450);
     SSDBData1 = new DataNavigator(client);
     SSDBData1->setObjectName(QStringLiteral("SSDBData1"));
     placeTwips(SSDBData1, 2460, 6150, 3690, 450);
-    SSDBCommand1 = makeButton(client, QStringLiteral("SSDBCommand1"), QStringLiteral("&Next"),
-                              QStringLiteral("Goes to the Next Part number"), 6225, 6150, 1095, 450);
-    SSDBCommand4 = makeButton(client, QStringLiteral("SSDBCommand4"), QStringLiteral("&End"),
-                              QStringLiteral("Go to the End of the Database"), 7395, 6150, 1095, 450);
+    SSDBCommand1 = buttonAt(client, QStringLiteral("SSDBCommand1"), QStringLiteral("&Next"),
+                            QStringLiteral("Goes to the Next Part number"), 6225, 6150, 1095, 450);
+    SSDBCommand4 = buttonAt(client, QStringLiteral("SSDBCommand4"), QStringLiteral("&End"),
+                            QStringLiteral("Go to the End of the Database"), 7395, 6150, 1095, 450);
 
-    FilterLabel = makeLabel(client, QStringLiteral("FilterLabel"), QStringLiteral("Filter is ON"), 8565, 6150, 1365, 450, Qt::AlignCenter);
+    FilterLabel = labelAt(client, QStringLiteral("FilterLabel"), QStringLiteral("Filter is ON"), 8565, 6150, 1365, 450, Qt::AlignCenter);
     FilterLabel->setToolTip(QStringLiteral("This lets you know there is a filter currently on"));
     FilterLabel->setFont(arialFont(9.75, true));
     QPalette red = FilterLabel->palette();
@@ -362,14 +295,14 @@ void MaintScreen::buildControls()
         {&CmdEXIT, "CmdEXIT", "E&xit", QStringLiteral("Exit's This Screen")},
     };
     for (int i = 0; i < 8; ++i) {
-        *commands[i].button = makeButton(client, QString::fromLatin1(commands[i].name),
-                                         QString::fromLatin1(commands[i].caption), commands[i].tip,
-                                         120 + i * 1224, 6780, 1140, 495);
+        *commands[i].button = buttonAt(client, QString::fromLatin1(commands[i].name),
+                                       QString::fromLatin1(commands[i].caption), commands[i].tip,
+                                       120 + i * 1224, 6780, 1140, 495);
         (*commands[i].button)->setFont(arialFont(8.25, true));
     }
 
-    cmdSave = makeButton(client, QStringLiteral("cmdSave"), QStringLiteral("&Save"), QStringLiteral("Saves Information"),
-                         8688, 6780, 1140, 495);
+    cmdSave = buttonAt(client, QStringLiteral("cmdSave"), QStringLiteral("&Save"), QStringLiteral("Saves Information"),
+                       8688, 6780, 1140, 495);
     cmdSave->hide();
 
     // Typing rules.
@@ -398,9 +331,7 @@ void MaintScreen::buildControls()
     setDefaultButton(this, cmdSave);
     setCancelButton(this, CmdEXIT);
 
-    resize(client->size());
-    m_resizer = new ProportionalResizer(this);
-    m_resizer->captureDesign();
+    keepProportions(client);
 }
 
 void MaintScreen::buildMenus()
@@ -429,6 +360,8 @@ void MaintScreen::buildMenus()
     menuBar()->addMenu(MnuMaintScreenColor);
     MnuColorBackground = MnuMaintScreenColor->findChild<QAction*>(QStringLiteral("MnuColorBackground"));
     MnuColorForeColor = MnuMaintScreenColor->findChild<QAction*>(QStringLiteral("MnuColorForeColor"));
+    setHelpContext(MnuMaintSort, 1210);
+    setHelpContext(MnuMaintScreenPrint, 1220);
 
     // The window's client area keeps its designed size below the menu bar.
     resize(width(), height() + menuBar()->sizeHint().height());
@@ -510,10 +443,7 @@ void MaintScreen::wireHandlers()
     connect(SSCommand6, &QPushButton::clicked, this, &MaintScreen::SSCommand6_Click);
     connect(SSCommand7, &QPushButton::clicked, this, &MaintScreen::SSCommand7_Click);
     connect(CmdEXIT, &QPushButton::clicked, this, &MaintScreen::CmdEXIT_Click);
-    connect(SSDBCommand3, &QPushButton::clicked, this, [this] { move(0); });
-    connect(SSDBCommand2, &QPushButton::clicked, this, [this] { move(1); });
-    connect(SSDBCommand1, &QPushButton::clicked, this, [this] { move(2); });
-    connect(SSDBCommand4, &QPushButton::clicked, this, [this] { move(3); });
+    wireRecordButtons(SSDBCommand3, SSDBCommand2, SSDBCommand1, SSDBCommand4, [this] { updateNavigatorCaption(); });
     connect(SSDBData1, &DataNavigator::clicked, this, &MaintScreen::updateNavigatorCaption);
 
     connect(MnuSortMaint1, &QAction::triggered, this, &MaintScreen::MnuSortMaint1_Click);
@@ -530,17 +460,8 @@ void MaintScreen::wireHandlers()
 
 void MaintScreen::Form_Load()
 {
-    Data1->setDatabaseName(InventoryDatabasePath());
-    Data1->setRecordSource(QStringLiteral("Parts"));
-    Data1->setRecordsetType(Recordset::Kind::Table);
-    Data2->setDatabaseName(InventoryDatabasePath());
-    Data2->setRecordSource(QStringLiteral("Information"));
-    Data2->setRecordsetType(Recordset::Kind::Table);
-    try {
-        Data2->refresh();
-    } catch (const DbError&) {
-        // Without the information row the vendor headings stay empty.
-    }
+    usePartsTable(*Data1);
+    openInformation(*Data2);   // the vendor headings
     // Data1 opens at the first activation, in the order of vendor 1's part numbers.
     Data3->OpenColorScheme();
     Data3->install();
@@ -548,9 +469,8 @@ void MaintScreen::Form_Load()
 
 void MaintScreen::Form_Activate()
 {
-    if (m_activated || m_unloaded)
+    if (!firstActivation())
         return;
-    m_activated = true;
     if (filterOn())
         return;
     MnuMaintScreenPrint->menuAction()->setEnabled(false);
@@ -562,70 +482,11 @@ void MaintScreen::reopenPartsTable(const QString& index)
 {
     try {
         Data1->close();
-        Data1->setRecordsetType(Recordset::Kind::Table);
-        Data1->setDatabaseName(InventoryDatabasePath());
-        Data1->setRecordSource(QStringLiteral("Parts"));
-        Data1->refresh();
-        Data1->recordset()->setIndex(index);
-        Data1->recordset()->moveFirst();
+        openPartsTable(*Data1, index);
     } catch (const DbError& e) {
         MsgBox(e.text(), 48);
     }
     updateNavigatorCaption();
-}
-
-bool MaintScreen::event(QEvent* event)
-{
-    if (event->type() == QEvent::WindowActivate)
-        Form_Activate();
-    return QMainWindow::event(event);
-}
-
-void MaintScreen::showEvent(QShowEvent* event)
-{
-    QMainWindow::showEvent(event);
-    // Where the platform reports no activation, the first show stands for it.
-    if (!m_activated)
-        QMetaObject::invokeMethod(this, &MaintScreen::Form_Activate, Qt::QueuedConnection);
-}
-
-bool MaintScreen::closeParts()
-{
-    try {
-        Data1->close();   // the record check runs and the part is written, as on any leaving
-        return true;
-    } catch (const DbError& e) {
-        const int answer = MsgBox(QStringLiteral("The changes to this part could not be saved:\r%1\r\r"
-                                                 "Close this screen anyway and lose them?")
-                                      .arg(e.text()),
-                                  292);
-        return answer == Prompts::Yes;
-    }
-}
-
-void MaintScreen::Form_Unload()
-{
-    if (m_unloaded)
-        return;
-    m_unloaded = true;
-    if (m_findWindow)
-        m_findWindow->close();
-    MainWindowLock::release(this);
-}
-
-void MaintScreen::closeEvent(QCloseEvent* event)
-{
-    if (!m_unloaded) {
-        ++m_inRule;   // the focus leaving with the window is not a leaving of the box
-        const bool closed = closeParts();
-        --m_inRule;
-        if (!closed) {
-            event->ignore();
-            return;
-        }
-        Form_Unload();
-    }
-    QMainWindow::closeEvent(event);
 }
 
 // ---------------------------------------------------------------- filter indicators
@@ -703,23 +564,16 @@ bool MaintScreen::acceptNumber(QLineEdit* box)
                 box->setText(shown);
             return true;
         }
-        refusal = QStringLiteral("\"%1\" is not a price. Please enter the price as a number, for example 12.50.").arg(text);
+        refusal = notAPriceText(text);
     } else {
         const std::optional<double> n = parseNumber(text);
         if (n && *n == std::floor(*n) && *n <= std::numeric_limits<qint32>::max()
             && *n >= std::numeric_limits<qint32>::min())
             return true;
-        refusal = QStringLiteral("\"%1\" is not a whole number. Please enter a whole number here.").arg(text);
+        refusal = notAWholeNumberText(text);
     }
     ++m_inRule;
-    MsgBox(refusal, 48);
-    QString stored;
-    try {
-        stored = DataControl::formatValue(Data1->recordset()->value(it->field),
-                                          it->kind == NumberKind::Money ? BindFormat::Currency : BindFormat::General);
-    } catch (const DbError&) {
-    }
-    box->setText(stored);
+    refuseNumber(box, refusal, it->field, it->kind == NumberKind::Money);
     --m_inRule;
     return false;
 }
@@ -823,7 +677,7 @@ bool MaintScreen::eventFilter(QObject* watched, QEvent* event)
     case QEvent::FocusOut: {
         // A box opening over the window or a popup takes the focus without the box being left.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason || m_inRule > 0 || m_unloaded)
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason || m_inRule > 0 || isUnloaded())
             break;
         const auto it = m_lostFocus.constFind(watched);
         if (it != m_lostFocus.constEnd()) {
@@ -890,7 +744,7 @@ void MaintScreen::SSCommand1_Click()
     const Recordset* rs = Data1->recordset();
     if (!rs || rs->isClosed() || rs->kind() != Recordset::Kind::Table)
         reopenPartsTable(QStringLiteral("inv1"));
-    FindPartWindow::RetrievePart(this, FindPartMember::maintenance(), m_findWindow);
+    retrievePart(FindPartMember::maintenance());
 }
 
 void MaintScreen::SSCommand2_Click()
@@ -967,49 +821,9 @@ void MaintScreen::CmdEXIT_Click()
     close();
 }
 
-void MaintScreen::move(int which)
-{
-    Recordset* rs = Data1->recordset();
-    if (!rs || rs->isClosed() || (rs->recordCount() == 0 && rs->editMode() != Recordset::EditMode::Adding))
-        return;
-    try {
-        switch (which) {
-        case 0:
-            rs->moveFirst();
-            break;
-        case 1:
-            rs->movePrevious();
-            if (rs->bof())
-                rs->moveFirst();
-            break;
-        case 2:
-            rs->moveNext();
-            if (rs->eof())
-                rs->moveLast();
-            break;
-        default:
-            rs->moveLast();
-            break;
-        }
-    } catch (const DbError& e) {
-        MsgBox(e.text(), 48);
-    }
-    updateNavigatorCaption();
-}
-
 void MaintScreen::updateNavigatorCaption()
 {
-    const Recordset* rs = Data1->recordset();
-    QString caption;
-    if (rs && !rs->isClosed()) {
-        if (rs->editMode() == Recordset::EditMode::Adding)
-            caption = QStringLiteral("New part");
-        else if (rs->hasCurrent())
-            caption = QStringLiteral("Part %1 of %2").arg(rs->absolutePosition() + 1).arg(rs->recordCount());
-        else if (rs->recordCount() == 0)
-            caption = QStringLiteral("No parts");
-    }
-    SSDBData1->setCaption(caption);
+    SSDBData1->setCaption(partPositionCaption(Data1->recordset()));
 }
 
 // ---------------------------------------------------------------- sort, list, filter, tally

@@ -1,21 +1,17 @@
 #pragma once
 
-#include "parts/FindPartWindow.h"
+#include "parts/PartsScreen.h"
 #include "query/FilterHost.h"
 #include "query/FilterStatement.h"
 
 #include <QHash>
-#include <QMainWindow>
-#include <QPointer>
 
 #include <array>
 #include <functional>
 
 class ColorScheme;
-class DataControl;
 class DataNavigator;
 class DateMaskBox;
-class ProportionalResizer;
 class QAction;
 class QCheckBox;
 class QGroupBox;
@@ -34,7 +30,7 @@ ColorSchemeConfig maintScreenColorScheme();
 // change is written when the part is saved (Enter), when a price or minimum-purchase check writes,
 // or when the part is left. Opened modeless from the main window, which the opener locks; the
 // screen lets it go when it closes. Deleted when closed.
-class MaintScreen : public QMainWindow, public FindPartOpener, public FilterHost {
+class MaintScreen : public PartsScreen, public FilterHost {
     Q_OBJECT
 public:
     explicit MaintScreen(QWidget* parent = nullptr);
@@ -49,17 +45,12 @@ public:
     DataControl* filterDataControl() override { return Data1; }
     QWidget* filterHostWindow() override { return this; }
 
-    FindPartWindow* findWindow() const { return m_findWindow; }
-
-    // FindPartOpener.
-    QWidget* findPartOpenerWindow() override { return this; }
-    DataControl* findPartDataControl() override { return Data1; }
+    // FindPartOpener: after a seek, vendor n's part number takes the focus.
     QWidget* findPartFocusTarget(int vendor) override;
 
-    // Loading, activation and closing.
-    void Form_Load();
-    void Form_Activate();
-    void Form_Unload();
+    // Loading and activation; Form_Unload as every parts screen.
+    void Form_Load() override;
+    void Form_Activate() override;
 
     // The record check, run before Data1 leaves or writes the current part.
     void Data1_Validate();
@@ -111,8 +102,7 @@ public:
     // The filter's formula and sort fields as the filtered report and labels get them.
     static CurrentFilterFormula filteredPrintFormula();
 
-    // Data sources.
-    DataControl* Data1;   // Parts: the part on screen
+    // Data sources, besides Data1 (Parts: the part on screen).
     DataControl* Data2;   // Information: the vendor headings
     ColorScheme* Data3;   // MaintScreenColors in Colors.mdb
 
@@ -181,9 +171,6 @@ public:
     QAction* MnuColorForeColor;
 
 protected:
-    bool event(QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -207,10 +194,10 @@ private:
         NumberKind kind;
     };
 
-    void buildControls();
-    void buildMenus();
-    void bindControls();
-    void wireHandlers();
+    void buildControls() override;
+    void buildMenus() override;
+    void bindControls() override;
+    void wireHandlers() override;
 
     bool hasRecord() const;
     void reopenPartsTable(const QString& index);
@@ -220,10 +207,8 @@ private:
     bool acceptNumber(QLineEdit* box);
     bool refuseBadNumbers();
     void setPriceText(QLineEdit* box, const QString& text);
-    void move(int which);
     void updateNavigatorCaption();
     bool saveBeforeLeaving();
-    bool closeParts();
     void writeBoundValues();
     void printFiltered(const QString& reportFile, bool hasA4Twin);
 
@@ -231,9 +216,4 @@ private:
     QHash<QLineEdit*, NumberBox> m_numberBoxes;
     QHash<QObject*, std::function<void()>> m_lostFocus;
     QHash<QObject*, QString> m_orderNotices;   // back-ordered and tagged boxes: their notice
-    ProportionalResizer* m_resizer = nullptr;
-    QPointer<FindPartWindow> m_findWindow;
-    bool m_activated = false;   // the first activation has happened
-    bool m_unloaded = false;
-    int m_inRule = 0;           // a rule is asking or writing: focus changes are not leavings
 };

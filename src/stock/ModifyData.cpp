@@ -4,21 +4,18 @@
 #include "data/DataControl.h"
 #include "data/DataNavigator.h"
 #include "data/DbError.h"
-#include "data/Schema.h"
 #include "data/Values.h"
 #include "parts/PartsFonts.h"
+#include "parts/ScreenBuilding.h"
 #include "platform/Help.h"
 #include "platform/InputRules.h"
-#include "platform/MainWindowLock.h"
 #include "platform/Modal.h"
 #include "platform/Prompts.h"
 #include "platform/Twips.h"
 #include "utilities/ImportSetup.h"
 
-
 #include <QAction>
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QFocusEvent>
 #include <QFrame>
 #include <QLabel>
@@ -70,10 +67,8 @@ QLabel* makeLabel(QWidget* parent, int number, const QString& text, int left, in
 QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width,
                         int height)
 {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
+    QPushButton* button = buttonAt(parent, name, caption, QString(), left, top, width, height);
     button->setFont(arialFont(8.25, true));
-    placeTwips(button, left, top, width, height);
     return button;
 }
 
@@ -86,13 +81,6 @@ QLineEdit* makeEntry(QWidget* parent, const QString& name, const QString& tip, i
     box->setFont(arialFont(12, true));
     placeTwips(box, left, 3240, width, 450);
     return box;
-}
-
-QAction* namedAction(QMenu* menu, const QString& name, const QString& caption)
-{
-    QAction* action = menu->addAction(caption);
-    action->setObjectName(name);
-    return action;
 }
 
 double valueOf(const QString& text)
@@ -132,83 +120,33 @@ ColorSchemeConfig modifyDataColorScheme()
     const QStringList frames = {QStringLiteral("Frame1"), QStringLiteral("Frame2"), QStringLiteral("Frame3")};
     const QString navigator = QStringLiteral("SSDBData1");
 
-    auto bind = [&c](const QString& key, const QStringList& controls, ColorProperty p) {
-        for (const QString& control : controls)
-            c.bindings.append({key, control, p});
-    };
-    bind(QStringLiteral("MainFormBackColor"), {QString()}, ColorProperty::BackColor);
-    bind(QStringLiteral("SSDataForeColor"), {navigator}, ColorProperty::ForeColor);
-    bind(QStringLiteral("LabelForeColor"), dataLabels, ColorProperty::ForeColor);
-    bind(QStringLiteral("LabelForeColor"), checks, ColorProperty::ForeColor);
-    bind(QStringLiteral("SSDataBackColor"), {navigator}, ColorProperty::BackColor);
-    bind(QStringLiteral("LabelBackColor"), allLabels, ColorProperty::BackColor);
-    bind(QStringLiteral("LabelBackColor"), checks, ColorProperty::BackColor);
-    bind(QStringLiteral("LabelBackColor"), frames, ColorProperty::BackColor);
+    bindScreenColors(c, navigator, dataLabels + checks, allLabels + checks + frames);
 
-    auto applyAll = [](QList<ColorStep>& steps, const QStringList& controls, ColorProperty p) {
-        for (const QString& control : controls)
-            steps.append(ColorStep::apply(control, p));
-    };
-
-    ColorMenuItem background;
-    background.name = QStringLiteral("MnuDataBackground");
-    background.caption = QStringLiteral("Background Colors");
-    background.steps = {ColorStep::apply(QString(), ColorProperty::BackColor),
-                        ColorStep::store(QStringLiteral("MainFormBackColor")),
-                        ColorStep::apply(navigator, ColorProperty::BackColor),
-                        ColorStep::store(QStringLiteral("SSDataBackColor"))};
-    applyAll(background.steps, allLabels, ColorProperty::BackColor);
-    applyAll(background.steps, checks, ColorProperty::BackColor);
-    applyAll(background.steps, frames, ColorProperty::BackColor);
-    background.steps.append(ColorStep::store(QStringLiteral("LabelBackColor")));
-
-    ColorMenuItem text;
-    text.name = QStringLiteral("MnuDataText");
-    text.caption = QStringLiteral("Text Colors");
-    text.steps = {ColorStep::apply(navigator, ColorProperty::ForeColor), ColorStep::store(QStringLiteral("SSDataForeColor"))};
-    applyAll(text.steps, dataLabels, ColorProperty::ForeColor);
-    applyAll(text.steps, checks, ColorProperty::ForeColor);
-    text.steps.append(ColorStep::store(QStringLiteral("LabelForeColor")));
-
-    c.items = {background, text};
+    c.items = {screenBackgroundItem(QStringLiteral("MnuDataBackground"), QStringLiteral("Background Colors"), navigator,
+                                    allLabels + checks + frames),
+               screenTextItem(QStringLiteral("MnuDataText"), QStringLiteral("Text Colors"), navigator, dataLabels + checks)};
     return c;
 }
 
 // ---------------------------------------------------------------- building
 
 ModifyData::ModifyData(QWidget* parent)
-    : QMainWindow(parent)
+    : PartsScreen(parent, {.name = QStringLiteral("ModifyData"),
+                           .title = QStringLiteral("Data Entry "),
+                           .helpTopic = 480,
+                           .pointSize = 8.25,
+                           .raisesMainWindow = true})
 {
-    setAttribute(Qt::WA_DeleteOnClose);
-    setObjectName(QStringLiteral("ModifyData"));
-    setWindowTitle(QStringLiteral("Data Entry "));
-    setFont(arialFont(8.25));
-
-    Data1 = new DataControl(this);
-    Data1->setObjectName(QStringLiteral("Data1"));
-    Data2 = new DataControl(this);
-    Data2->setObjectName(QStringLiteral("Data2"));
-    Data3 = new ColorScheme(this, modifyDataColorScheme());
-    Data3->setObjectName(QStringLiteral("Data3"));
-
-    buildControls();
-    buildMenus();
-    bindControls();
-    wireHandlers();
-    setHelpContext(this, 480);
-    setHelpContext(MnuSelect, 610);
-    setHelpContext(MnuImport, 620);
-
-    Form_Load();
+    Data2 = addDataControl(QStringLiteral("Data2"));
+    Data3 = addColorScheme(QStringLiteral("Data3"), modifyDataColorScheme());
+    build();
 }
 
 ModifyData::~ModifyData() = default;
 
 void ModifyData::buildControls()
 {
-    auto* client = new QWidget(this);
-    setCentralWidget(client);
-    client->resize(twipsToPx(ClientWidth), twipsToPx(ClientHeight));
+    QWidget* client = addClientArea(ClientWidth, ClientHeight);
 
     Label[4] = makeLabel(client, 4, QStringLiteral("Description"), 120, 120, 1740, 300);
     Label[18] = makeLabel(client, 18, QString(), 1920, 120, 7440, 300);
@@ -300,9 +238,7 @@ void ModifyData::buildControls()
     // Esc leaves; there is no default button.
     setCancelButton(this, Command2);
 
-    resize(client->size());
-    m_resizer = new ProportionalResizer(this);
-    m_resizer->captureDesign();
+    keepProportions(client);
 }
 
 void ModifyData::buildMenus()
@@ -328,6 +264,8 @@ void ModifyData::buildMenus()
 
     MnuModifyDataColors = Data3->menu();
     menuBar()->addMenu(MnuModifyDataColors);
+    setHelpContext(MnuSelect, 610);
+    setHelpContext(MnuImport, 620);
 
     // The client area keeps its designed size below the menu bar.
     resize(width(), height() + menuBar()->sizeHint().height());
@@ -371,10 +309,7 @@ void ModifyData::wireHandlers()
     connect(Min, &QLineEdit::textChanged, this, &ModifyData::Min_Change);
     Min->installEventFilter(this);
 
-    connect(SSDBCommand3, &QPushButton::clicked, this, [this] { move(0); });
-    connect(SSDBCommand2, &QPushButton::clicked, this, [this] { move(1); });
-    connect(SSDBCommand1, &QPushButton::clicked, this, [this] { move(2); });
-    connect(SSDBCommand4, &QPushButton::clicked, this, [this] { move(3); });
+    wireRecordButtons(SSDBCommand3, SSDBCommand2, SSDBCommand1, SSDBCommand4);
 
     connect(MnuAllByNo1, &QAction::triggered, this, &ModifyData::MnuAllByNo1_Click);
     connect(MnuAllByNo2, &QAction::triggered, this, &ModifyData::MnuAllByNo2_Click);
@@ -394,17 +329,8 @@ void ModifyData::wireHandlers()
 
 void ModifyData::Form_Load()
 {
-    Data1->setDatabaseName(InventoryDatabasePath());
-    Data1->setRecordSource(QStringLiteral("Parts"));
-    Data1->setRecordsetType(Recordset::Kind::Table);
-    Data2->setDatabaseName(InventoryDatabasePath());
-    Data2->setRecordSource(QStringLiteral("Information"));
-    Data2->setRecordsetType(Recordset::Kind::Table);
-    try {
-        Data2->refresh();
-    } catch (const DbError&) {
-        // Without the information row the vendor makes stay empty.
-    }
+    usePartsTable(*Data1);
+    openInformation(*Data2);   // the vendor makes
     // Data1 opens at the first activation, in the order of vendor 1's part numbers.
     Data3->OpenColorScheme();
     Data3->install();
@@ -412,25 +338,9 @@ void ModifyData::Form_Load()
 
 void ModifyData::Form_Activate()
 {
-    if (m_activated || m_unloaded)
+    if (!firstActivation())
         return;
-    m_activated = true;
     openAllParts(QStringLiteral("inv1"));
-}
-
-bool ModifyData::event(QEvent* event)
-{
-    if (event->type() == QEvent::WindowActivate)
-        Form_Activate();
-    return QMainWindow::event(event);
-}
-
-void ModifyData::showEvent(QShowEvent* event)
-{
-    QMainWindow::showEvent(event);
-    // Where the platform reports no activation, the first show stands for it.
-    if (!m_activated)
-        QMetaObject::invokeMethod(this, &ModifyData::Form_Activate, Qt::QueuedConnection);
 }
 
 void ModifyData::Command2_Click()
@@ -438,51 +348,13 @@ void ModifyData::Command2_Click()
     close();
 }
 
-void ModifyData::closeEvent(QCloseEvent* event)
+bool ModifyData::closeParts()
 {
-    if (!m_unloaded) {
-        ++m_inRule;   // the focus leaving with the window is not a leaving of the box
-        bool closed = true;
-        try {
-            Data1->update();   // the checks of leaving a part, then the save
-        } catch (const DbError& e) {
-            closed = MsgBox(QStringLiteral("The changes to this part could not be saved:\r%1\r\r"
-                                           "Close this screen anyway and lose them?").arg(e.text()),
-                            292) == Prompts::Yes;
-        }
-        --m_inRule;
-        if (!closed) {
-            event->ignore();
-            return;
-        }
-        Form_Unload();
-    }
-    QMainWindow::closeEvent(event);
-}
-
-void ModifyData::Form_Unload()
-{
-    if (m_unloaded)
-        return;
-    m_unloaded = true;
-    m_activated = false;
-    if (m_findWindow)
-        m_findWindow->close();
-    MainWindowLock::release(this);
-    if (QWidget* main = MainWindowLock::mainWindow()) {
-        main->show();
-        main->raise();
-        main->activateWindow();
-    }
+    // The checks of leaving a part, then the save.
+    return writeOrCloseAnyway([this] { Data1->update(); }, unsavedChangesQuestion());
 }
 
 // ---------------------------------------------------------------- orders
-
-bool ModifyData::hasPart() const
-{
-    const Recordset* rs = Data1->recordset();
-    return rs && !rs->isClosed() && rs->hasCurrent();
-}
 
 void ModifyData::openAllParts(const QString& index)
 {
@@ -497,9 +369,7 @@ void ModifyData::openAllParts(const QString& index)
         m_reopening = true;   // closing empties the boxes
         Data1->close();
         m_reopening = false;
-        Data1->setRecordsetType(Recordset::Kind::Table);
-        Data1->setDatabaseName(InventoryDatabasePath());
-        Data1->setRecordSource(QStringLiteral("Parts"));
+        usePartsTable(*Data1);
         Data1->refresh();
         Data1->recordset()->setIndex(index);
         m_orderIndex = index;
@@ -538,7 +408,7 @@ void ModifyData::openYourParts(const QString& orderField)
 // only the fields typed into are written, never the rest of what the screen showed.
 void ModifyData::reopenAfterImport()
 {
-    if (m_unloaded)
+    if (isUnloaded())
         return;
     std::optional<Bookmark> part;
     try {
@@ -563,35 +433,6 @@ void ModifyData::reopenAfterImport()
                 Data1->recordset()->moveFirst();
         } catch (const DbError&) {
         }
-    }
-}
-
-void ModifyData::move(int which)
-{
-    Recordset* rs = Data1->recordset();
-    if (!rs || rs->isClosed() || rs->recordCount() == 0)
-        return;
-    try {
-        switch (which) {
-        case 0:
-            rs->moveFirst();
-            break;
-        case 1:
-            rs->movePrevious();
-            if (rs->bof())
-                rs->moveFirst();
-            break;
-        case 2:
-            rs->moveNext();
-            if (rs->eof())
-                rs->moveLast();
-            break;
-        default:
-            rs->moveLast();
-            break;
-        }
-    } catch (const DbError& e) {
-        MsgBox(e.text(), 48);
     }
 }
 
@@ -698,7 +539,7 @@ void ModifyData::Command1_Click()
         return;
     }
     // The location order has no part number to seek on: the list takes vendor 1's order.
-    FindPartWindow::RetrievePart(this, FindPartMember::stockInput(), m_findWindow);
+    retrievePart(FindPartMember::stockInput());
     if (const Recordset* now = Data1->recordset(); now && !now->isClosed() && !now->index().isEmpty())
         m_orderIndex = now->index();
 }
@@ -729,7 +570,7 @@ bool ModifyData::eventFilter(QObject* watched, QEvent* event)
     if (watched == Min && event->type() == QEvent::FocusOut) {
         // A message box or a menu taking the focus is not a leaving of the box.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && m_inRule == 0 && !m_unloaded)
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && m_inRule == 0 && !isUnloaded())
             Min_LostFocus();
     }
     return QMainWindow::eventFilter(watched, event);

@@ -1,16 +1,13 @@
 #pragma once
 
-#include "parts/FindPartWindow.h"
+#include "parts/PartsScreen.h"
 
-#include <QMainWindow>
 #include <QPointer>
 
 #include <array>
 
 class ColorScheme;
-class DataControl;
 class DataNavigator;
-class ProportionalResizer;
 class QAction;
 class QCheckBox;
 class QFrame;
@@ -38,21 +35,17 @@ ColorSchemeConfig modifyDataColorScheme();
 // location. Opened modeless from the main window, which the opener locks; the screen saves the
 // part on screen, lets the main window go and brings it to the front when it closes. Deleted
 // when closed.
-class ModifyData : public QMainWindow, public FindPartOpener {
+class ModifyData : public PartsScreen {
     Q_OBJECT
 public:
     explicit ModifyData(QWidget* parent = nullptr);
     ~ModifyData() override;
 
     // FindPartOpener: after a seek the count in stock takes the focus, whatever the vendor.
-    QWidget* findPartOpenerWindow() override { return this; }
-    DataControl* findPartDataControl() override { return Data1; }
     QWidget* findPartFocusTarget(int) override;
-    FindPartWindow* findWindow() const { return m_findWindow; }
 
-    void Form_Load();
-    void Form_Activate();
-    void Form_Unload();
+    void Form_Load() override;
+    void Form_Activate() override;
     void Data1_Validate();
     void Command1_Click();   // "&Retrieve"
     void Command2_Click();   // "E&xit"
@@ -72,7 +65,7 @@ public:
     void MnuMinLocation_Click() { openYourParts(QStringLiteral("[Location]")); }
     void MnuImportDOS_Click();   // "From Version E.&6"
 
-    DataControl* Data1;   // Parts: the part on screen
+    // Data sources, besides Data1 (Parts: the part on screen).
     DataControl* Data2;   // Information: the vendor makes
     ColorScheme* Data3;   // ModifyData in Colors.mdb
 
@@ -110,34 +103,24 @@ public:
     QMenu* MnuModifyDataColors;
 
 protected:
-    bool event(QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
+    bool closeParts() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void buildControls();
-    void buildMenus();
-    void bindControls();
-    void wireHandlers();
+    void buildControls() override;
+    void buildMenus() override;
+    void bindControls() override;
+    void wireHandlers() override;
 
-    bool hasPart() const;
     void openAllParts(const QString& index);
     void openYourParts(const QString& orderField);
     void reopenAfterImport();
     void minimumPrompt();
     void defaultVendorClicked(int vendor);
     void filledFromRecord();
-    void move(int which);
-    void updateNavigatorCaption();
 
-    ProportionalResizer* m_resizer = nullptr;
-    QPointer<FindPartWindow> m_findWindow;
     QPointer<QWidget> m_import;
     QString m_orderIndex = QStringLiteral("inv1");   // the all-parts order; empty while an own-parts list shows
     QString m_orderField;                            // the own-parts list's order
-    bool m_activated = false;    // the first activation has happened
-    bool m_unloaded = false;
     bool m_reopening = false;   // the parts are closed and opened again in another order
-    int m_inRule = 0;            // a rule or a message runs: focus changes are not leavings
 };

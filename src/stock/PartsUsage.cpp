@@ -8,10 +8,10 @@
 #include "data/Values.h"
 #include "parts/PartImagesWindow.h"
 #include "parts/PartsFonts.h"
+#include "parts/ScreenBuilding.h"
 #include "platform/Cursor.h"
 #include "platform/Help.h"
 #include "platform/InputRules.h"
-#include "platform/MainWindowLock.h"
 #include "platform/Prompts.h"
 #include "platform/Twips.h"
 #include "reports/ReportControl.h"
@@ -20,7 +20,6 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QLabel>
@@ -28,7 +27,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
 
 #include <algorithm>
@@ -48,37 +46,22 @@ constexpr int CountChars = 3;
 const QString UsageSql = QStringLiteral("Select * from PartsUsage Where [Record Number] = ");
 const QString GraphFormula = QStringLiteral("{PartsUsage.Record Number} =");
 
-QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, int left, int top, int width,
-                  int height, Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setAlignment(alignment);
-    placeTwips(label, left, top, width, height);
-    return label;
-}
-
 QGroupBox* makeFrame(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width,
                      int height)
 {
-    auto* frame = new QGroupBox(caption, parent);
-    frame->setObjectName(name);
-    frame->setFont(arialFont(8, true));
+    QGroupBox* frame = frameAt(parent, name, caption, left, top, width, height);
     // The caption keeps its own colour: white on the frame's panel colour.
     QPalette p = frame->palette();
     p.setColor(QPalette::WindowText, Qt::white);
     frame->setPalette(p);
-    placeTwips(frame, left, top, width, height);
     return frame;
 }
 
 QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption, int left, int top,
                         int width, int height = 345)
 {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
+    QPushButton* button = buttonAt(parent, name, caption, QString(), left, top, width, height);
     button->setFont(arialFont(8.25, true));
-    placeTwips(button, left, top, width, height);
     return button;
 }
 
@@ -120,14 +103,8 @@ ColorSchemeConfig partsUsageColorScheme()
     c.menuName = QStringLiteral("MnuUsageColors");
     c.menuCaption = QStringLiteral("&Colors");
 
-    auto names = [](std::initializer_list<int> numbers) {
-        QStringList list;
-        for (int n : numbers)
-            list << QStringLiteral("Label%1").arg(n);
-        return list;
-    };
-    const QStringList textLabels = names({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 20, 21, 23});
-    const QStringList backLabels = names({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 13, 14, 20, 21, 23});
+    const QStringList textLabels = labelNames({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 20, 21, 23});
+    const QStringList backLabels = labelNames({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 13, 14, 20, 21, 23});
     const QStringList checks = {QStringLiteral("SSCheck1"), QStringLiteral("SSCheck2")};
     QStringList frames;
     for (int i = 1; i <= 6; ++i)
@@ -135,95 +112,43 @@ ColorSchemeConfig partsUsageColorScheme()
     const QString navigator = QStringLiteral("SSDBData1");
     const QString grid = QStringLiteral("SSDBGrid2");
 
-    auto bind = [&c](const QString& key, const QStringList& controls, ColorProperty p) {
-        for (const QString& control : controls)
-            c.bindings.append({key, control, p});
-    };
-    bind(QStringLiteral("MainFormBackColor"), {QString()}, ColorProperty::BackColor);
-    bind(QStringLiteral("SSDataForeColor"), {navigator}, ColorProperty::ForeColor);
-    bind(QStringLiteral("LabelForeColor"), textLabels, ColorProperty::ForeColor);
-    bind(QStringLiteral("LabelForeColor"), checks, ColorProperty::ForeColor);
-    bind(QStringLiteral("SSDataBackColor"), {navigator}, ColorProperty::BackColor);
-    bind(QStringLiteral("LabelBackColor"), backLabels, ColorProperty::BackColor);
-    bind(QStringLiteral("LabelBackColor"), checks, ColorProperty::BackColor);
-    bind(QStringLiteral("SSDBGridBackColor"), {grid}, ColorProperty::BackColor);
-    bind(QStringLiteral("SSDBGridForeColor"), {grid}, ColorProperty::EvenRowForeColor);
-    bind(QStringLiteral("SSDBGridForeColor"), {grid}, ColorProperty::OddRowForeColor);
-    bind(QStringLiteral("SSDBGridEvenColor"), {grid}, ColorProperty::EvenRowBackColor);
-    bind(QStringLiteral("SSDBGridOddColor"), {grid}, ColorProperty::OddRowBackColor);
-    bind(QStringLiteral("LabelBackColor"), frames, ColorProperty::BackColor);
-
-    auto applyAll = [](QList<ColorStep>& steps, const QStringList& controls, ColorProperty p) {
-        for (const QString& control : controls)
-            steps.append(ColorStep::apply(control, p));
-    };
-
-    ColorMenuItem background;
-    background.name = QStringLiteral("MnuUsageBackground");
-    background.caption = QStringLiteral("Background Colors");
-    background.steps = {ColorStep::apply(QString(), ColorProperty::BackColor),
-                        ColorStep::store(QStringLiteral("MainFormBackColor")),
-                        ColorStep::apply(navigator, ColorProperty::BackColor),
-                        ColorStep::store(QStringLiteral("SSDataBackColor"))};
-    applyAll(background.steps, names({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 13, 14}), ColorProperty::BackColor);
-    applyAll(background.steps, checks, ColorProperty::BackColor);
-    applyAll(background.steps, frames, ColorProperty::BackColor);
-    background.steps.append(ColorStep::store(QStringLiteral("LabelBackColor")));
-
-    ColorMenuItem text;
-    text.name = QStringLiteral("MnuUsageText");
-    text.caption = QStringLiteral("Text Color");
-    text.steps = {ColorStep::apply(navigator, ColorProperty::ForeColor), ColorStep::store(QStringLiteral("SSDataForeColor"))};
-    applyAll(text.steps, names({1, 2, 3, 4, 5, 6, 8}), ColorProperty::ForeColor);
-    applyAll(text.steps, checks, ColorProperty::ForeColor);
-    text.steps.append(ColorStep::store(QStringLiteral("LabelForeColor")));
+    bindScreenColors(c, navigator, textLabels + checks, backLabels + checks);
+    bindListColors(c, grid);
+    bindColor(c, QStringLiteral("LabelBackColor"), frames, ColorProperty::BackColor);
 
     // The list items show the list first and afterwards relist it in the enlarged window; the
     // pre- and post-steps are the screen's own and are filled in when the screen builds its scheme.
     const QString list = QStringLiteral("List Window");
-    ColorMenuItem listText;
-    listText.name = QStringLiteral("MnuUsageListText");
-    listText.caption = QStringLiteral("Text Color");
-    listText.submenu = list;
-    listText.steps = {ColorStep::store(QStringLiteral("SSDBGridForeColor")),
-                      ColorStep::apply(grid, ColorProperty::EvenRowForeColor),
-                      ColorStep::apply(grid, ColorProperty::OddRowForeColor)};
-    ColorMenuItem listBack;
-    listBack.name = QStringLiteral("MnuUsageListBackground");
-    listBack.caption = QStringLiteral("Background");
-    listBack.submenu = list;
-    listBack.steps = {ColorStep::store(QStringLiteral("SSDBGridBackColor")), ColorStep::apply(grid, ColorProperty::BackColor)};
-    ColorMenuItem first;
-    first.name = QStringLiteral("MnuUsageListFirst");
-    first.caption = QStringLiteral("First Row");
-    first.submenu = list;
-    first.steps = {ColorStep::store(QStringLiteral("SSDBGridEvenColor")), ColorStep::apply(grid, ColorProperty::EvenRowBackColor)};
-    ColorMenuItem next;
-    next.name = QStringLiteral("MnuUsageListNext");
-    next.caption = QStringLiteral("Next Row");
-    next.submenu = list;
-    next.steps = {ColorStep::store(QStringLiteral("SSDBGridOddColor")), ColorStep::apply(grid, ColorProperty::OddRowBackColor)};
-
-    c.items = {background, text, listText, listBack, first, next};
+    c.items = {
+        screenBackgroundItem(QStringLiteral("MnuUsageBackground"), QStringLiteral("Background Colors"), navigator,
+                             labelNames({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 13, 14}) + checks + frames),
+        screenTextItem(QStringLiteral("MnuUsageText"), QStringLiteral("Text Color"), navigator,
+                       labelNames({1, 2, 3, 4, 5, 6, 8}) + checks),
+        listColorItem(QStringLiteral("MnuUsageListText"), QStringLiteral("Text Color"), list,
+                      QStringLiteral("SSDBGridForeColor"), grid,
+                      {ColorProperty::EvenRowForeColor, ColorProperty::OddRowForeColor}),
+        listColorItem(QStringLiteral("MnuUsageListBackground"), QStringLiteral("Background"), list,
+                      QStringLiteral("SSDBGridBackColor"), grid, {ColorProperty::BackColor}),
+        listColorItem(QStringLiteral("MnuUsageListFirst"), QStringLiteral("First Row"), list,
+                      QStringLiteral("SSDBGridEvenColor"), grid, {ColorProperty::EvenRowBackColor}),
+        listColorItem(QStringLiteral("MnuUsageListNext"), QStringLiteral("Next Row"), list,
+                      QStringLiteral("SSDBGridOddColor"), grid, {ColorProperty::OddRowBackColor}),
+    };
     return c;
 }
 
 // ---------------------------------------------------------------- building
 
+// The screen stands on its first part as soon as it shows, so that a command given right after
+// opening it (the main window's one-part usage) finds that part.
 PartsUsage::PartsUsage(QWidget* parent)
-    : QMainWindow(parent)
+    : PartsScreen(parent, {.name = QStringLiteral("PartsUsage"),
+                           .title = QStringLiteral("Use Parts"),
+                           .helpTopic = 630,
+                           .activation = Activation::EveryShow})
 {
-    setAttribute(Qt::WA_DeleteOnClose);
-    setObjectName(QStringLiteral("PartsUsage"));
-    setWindowTitle(QStringLiteral("Use Parts"));
-    setFont(arialFont(8));
-
-    Data1 = new DataControl(this);
-    Data1->setObjectName(QStringLiteral("Data1"));
-    Data2 = new DataControl(this);
-    Data2->setObjectName(QStringLiteral("Data2"));
-    Data3 = new DataControl(this);
-    Data3->setObjectName(QStringLiteral("Data3"));
+    Data2 = addDataControl(QStringLiteral("Data2"));
+    Data3 = addDataControl(QStringLiteral("Data3"));
 
     // The list items of the colour menu show the list and relist it afterwards.
     ColorSchemeConfig colors = partsUsageColorScheme();
@@ -233,58 +158,48 @@ PartsUsage::PartsUsage(QWidget* parent)
         item.pre = [this] { SSDBGrid2->show(); };
         item.post = [this] { Command3->click(); };
     }
-    Data4 = new ColorScheme(this, colors);
-    Data4->setObjectName(QStringLiteral("Data4"));
+    Data4 = addColorScheme(QStringLiteral("Data4"), colors);
     CrystalReport1 = ReportControl::create();
-
-    buildControls();
-    buildMenus();
-    bindControls();
-    wireHandlers();
-    setHelpContext(this, 630);
-    setHelpContext(MnuUsePartVendor, 710);
-
-    Form_Load();
+    build();
 }
 
 PartsUsage::~PartsUsage() = default;
 
 void PartsUsage::buildControls()
 {
-    auto* client = new QWidget(this);
-    setCentralWidget(client);
+    QWidget* client = addClientArea();
 
     SSFrame2 = makeFrame(client, QStringLiteral("SSFrame2"), QStringLiteral("Part Number"), 120, 60, 8400, 1020);
     QLabel** makes[3] = {&Label12, &Label13, &Label14};
     QLabel** numbers[3] = {&Label1, &Label2, &Label3};
     for (int i = 0; i < 3; ++i) {
         const int left = 120 + i * 2760;
-        QLabel* make = makeLabel(SSFrame2, QStringLiteral("Label%1").arg(12 + i), QString(), left, 270, 2640, 255,
-                                 Qt::AlignCenter);
+        QLabel* make = labelAt(SSFrame2, QStringLiteral("Label%1").arg(12 + i), QString(), left, 270, 2640, 255,
+                               Qt::AlignCenter);
         QPalette white = make->palette();
         white.setColor(QPalette::WindowText, Qt::white);
         make->setPalette(white);
         make->setFont(arialFont(8, true));
         *makes[i] = make;
-        QLabel* number = makeLabel(SSFrame2, QStringLiteral("Label%1").arg(1 + i), QString(), left, 570, 2640, 345,
-                                   Qt::AlignCenter);
+        QLabel* number = labelAt(SSFrame2, QStringLiteral("Label%1").arg(1 + i), QString(), left, 570, 2640, 345,
+                                 Qt::AlignCenter);
         number->setFont(arialFont(11, true));
         *numbers[i] = number;
     }
 
     SSFrame3 = makeFrame(client, QStringLiteral("SSFrame3"), QStringLiteral("Description"), 120, 1140, 4200, 630);
-    Label4 = makeLabel(SSFrame3, QStringLiteral("Label4"), QString(), 120, 255, 3960, 300);
+    Label4 = labelAt(SSFrame3, QStringLiteral("Label4"), QString(), 120, 255, 3960, 300);
     Label4->setFont(arialFont(9.75, true));
     SSFrame4 = makeFrame(client, QStringLiteral("SSFrame4"), QStringLiteral("Location"), 4440, 1140, 2040, 630);
-    Label5 = makeLabel(SSFrame4, QStringLiteral("Label5"), QString(), 120, 255, 1800, 300, Qt::AlignCenter);
+    Label5 = labelAt(SSFrame4, QStringLiteral("Label5"), QString(), 120, 255, 1800, 300, Qt::AlignCenter);
     Label5->setFont(arialFont(9.75, true));
     SSFrame6 = makeFrame(client, QStringLiteral("SSFrame6"), QStringLiteral("Instock"), 6600, 1140, 1920, 630);
-    Label8 = makeLabel(SSFrame6, QStringLiteral("Label8"), QString(), 120, 255, 1680, 300, Qt::AlignCenter);
+    Label8 = labelAt(SSFrame6, QStringLiteral("Label8"), QString(), 120, 255, 1680, 300, Qt::AlignCenter);
     Label8->setFont(arialFont(9.75, true));
     SSFrame5 = makeFrame(client, QStringLiteral("SSFrame5"), QStringLiteral("Notes"), 120, 1830, 8400, 630);
-    Label6 = makeLabel(SSFrame5, QStringLiteral("Label6"), QString(), 120, 255, 8160, 300);
+    Label6 = labelAt(SSFrame5, QStringLiteral("Label6"), QString(), 120, 255, 8160, 300);
 
-    Label10 = makeLabel(client, QStringLiteral("Label10"), QString(), 7800, 2520, 600, 255);
+    Label10 = labelAt(client, QStringLiteral("Label10"), QString(), 7800, 2520, 600, 255);
     Label10->hide();
 
     SSDBData1 = new DataNavigator(client);
@@ -313,18 +228,18 @@ void PartsUsage::buildControls()
 
     // Below the compact window: the entry frame, the list and its commands.
     SSFrame1 = makeFrame(client, QStringLiteral("SSFrame1"), QString(), 120, 3720, 3000, 2700);
-    Label20 = makeLabel(SSFrame1, QStringLiteral("Label20"), QStringLiteral("Using How Many?"), 120, 240, 1500, 300);
+    Label20 = labelAt(SSFrame1, QStringLiteral("Label20"), QStringLiteral("Using How Many?"), 120, 240, 1500, 300);
     Text1 = makeBox(SSFrame1, QStringLiteral("Text1"), QStringLiteral("Enter the quantity parts you are using"), 1680, 210, 1260);
-    Label21 = makeLabel(SSFrame1, QStringLiteral("Label21"), QStringLiteral("Lane Number"), 120, 690, 1500, 300);
+    Label21 = labelAt(SSFrame1, QStringLiteral("Label21"), QStringLiteral("Lane Number"), 120, 690, 1500, 300);
     Text2 = makeBox(SSFrame1, QStringLiteral("Text2"), QStringLiteral("Enetr the lane number you will install this part on"),
                     1680, 660, 1260);
-    Label23 = makeLabel(SSFrame1, QStringLiteral("Label23"), QStringLiteral("Date Used  "), 120, 1140, 1500, 300);
+    Label23 = labelAt(SSFrame1, QStringLiteral("Label23"), QStringLiteral("Date Used  "), 120, 1140, 1500, 300);
     Text3 = makeBox(SSFrame1, QStringLiteral("Text3"), QStringLiteral("enter the date. Month, Day, Year"), 1680, 1110, 1260);
-    Label7 = makeLabel(SSFrame1, QStringLiteral("Label7"), QStringLiteral("MM/DD/YY"), 1680, 1500, 1260, 255, Qt::AlignCenter);
+    Label7 = labelAt(SSFrame1, QStringLiteral("Label7"), QStringLiteral("MM/DD/YY"), 1680, 1500, 1260, 255, Qt::AlignCenter);
     Label7->hide();
     Command1 = makeButton(SSFrame1, QStringLiteral("Command1"), QStringLiteral("&OK"), 900, 2010, 1200, 420);
     Command1->hide();
-    Label9 = makeLabel(SSFrame1, QStringLiteral("Label9"), QString(), 120, 2100, 600, 255);
+    Label9 = labelAt(SSFrame1, QStringLiteral("Label9"), QString(), 120, 2100, 600, 255);
     Label9->hide();
     SSFrame1->hide();
     limitTyping(Text1, CountChars);
@@ -368,6 +283,7 @@ void PartsUsage::buildMenus()
     for (QMenu* sub : MnuUsageColors->findChildren<QMenu*>())
         if (sub->title() == QStringLiteral("List Window"))
             sub->setObjectName(QStringLiteral("MnuUsageList"));
+    setHelpContext(MnuUsePartVendor, 710);
 }
 
 void PartsUsage::bindControls()
@@ -420,46 +336,21 @@ void PartsUsage::Form_Load()
 {
     setWindowHeightTwips(LoadHeight);
     centreOnScreen();
-    Data1->setDatabaseName(InventoryDatabasePath());
-    Data1->setRecordSource(QStringLiteral("Parts"));
-    Data1->setRecordsetType(Recordset::Kind::Table);
+    usePartsTable(*Data1);
     // The uses are read when a part's list is first asked for; until then nothing is listed.
     Data2->setDatabaseName(InventoryDatabasePath());
     Data2->setRecordSource(QStringLiteral("PartsUsage"));
     Data2->setRecordsetType(Recordset::Kind::Dynaset);
-    Data3->setDatabaseName(InventoryDatabasePath());
-    Data3->setRecordSource(QStringLiteral("Information"));
-    Data3->setRecordsetType(Recordset::Kind::Table);
-    try {
-        Data3->refresh();
-    } catch (const DbError&) {
-        // Without the information row the vendor makes stay empty.
-    }
+    openInformation(*Data3);   // the vendor makes
     Data4->OpenColorScheme();
     Data4->install();
 }
 
 void PartsUsage::Form_Activate()
 {
-    if (m_activated || m_unloaded)
+    if (!firstActivation())
         return;
-    m_activated = true;
     reopenParts(QStringLiteral("inv1"));
-}
-
-bool PartsUsage::event(QEvent* event)
-{
-    if (event->type() == QEvent::WindowActivate)
-        Form_Activate();
-    return QMainWindow::event(event);
-}
-
-void PartsUsage::showEvent(QShowEvent* event)
-{
-    QMainWindow::showEvent(event);
-    // The screen stands on its first part as soon as it shows, so that a command given right
-    // after opening it (the main window's one-part usage) finds that part.
-    Form_Activate();
 }
 
 void PartsUsage::reopenParts(const QString& index)
@@ -471,12 +362,7 @@ void PartsUsage::reopenParts(const QString& index)
         return;
     }
     try {
-        Data1->setRecordsetType(Recordset::Kind::Table);
-        Data1->setDatabaseName(InventoryDatabasePath());
-        Data1->setRecordSource(QStringLiteral("Parts"));
-        Data1->refresh();
-        Data1->recordset()->setIndex(index);
-        Data1->recordset()->moveFirst();
+        openPartsTable(*Data1, index);
     } catch (const DbError& e) {
         MsgBox(e.text(), 48);
     }
@@ -487,40 +373,14 @@ void PartsUsage::Command6_Click()
     close();
 }
 
-void PartsUsage::Form_Unload()
+bool PartsUsage::closeParts()
 {
-    if (m_unloaded)
-        return;
-    m_unloaded = true;
-    m_activated = false;
-    if (m_findWindow)
-        m_findWindow->close();
-    MainWindowLock::release(this);
-}
-
-void PartsUsage::closeEvent(QCloseEvent* event)
-{
-    if (!m_unloaded) {
-        ++m_inRule;
-        // A use being entered and not confirmed with "&OK" is not stored; the part's count, as
-        // lowered by the uses confirmed, is.
-        endEntry();
-        bool closed = true;
-        try {
-            Data1->close();
-        } catch (const DbError& e) {
-            closed = MsgBox(QStringLiteral("The count in stock of this part could not be saved:\r%1\r\r"
-                                           "Close this screen anyway and lose it?").arg(e.text()),
-                            292) == Prompts::Yes;
-        }
-        --m_inRule;
-        if (!closed) {
-            event->ignore();
-            return;
-        }
-        Form_Unload();
-    }
-    QMainWindow::closeEvent(event);
+    // A use being entered and not confirmed with "&OK" is not stored; the part's count, as
+    // lowered by the uses confirmed, is.
+    endEntry();
+    return writeOrCloseAnyway([this] { Data1->close(); },
+                              QStringLiteral("The count in stock of this part could not be saved:\r%1\r\r"
+                                             "Close this screen anyway and lose it?"));
 }
 
 // ---------------------------------------------------------------- window size
@@ -529,16 +389,6 @@ void PartsUsage::setWindowHeightTwips(int height)
 {
     m_heightTwips = height;
     setFixedSize(twipsToPx(ClientWidth), twipsToPx(height - NonClientTwips) + menuBar()->sizeHint().height());
-}
-
-void PartsUsage::centreOnScreen()
-{
-    const QScreen* s = screen();
-    if (!s)
-        return;
-    const QRect area = s->availableGeometry();
-    const QSize outer = frameGeometry().size().expandedTo(size());
-    move(area.left() + (area.width() - outer.width()) / 2, area.top() + (area.height() - outer.height()) / 2);
 }
 
 void PartsUsage::enlarge()
@@ -795,7 +645,7 @@ void PartsUsage::Command7_Click()
 
 void PartsUsage::Command8_Click()
 {
-    FindPartWindow::RetrievePart(this, FindPartMember::usage(), m_findWindow);
+    retrievePart(FindPartMember::usage());
 }
 
 void PartsUsage::SSCommand7_Click()
@@ -851,7 +701,7 @@ bool PartsUsage::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::FocusOut) {
         // A message box or a menu taking the focus is not a leaving of the box.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason || m_inRule > 0 || m_unloaded
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason || m_inRule > 0 || isUnloaded()
             || !SSFrame1->isVisible())
             return QMainWindow::eventFilter(watched, event);
         if (watched == Text1)

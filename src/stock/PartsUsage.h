@@ -1,9 +1,6 @@
 #pragma once
 
-#include "parts/FindPartWindow.h"
-
-#include <QMainWindow>
-#include <QPointer>
+#include "parts/PartsScreen.h"
 
 #include <array>
 #include <memory>
@@ -39,7 +36,7 @@ ColorSchemeConfig partsUsageColorScheme();
 // (on leaving it, re-ordering, or closing the screen). It also lists and graphs a part's uses.
 // Opened modeless from the main window, which the opener locks; the screen lets it go when it
 // closes. Deleted when closed.
-class PartsUsage : public QMainWindow, public FindPartOpener {
+class PartsUsage : public PartsScreen {
     Q_OBJECT
 public:
     explicit PartsUsage(QWidget* parent = nullptr);
@@ -52,15 +49,9 @@ public:
     std::optional<qint64> listedPart() const { return m_listedPart; }
     bool isEntering() const;
 
-    // FindPartOpener: the usage screen moves no focus after a seek.
-    QWidget* findPartOpenerWindow() override { return this; }
-    DataControl* findPartDataControl() override { return Data1; }
-    QWidget* findPartFocusTarget(int) override { return nullptr; }
-    FindPartWindow* findWindow() const { return m_findWindow; }
-
-    void Form_Load();
-    void Form_Activate();
-    void Form_Unload();
+    // As a find-part opener, the usage screen moves no focus after a seek.
+    void Form_Load() override;
+    void Form_Activate() override;
     void Data1_Reposition();
     void Data2_Reposition();
     void Command1_Click();     // "&OK"
@@ -82,7 +73,7 @@ public:
     void Text3_LostFocus();
     void SSDBData1_AfterClick() {}
 
-    DataControl* Data1;   // Parts: the current part
+    // Data sources, besides Data1 (Parts: the current part).
     DataControl* Data2;   // PartsUsage: the part's uses and the row being entered
     DataControl* Data3;   // Information: the vendor makes
     ColorScheme* Data4;   // UsageColors in Colors.mdb
@@ -130,21 +121,18 @@ public:
     QMenu* MnuUsageColors;
 
 protected:
-    bool event(QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
+    bool closeParts() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     enum class Entry { None, New, Edit };
 
-    void buildControls();
-    void buildMenus();
-    void bindControls();
-    void wireHandlers();
+    void buildControls() override;
+    void buildMenus() override;
+    void bindControls() override;
+    void wireHandlers() override;
 
     void setWindowHeightTwips(int height);
-    void centreOnScreen();
     void enlarge();
     void compact(int height);
     void listUsage();
@@ -154,12 +142,8 @@ private:
     std::optional<qint64> currentPart() const;
     bool listIsCurrentPart() const;
 
-    QPointer<FindPartWindow> m_findWindow;
     std::optional<qint64> m_listedPart;
     Entry m_entry = Entry::None;
     double m_editedQuantity = 0;   // the quantity the edited row held before
     int m_heightTwips = 4305;
-    int m_inRule = 0;              // a rule or a message runs: focus changes are not leavings
-    bool m_activated = false;      // the first activation has happened
-    bool m_unloaded = false;
 };

@@ -4,20 +4,18 @@
 #include "data/DataControl.h"
 #include "data/DataNavigator.h"
 #include "data/DbError.h"
-#include "data/Schema.h"
 #include "data/Values.h"
 #include "parts/PartImagesWindow.h"
 #include "parts/PartsFonts.h"
+#include "parts/ScreenBuilding.h"
 #include "platform/Cursor.h"
 #include "platform/Help.h"
 #include "platform/InputRules.h"
-#include "platform/MainWindowLock.h"
 #include "platform/Prompts.h"
 #include "platform/Twips.h"
 #include "stock/RecordGrid.h"
 #include "stock/StockMath.h"
 
-#include <QCloseEvent>
 #include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,7 +23,6 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QScreen>
 #include <QTabWidget>
 
 namespace {
@@ -241,48 +238,23 @@ ColorSchemeConfig receivePartsColorScheme()
     const QStringList grids = {QStringLiteral("SSDBGrid1"), QStringLiteral("SSDBGrid2"), QStringLiteral("SSDBGrid3")};
     const QString navigator = QStringLiteral("SSDBData1");
 
-    auto bind = [&c](const QString& key, const QString& control, ColorProperty p) { c.bindings.append({key, control, p}); };
-    bind(QStringLiteral("MainFormBackColor"), QString(), ColorProperty::BackColor);
-    bind(QStringLiteral("SSDataForeColor"), navigator, ColorProperty::ForeColor);
-    for (const QString& l : labels)
-        bind(QStringLiteral("LabelForeColor"), l, ColorProperty::ForeColor);
-    bind(QStringLiteral("SSDataBackColor"), navigator, ColorProperty::BackColor);
-    for (const QString& l : labels)
-        bind(QStringLiteral("LabelBackColor"), l, ColorProperty::BackColor);
+    bindScreenColors(c, navigator, labels, labels);
     for (const QString& g : grids) {
-        bind(QStringLiteral("SSDBGridBackColor"), g, ColorProperty::BackColor);
-        bind(QStringLiteral("SSDBGridForeColor"), g, ColorProperty::ForeColor);
+        c.bindings.append({QStringLiteral("SSDBGridBackColor"), g, ColorProperty::BackColor});
+        c.bindings.append({QStringLiteral("SSDBGridForeColor"), g, ColorProperty::ForeColor});
     }
     for (const QString& g : grids) {
-        bind(QStringLiteral("SSDBGridEvenColor"), g, ColorProperty::EvenRowBackColor);
-        bind(QStringLiteral("SSDBGridOddColor"), g, ColorProperty::OddRowBackColor);
+        c.bindings.append({QStringLiteral("SSDBGridEvenColor"), g, ColorProperty::EvenRowBackColor});
+        c.bindings.append({QStringLiteral("SSDBGridOddColor"), g, ColorProperty::OddRowBackColor});
     }
     for (const QString& g : grids) {
-        bind(QStringLiteral("SSDBGridForeColor"), g, ColorProperty::EvenRowForeColor);
-        bind(QStringLiteral("SSDBGridForeColor"), g, ColorProperty::OddRowForeColor);
+        c.bindings.append({QStringLiteral("SSDBGridForeColor"), g, ColorProperty::EvenRowForeColor});
+        c.bindings.append({QStringLiteral("SSDBGridForeColor"), g, ColorProperty::OddRowForeColor});
     }
 
-    auto applyAll = [](QList<ColorStep>& steps, const QStringList& controls, ColorProperty p) {
-        for (const QString& control : controls)
-            steps.append(ColorStep::apply(control, p));
-    };
-
-    ColorMenuItem background;
-    background.name = QStringLiteral("MnuReceiveBackground");
-    background.caption = QStringLiteral("&Background Color");
-    background.steps = {ColorStep::apply(QString(), ColorProperty::BackColor),
-                        ColorStep::store(QStringLiteral("MainFormBackColor")),
-                        ColorStep::apply(navigator, ColorProperty::BackColor),
-                        ColorStep::store(QStringLiteral("SSDataBackColor"))};
-    applyAll(background.steps, labels, ColorProperty::BackColor);
-    background.steps.append(ColorStep::store(QStringLiteral("LabelBackColor")));
-
-    ColorMenuItem text;
-    text.name = QStringLiteral("MnuReceiveText");
-    text.caption = QStringLiteral("&Text Color");
-    text.steps = {ColorStep::apply(navigator, ColorProperty::ForeColor), ColorStep::store(QStringLiteral("SSDataForeColor"))};
-    applyAll(text.steps, labels, ColorProperty::ForeColor);
-    text.steps.append(ColorStep::store(QStringLiteral("LabelForeColor")));
+    const ColorMenuItem background =
+        screenBackgroundItem(QStringLiteral("MnuReceiveBackground"), QStringLiteral("&Background Color"), navigator, labels);
+    const ColorMenuItem text = screenTextItem(QStringLiteral("MnuReceiveText"), QStringLiteral("&Text Color"), navigator, labels);
 
     const QString list = QStringLiteral("&List Window");
     ColorMenuItem listText;
@@ -299,7 +271,7 @@ ColorSchemeConfig receivePartsColorScheme()
     listBack.name = QStringLiteral("MnuReceiveListBackground");
     listBack.caption = QStringLiteral("Background");
     listBack.submenu = list;
-    applyAll(listBack.steps, grids, ColorProperty::BackColor);
+    applyColor(listBack.steps, grids, ColorProperty::BackColor);
     listBack.steps.append(ColorStep::store(QStringLiteral("SSDBGridBackColor")));
 
     ColorMenuItem first;
@@ -324,39 +296,22 @@ ColorSchemeConfig receivePartsColorScheme()
 // ---------------------------------------------------------------- building
 
 ReceiveParts::ReceiveParts(QWidget* parent)
-    : QMainWindow(parent)
+    : PartsScreen(parent, {.name = QStringLiteral("ReceiveParts"),
+                           .title = QStringLiteral("Receive Parts"),
+                           .helpTopic = 720,
+                           .activation = Activation::None,
+                           .raisesMainWindow = true})
 {
-    setAttribute(Qt::WA_DeleteOnClose);
-    setObjectName(QStringLiteral("ReceiveParts"));
-    setWindowTitle(QStringLiteral("Receive Parts"));
-    setFont(arialFont(8));
-
-    Data1 = new DataControl(this);
-    Data1->setObjectName(QStringLiteral("Data1"));
-    Data2 = new DataControl(this);
-    Data2->setObjectName(QStringLiteral("Data2"));
-    Data3 = new ColorScheme(this, receivePartsColorScheme());
-    Data3->setObjectName(QStringLiteral("Data3"));
-
-    buildControls();
-    MnuReceiveModify = Data3->menu();
-    menuBar()->addMenu(MnuReceiveModify);
-    for (QMenu* sub : MnuReceiveModify->findChildren<QMenu*>())
-        if (sub->title() == QStringLiteral("&List Window"))
-            sub->setObjectName(QStringLiteral("MnuReceiveList"));
-    bindControls();
-    wireHandlers();
-    setHelpContext(this, 720);
-
-    Form_Load();
+    Data2 = addDataControl(QStringLiteral("Data2"));
+    Data3 = addColorScheme(QStringLiteral("Data3"), receivePartsColorScheme());
+    build();
 }
 
 ReceiveParts::~ReceiveParts() = default;
 
 void ReceiveParts::buildControls()
 {
-    auto* client = new QWidget(this);
-    setCentralWidget(client);
+    QWidget* client = addClientArea();
 
     SSDBData1 = new DataNavigator(client);
     SSDBData1->setObjectName(QStringLiteral("SSDBData1"));
@@ -471,6 +426,15 @@ void ReceiveParts::buildTab(int vendor)
     QWidget::setTabOrder(t.location, t.showBackOrders);
 }
 
+void ReceiveParts::buildMenus()
+{
+    MnuReceiveModify = Data3->menu();
+    menuBar()->addMenu(MnuReceiveModify);
+    for (QMenu* sub : MnuReceiveModify->findChildren<QMenu*>())
+        if (sub->title() == QStringLiteral("&List Window"))
+            sub->setObjectName(QStringLiteral("MnuReceiveList"));
+}
+
 void ReceiveParts::bindControls()
 {
     for (int v = 0; v < 3; ++v) {
@@ -527,17 +491,8 @@ void ReceiveParts::Form_Load()
     centreOnScreen();
     SSTab1->setCurrentIndex(0);
 
-    Data1->setDatabaseName(InventoryDatabasePath());
-    Data1->setRecordSource(QStringLiteral("Parts"));
-    Data1->setRecordsetType(Recordset::Kind::Table);
-    Data2->setDatabaseName(InventoryDatabasePath());
-    Data2->setRecordSource(QStringLiteral("Information"));
-    Data2->setRecordsetType(Recordset::Kind::Table);
-    try {
-        Data2->refresh();
-    } catch (const DbError&) {
-        // Without the information row the vendor names stay empty.
-    }
+    usePartsTable(*Data1);
+    openInformation(*Data2);   // the vendor names and makes
     try {
         Data1->refresh();
     } catch (const DbError& e) {
@@ -547,42 +502,12 @@ void ReceiveParts::Form_Load()
     Data3->install();
 }
 
-void ReceiveParts::Form_Unload()
+bool ReceiveParts::closeParts()
 {
-    if (m_unloaded)
-        return;
-    m_unloaded = true;
-    MainWindowLock::release(this);
-    if (QWidget* main = MainWindowLock::mainWindow()) {
-        main->show();
-        main->raise();
-        main->activateWindow();
-    }
-}
-
-void ReceiveParts::closeEvent(QCloseEvent* event)
-{
-    if (!m_unloaded) {
-        ++m_inRule;   // the focus leaving with the window is not a leaving of the box
-        // A location typed on the part is kept, as the part is left; a count typed and not
-        // booked is no receipt and is not stored.
-        dropUnbookedReceipts();
-        bool closed = true;
-        try {
-            Data1->close();
-        } catch (const DbError& e) {
-            closed = MsgBox(QStringLiteral("The changes to this part could not be saved:\r%1\r\r"
-                                           "Close this screen anyway and lose them?").arg(e.text()),
-                            292) == Prompts::Yes;
-        }
-        --m_inRule;
-        if (!closed) {
-            event->ignore();
-            return;
-        }
-        Form_Unload();
-    }
-    QMainWindow::closeEvent(event);
+    // A location typed on the part is kept, as the part is left; a count typed and not booked is
+    // no receipt and is not stored.
+    dropUnbookedReceipts();
+    return PartsScreen::closeParts();
 }
 
 void ReceiveParts::Command11_Click()
@@ -597,16 +522,6 @@ void ReceiveParts::setWindowWidthTwips(int width)
     m_widthTwips = width;
     const int clientHeight = twipsToPx(ClientHeight);
     setFixedSize(twipsToPx(width - BorderTwips), clientHeight + menuBar()->sizeHint().height());
-}
-
-void ReceiveParts::centreOnScreen()
-{
-    const QScreen* s = screen();
-    if (!s)
-        return;
-    const QRect area = s->availableGeometry();
-    const QSize outer = frameGeometry().size().expandedTo(size());
-    move(area.left() + (area.width() - outer.width()) / 2, area.top() + (area.height() - outer.height()) / 2);
 }
 
 RecordGrid* ReceiveParts::grid(int vendor) const
@@ -627,12 +542,6 @@ QPushButton* ReceiveParts::fullReceiptButton(int vendor) const
     case 3: return Command9;
     default: return nullptr;
     }
-}
-
-bool ReceiveParts::hasPart() const
-{
-    const Recordset* rs = Data1->recordset();
-    return rs && !rs->isClosed() && rs->hasCurrent();
 }
 
 // A count typed into a received box and not booked is no receipt: it goes back to the stored
@@ -939,7 +848,7 @@ bool ReceiveParts::eventFilter(QObject* watched, QEvent* event)
     case QEvent::FocusOut: {
         // A message box or a menu taking the focus is not a leaving of the box.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason || m_inRule > 0 || m_unloaded)
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason || m_inRule > 0 || isUnloaded())
             break;
         QString failure;
         book(vendor, true, &failure);
@@ -957,13 +866,5 @@ bool ReceiveParts::eventFilter(QObject* watched, QEvent* event)
 
 void ReceiveParts::updateNavigatorCaption()
 {
-    const Recordset* rs = Data1->recordset();
-    QString caption;
-    if (rs && !rs->isClosed()) {
-        if (rs->hasCurrent())
-            caption = QStringLiteral("Part %1 of %2").arg(rs->absolutePosition() + 1).arg(rs->recordCount());
-        else if (rs->recordCount() == 0)
-            caption = QStringLiteral("No parts");
-    }
-    SSDBData1->setCaption(caption);
+    SSDBData1->setCaption(partPositionCaption(Data1->recordset()));   // no part is ever added here
 }

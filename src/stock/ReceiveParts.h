@@ -1,13 +1,11 @@
 #pragma once
 
-#include <QMainWindow>
-#include <QPointer>
+#include "parts/PartsScreen.h"
 
 #include <array>
 #include <cstdint>
 
 class ColorScheme;
-class DataControl;
 class DataNavigator;
 class RecordGrid;
 class QLabel;
@@ -53,7 +51,7 @@ ColorSchemeConfig receivePartsColorScheme();
 // OK (or by leaving the box), or receives the whole back order at once with Full Receipt.
 // Opened modeless from the main window, which the opener locks; the screen lets it go, and
 // brings it to the front, when it closes. Deleted when closed.
-class ReceiveParts : public QMainWindow {
+class ReceiveParts : public PartsScreen {
     Q_OBJECT
 public:
     explicit ReceiveParts(QWidget* parent = nullptr);
@@ -82,8 +80,7 @@ public:
     // The vendor whose back orders are listed; 0 in the all-parts view.
     int backOrderVendor() const { return m_listVendor; }
 
-    void Form_Load();
-    void Form_Unload();
+    void Form_Load() override;   // Form_Unload as every parts screen
 
     void Command1_Click() { showBackOrders(1); }   // "Show Back &Orders", vendor 1
     void Command7_Click() { showBackOrders(2); }
@@ -102,7 +99,7 @@ public:
     void Command12_Click();                        // "Display"
     void Command11_Click();                        // "E&xit"
 
-    DataControl* Data1;   // Parts: the current part, boxes and lists
+    // Data sources, besides Data1 (Parts: the current part, boxes and lists).
     DataControl* Data2;   // Information: vendor names and makes
     ColorScheme* Data3;   // ReceiveColors in Colors.mdb
 
@@ -130,19 +127,19 @@ public:
     QMenu* MnuReceiveModify;
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
+    bool closeParts() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     enum class Booking { NothingDone, Refused, Saved };
 
-    void buildControls();
+    void buildControls() override;
     void buildTab(int vendor);
-    void bindControls();
-    void wireHandlers();
+    void buildMenus() override;
+    void bindControls() override;
+    void wireHandlers() override;
 
     void setWindowWidthTwips(int width);
-    void centreOnScreen();
     void showBackOrders(int vendor);
     void showAllParts();
     void pressOk(int vendor);
@@ -151,7 +148,6 @@ private:
     bool saveBeforeRequery();
     void dropUnbookedReceipts();
     void requery();
-    bool hasPart() const;
     RecordGrid* grid(int vendor) const;
     QPushButton* fullReceiptButton(int vendor) const;
     void updateNavigatorCaption();
@@ -159,6 +155,4 @@ private:
     std::array<TabControls, 3> m_tabs{};
     int m_widthTwips = 8235;
     int m_listVendor = 0;
-    int m_inRule = 0;          // a booking or a box is running: focus changes are not leavings
-    bool m_unloaded = false;
 };

@@ -8,10 +8,10 @@
 #include "data/Schema.h"
 #include "parts/PartImagesWindow.h"
 #include "parts/PartsFonts.h"
+#include "parts/ScreenBuilding.h"
 #include "platform/Cursor.h"
 #include "platform/Help.h"
 #include "platform/InputRules.h"
-#include "platform/MainWindowLock.h"
 #include "platform/Prompts.h"
 #include "platform/Twips.h"
 #include "platform/VendorInformation.h"
@@ -23,7 +23,6 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QDate>
 #include <QHeaderView>
 #include <QLabel>
@@ -291,23 +290,6 @@ QLineEdit* makeBox(QWidget* parent, const QString& name, const QString& tip, int
     return box;
 }
 
-QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption, const QString& tip,
-                        int left, int top, int width, int height)
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setToolTip(tip);
-    placeTwips(button, left, top, width, height);
-    return button;
-}
-
-QAction* namedAction(QMenu* menu, const QString& name, const QString& caption)
-{
-    QAction* action = menu->addAction(caption);
-    action->setObjectName(name);
-    return action;
-}
-
 // Runs one step of a command; a step that fails is skipped and its reason kept for the user.
 template <typename F>
 bool step(QString& failure, F&& f)
@@ -323,11 +305,6 @@ bool step(QString& failure, F&& f)
             failure = QString::fromLocal8Bit(e.what());
     }
     return false;
-}
-
-bool hasCurrentRecord(const Recordset* rs)
-{
-    return rs && !rs->isClosed() && rs->hasCurrent();
 }
 
 std::optional<double> numberOf(const QVariant& v)
@@ -373,61 +350,23 @@ ColorSchemeConfig tagPartsColorScheme(std::function<void(bool)> showList, std::f
     const QString dateBox = QStringLiteral("MaskEdBox1");
     const QString grid = QStringLiteral("SSDBGrid1");
 
-    auto bind = [&c](const QString& key, const QStringList& controls, ColorProperty p) {
-        for (const QString& control : controls)
-            c.bindings.append({key, control, p});
-    };
-    const QString back = QStringLiteral("MainFormBackColor");
-    const QString labelBack = QStringLiteral("LabelBackColor");
-    const QString labelFore = QStringLiteral("LabelForeColor");
-    const QString dataBack = QStringLiteral("SSDataBackColor");
-    const QString dataFore = QStringLiteral("SSDataForeColor");
     const QString gridBack = QStringLiteral("SSDBGridBackColor");
     const QString gridFore = QStringLiteral("SSDBGridForeColor");
     const QString gridEven = QStringLiteral("SSDBGridEvenColor");
     const QString gridOdd = QStringLiteral("SSDBGridOddColor");
 
     // The eight captions Label5, 22, 26, 27, 31..34 keep their own white text.
-    bind(back, {QString()}, ColorProperty::BackColor);
-    bind(dataFore, {navigator}, ColorProperty::ForeColor);
-    bind(labelFore, labels({{1, 4}, {6, 21}, {23, 24}}), ColorProperty::ForeColor);
-    bind(labelFore, {dateBox}, ColorProperty::ForeColor);
-    bind(labelFore, labels({{25, 25}, {28, 29}}), ColorProperty::ForeColor);
-    bind(labelFore, checks, ColorProperty::ForeColor);
-    bind(dataBack, {navigator}, ColorProperty::BackColor);
-    bind(labelBack, labels({{1, 24}}), ColorProperty::BackColor);
-    bind(labelBack, {dateBox}, ColorProperty::BackColor);
-    bind(labelBack, labels({{25, 29}, {31, 34}}), ColorProperty::BackColor);
-    bind(labelBack, checks, ColorProperty::BackColor);
-    bind(gridBack, {grid}, ColorProperty::BackColor);
-    bind(gridFore, {grid}, ColorProperty::EvenRowForeColor);
-    bind(gridFore, {grid}, ColorProperty::OddRowForeColor);
-    bind(gridEven, {grid}, ColorProperty::EvenRowBackColor);
-    bind(gridOdd, {grid}, ColorProperty::OddRowBackColor);
+    bindScreenColors(c, navigator,
+                     labels({{1, 4}, {6, 21}, {23, 24}}) + QStringList{dateBox} + labels({{25, 25}, {28, 29}}) + checks,
+                     labels({{1, 24}}) + QStringList{dateBox} + labels({{25, 29}, {31, 34}}) + checks);
+    bindListColors(c, grid);
 
-    auto applyAll = [](QList<ColorStep>& steps, const QStringList& controls, ColorProperty p) {
-        for (const QString& control : controls)
-            steps.append(ColorStep::apply(control, p));
-    };
-
-    ColorMenuItem background;
-    background.name = QStringLiteral("MnuTagPartsBackgroundColor");
-    background.caption = QStringLiteral("Background Colors");
-    background.steps.append(ColorStep::apply(QString(), ColorProperty::BackColor));
-    background.steps.append(ColorStep::store(back));
-    background.steps.append(ColorStep::apply(navigator, ColorProperty::BackColor));
-    background.steps.append(ColorStep::store(dataBack));
-    applyAll(background.steps, labels({{1, 29}, {31, 34}}) + checks + QStringList{dateBox}, ColorProperty::BackColor);
-    background.steps.append(ColorStep::store(labelBack));
-
-    ColorMenuItem text;
-    text.name = QStringLiteral("MnuTagPartsForegroundColor");
-    text.caption = QStringLiteral("Text Color");
-    text.steps.append(ColorStep::apply(navigator, ColorProperty::ForeColor));
-    text.steps.append(ColorStep::store(dataFore));
-    applyAll(text.steps, labels({{1, 4}, {6, 21}, {23, 25}, {28, 29}}) + QStringList{dateBox} + checks,
-             ColorProperty::ForeColor);
-    text.steps.append(ColorStep::store(labelFore));
+    const ColorMenuItem background =
+        screenBackgroundItem(QStringLiteral("MnuTagPartsBackgroundColor"), QStringLiteral("Background Colors"), navigator,
+                             labels({{1, 29}, {31, 34}}) + checks + QStringList{dateBox});
+    const ColorMenuItem text =
+        screenTextItem(QStringLiteral("MnuTagPartsForegroundColor"), QStringLiteral("Text Color"), navigator,
+                       labels({{1, 4}, {6, 21}, {23, 25}, {28, 29}}) + QStringList{dateBox} + checks);
 
     // The list items show the list while the colour is chosen, and hide it again afterwards when
     // the all-parts view (in which it is hidden) is current.
@@ -440,16 +379,10 @@ ColorSchemeConfig tagPartsColorScheme(std::function<void(bool)> showList, std::f
             showList(false);
     };
     auto listItem = [&](const QString& name, const QString& caption, const QString& key,
-                        QList<ColorProperty> properties) {
-        ColorMenuItem item;
-        item.name = name;
-        item.caption = caption;
-        item.submenu = QStringLiteral("List Window");
+                        std::initializer_list<ColorProperty> properties) {
+        ColorMenuItem item = listColorItem(name, caption, QStringLiteral("List Window"), key, grid, properties);
         item.pre = pre;
         item.post = post;
-        item.steps.append(ColorStep::store(key));
-        for (ColorProperty p : properties)
-            item.steps.append(ColorStep::apply(grid, p));
         return item;
     };
 
@@ -471,63 +404,42 @@ ColorSchemeConfig tagPartsColorScheme(std::function<void(bool)> showList, std::f
 // ================================================================ building
 
 TagParts::TagParts(QWidget* parent)
-    : QMainWindow(parent)
+    : PartsScreen(parent, {.name = QStringLiteral("TagParts"),
+                           .title = QStringLiteral("Tag Parts for Ordering"),
+                           .helpTopic = 750})
 {
-    setAttribute(Qt::WA_DeleteOnClose);
-    setObjectName(QStringLiteral("TagParts"));
-    setWindowTitle(QStringLiteral("Tag Parts for Ordering"));
-    setFont(arialFont(8));
-
-    Data1 = new DataControl(this);
-    Data1->setObjectName(QStringLiteral("Data1"));
-    Data2 = new DataControl(this);
-    Data2->setObjectName(QStringLiteral("Data2"));
-    Data3 = new ColorScheme(this, tagPartsColorScheme([this](bool on) { setListVisible(on); },
-                                                      [this] { return MnuShowAll->isChecked(); }));
-    Data3->setObjectName(QStringLiteral("Data3"));
+    Data2 = addDataControl(QStringLiteral("Data2"));
+    Data3 = addColorScheme(QStringLiteral("Data3"), tagPartsColorScheme([this](bool on) { setListVisible(on); },
+                                                                        [this] { return MnuShowAll->isChecked(); }));
     CrystalReport1 = ReportControl::create();
-
-    buildControls();
-    buildMenus();
-    bindControls();
-    wireHandlers();
-
-    setHelpContext(this, 750);
-    setHelpContext(MnuTagPartsOrder, 1110);
-    setHelpContext(MnuTagPartsClear, 1120);
-    setHelpContext(MnuTagPartVendor, 1130);
-    setHelpContext(MnuShow, 1140);
-
-    Form_Load();
+    build();
 }
 
 TagParts::~TagParts() = default;
 
 void TagParts::buildControls()
 {
-    auto* client = new QWidget(this);
-    setCentralWidget(client);
-    client->resize(twipsToPx(ClientWidth), twipsToPx(ClientHeight));
+    QWidget* client = addClientArea(ClientWidth, ClientHeight);
 
     // Top rows: the navigator with its record buttons, the list, the count, images and retrieve.
     SSDBData1 = new DataNavigator(client);
     SSDBData1->setObjectName(QStringLiteral("SSDBData1"));
     placeTwips(SSDBData1, 180, 60, 6915, 390);
-    SSCommand4 = makeButton(client, QStringLiteral("SSCommand4"), QStringLiteral("&List"),
-                            QStringLiteral("Shows a list of the database"), 7200, 60, 975, 360);
-    SSCommand6 = makeButton(client, QStringLiteral("SSCommand6"), QStringLiteral("&Tally"),
-                            QStringLiteral("Counts the current number of parts in the database"), 8280, 60, 975, 360);
-    SSDBCommand3 = makeButton(client, QStringLiteral("SSDBCommand3"), QStringLiteral("&Begin"),
-                              QStringLiteral("\"Go\" to the beginning of the database"), 3300, 480, 915, 345);
-    SSDBCommand1 = makeButton(client, QStringLiteral("SSDBCommand1"), QStringLiteral("&Next"),
-                              QStringLiteral("\"Next\" part number"), 4260, 480, 915, 345);
-    SSDBCommand2 = makeButton(client, QStringLiteral("SSDBCommand2"), QStringLiteral("&Previous"),
-                              QStringLiteral("\"Previous\" part number"), 5220, 480, 915, 345);
-    SSDBCommand4 = makeButton(client, QStringLiteral("SSDBCommand4"), QStringLiteral("&End"),
-                              QStringLiteral("\"Go\" to the end of the database"), 6180, 480, 915, 345);
-    Command1 = makeButton(client, QStringLiteral("Command1"), QStringLiteral("Display"), QString(), 7200, 480, 975, 360);
-    SSCommand1 = makeButton(client, QStringLiteral("SSCommand1"), QStringLiteral("&Retrieve"),
-                            QStringLiteral("Click here to retrieve a part quickly"), 8280, 480, 975, 360);
+    SSCommand4 = buttonAt(client, QStringLiteral("SSCommand4"), QStringLiteral("&List"),
+                          QStringLiteral("Shows a list of the database"), 7200, 60, 975, 360);
+    SSCommand6 = buttonAt(client, QStringLiteral("SSCommand6"), QStringLiteral("&Tally"),
+                          QStringLiteral("Counts the current number of parts in the database"), 8280, 60, 975, 360);
+    SSDBCommand3 = buttonAt(client, QStringLiteral("SSDBCommand3"), QStringLiteral("&Begin"),
+                            QStringLiteral("\"Go\" to the beginning of the database"), 3300, 480, 915, 345);
+    SSDBCommand1 = buttonAt(client, QStringLiteral("SSDBCommand1"), QStringLiteral("&Next"),
+                            QStringLiteral("\"Next\" part number"), 4260, 480, 915, 345);
+    SSDBCommand2 = buttonAt(client, QStringLiteral("SSDBCommand2"), QStringLiteral("&Previous"),
+                            QStringLiteral("\"Previous\" part number"), 5220, 480, 915, 345);
+    SSDBCommand4 = buttonAt(client, QStringLiteral("SSDBCommand4"), QStringLiteral("&End"),
+                            QStringLiteral("\"Go\" to the end of the database"), 6180, 480, 915, 345);
+    Command1 = buttonAt(client, QStringLiteral("Command1"), QStringLiteral("Display"), QString(), 7200, 480, 975, 360);
+    SSCommand1 = buttonAt(client, QStringLiteral("SSCommand1"), QStringLiteral("&Retrieve"),
+                          QStringLiteral("Click here to retrieve a part quickly"), 8280, 480, 975, 360);
 
     // Column headings of the vendor table.
     struct Heading {
@@ -705,11 +617,11 @@ void TagParts::buildControls()
     connect(SSDBGrid1->model(), &QAbstractItemModel::modelReset, this, &TagParts::fitListColumns);
     SSDBGrid1->hide();
 
-    Command4 = makeButton(client, QStringLiteral("Command4"), QStringLiteral("Automat&ic Tag"),
-                          QStringLiteral("\"Click\" here to automatically tag all of the parts listed "), 4920, 5820, 2000, 400);
+    Command4 = buttonAt(client, QStringLiteral("Command4"), QStringLiteral("Automat&ic Tag"),
+                        QStringLiteral("\"Click\" here to automatically tag all of the parts listed "), 4920, 5820, 2000, 400);
     Command4->setFont(arialFont(8.25, true));
     Command4->hide();
-    cmdexit = makeButton(client, QStringLiteral("cmdexit"), QStringLiteral("E&xit"), QString(), 7560, 5820, 1215, 400);
+    cmdexit = buttonAt(client, QStringLiteral("cmdexit"), QStringLiteral("E&xit"), QString(), 7560, 5820, 1215, 400);
     cmdexit->setFont(arialFont(8.25, true));
     setCancelButton(this, cmdexit);
 
@@ -724,9 +636,7 @@ void TagParts::buildControls()
         }
     setTabOrder(previous, Text7);
 
-    resize(client->size());
-    m_resizer = new ProportionalResizer(this);
-    m_resizer->captureDesign();
+    keepProportions(client);
 }
 
 void TagParts::buildMenus()
@@ -764,6 +674,10 @@ void TagParts::buildMenus()
     menuBar()->addMenu(MnuTagPartsColors);
     if (auto* list = MnuTagPartsColors->findChild<QMenu*>())
         list->setObjectName(QStringLiteral("MnuTagPartsListColor"));
+    setHelpContext(MnuTagPartsOrder, 1110);
+    setHelpContext(MnuTagPartsClear, 1120);
+    setHelpContext(MnuTagPartVendor, 1130);
+    setHelpContext(MnuShow, 1140);
 
     // The window's client area keeps its designed size below the menu bar.
     resize(width(), height() + menuBar()->sizeHint().height());
@@ -816,10 +730,7 @@ void TagParts::wireHandlers()
 
     connect(SSCommand4, &QPushButton::clicked, this, &TagParts::SSCommand4_Click);
     connect(SSCommand6, &QPushButton::clicked, this, &TagParts::SSCommand6_Click);
-    connect(SSDBCommand3, &QPushButton::clicked, this, [this] { move(0); });
-    connect(SSDBCommand2, &QPushButton::clicked, this, [this] { move(1); });
-    connect(SSDBCommand1, &QPushButton::clicked, this, [this] { move(2); });
-    connect(SSDBCommand4, &QPushButton::clicked, this, [this] { move(3); });
+    wireRecordButtons(SSDBCommand3, SSDBCommand2, SSDBCommand1, SSDBCommand4);
     connect(Command1, &QPushButton::clicked, this, &TagParts::Command1_Click);
     connect(SSCommand1, &QPushButton::clicked, this, &TagParts::SSCommand1_Click);
     connect(Command4, &QPushButton::clicked, this, &TagParts::Command4_Click);
@@ -845,17 +756,8 @@ void TagParts::wireHandlers()
 
 void TagParts::Form_Load()
 {
-    Data1->setDatabaseName(InventoryDatabasePath());
-    Data1->setRecordSource(QStringLiteral("Parts"));
-    Data1->setRecordsetType(Recordset::Kind::Table);
-    Data2->setDatabaseName(InventoryDatabasePath());
-    Data2->setRecordSource(QStringLiteral("Information"));
-    Data2->setRecordsetType(Recordset::Kind::Table);
-    try {
-        Data2->refresh();
-    } catch (const DbError&) {
-        // Without the information row the vendor headings and discounts stay empty.
-    }
+    usePartsTable(*Data1);
+    openInformation(*Data2);   // the vendor headings and discounts
     refreshDiscountTexts();
     // Data1 opens at the first activation, in the order of vendor 1's part numbers.
     Data3->OpenColorScheme();
@@ -864,9 +766,8 @@ void TagParts::Form_Load()
 
 void TagParts::Form_Activate()
 {
-    if (m_activated || m_unloaded)
+    if (!firstActivation())
         return;
-    m_activated = true;
     reopenPartsTable(QStringLiteral("inv1"));
 }
 
@@ -879,9 +780,7 @@ bool TagParts::reopenPartsTable(const QString& index)
         MsgBox(failure, 48);
         return false;
     }
-    Data1->setRecordsetType(Recordset::Kind::Table);
-    Data1->setDatabaseName(InventoryDatabasePath());
-    Data1->setRecordSource(QStringLiteral("Parts"));
+    usePartsTable(*Data1);
     if (step(failure, [&] { Data1->refresh(); })) {
         step(failure, [&] { Data1->recordset()->setIndex(index); });
         step(failure, [&] { Data1->recordset()->moveFirst(); });
@@ -891,56 +790,10 @@ bool TagParts::reopenPartsTable(const QString& index)
     return true;
 }
 
-bool TagParts::event(QEvent* event)
-{
-    if (event->type() == QEvent::WindowActivate)
-        Form_Activate();
-    return QMainWindow::event(event);
-}
-
 void TagParts::showEvent(QShowEvent* event)
 {
-    QMainWindow::showEvent(event);
+    PartsScreen::showEvent(event);
     refreshDiscountTexts();
-    // Where the platform reports no activation, the first show stands for it.
-    if (!m_activated)
-        QMetaObject::invokeMethod(this, &TagParts::Form_Activate, Qt::QueuedConnection);
-}
-
-bool TagParts::closeParts()
-{
-    try {
-        Data1->close();   // the record check runs and the part is written, as on any leaving
-        return true;
-    } catch (const DbError& e) {
-        const int answer = MsgBox(QStringLiteral("The changes to this part could not be saved:\r%1\r\r"
-                                                 "Close this screen anyway and lose them?")
-                                      .arg(e.text()),
-                                  292);
-        return answer == Prompts::Yes;
-    }
-}
-
-void TagParts::Form_Unload()
-{
-    if (m_unloaded)
-        return;
-    m_unloaded = true;
-    if (m_findWindow)
-        m_findWindow->close();
-    MainWindowLock::release(this);
-}
-
-void TagParts::closeEvent(QCloseEvent* event)
-{
-    if (!m_unloaded) {
-        if (!closeParts()) {
-            event->ignore();
-            return;
-        }
-        Form_Unload();
-    }
-    QMainWindow::closeEvent(event);
 }
 
 void TagParts::CmdEXIT_Click()
@@ -992,11 +845,6 @@ RecordsetModel* TagParts::listModel() const
 
 // ================================================================ the current part
 
-bool TagParts::hasRecord() const
-{
-    return hasCurrentRecord(Data1->recordset());
-}
-
 void TagParts::refreshDiscountTexts()
 {
     // The discount as the information row holds it, followed by "%": nothing is converted.
@@ -1006,7 +854,7 @@ void TagParts::refreshDiscountTexts()
 
 void TagParts::updateNavigatorCaption()
 {
-    SSDBData1->setCaption(hasRecord() ? Label[4]->text() : QString());
+    SSDBData1->setCaption(hasPart() ? Label[4]->text() : QString());
 }
 
 void TagParts::Data1_Reposition()
@@ -1035,7 +883,7 @@ void TagParts::Data1_Reposition()
 // part's stored value and the user is told why.
 void TagParts::acceptNumbers()
 {
-    if (!hasRecord())
+    if (!hasPart())
         return;
     struct Box {
         QLineEdit* box;
@@ -1061,28 +909,21 @@ void TagParts::acceptNumbers()
         if (b.money) {
             if (Currency::parse(text))
                 continue;
-            refusal = QStringLiteral("\"%1\" is not a price. Please enter the price as a number, for example 12.50.").arg(text);
+            refusal = notAPriceText(text);
         } else {
             // A fraction is stored rounded, as the field has always kept it.
             const std::optional<double> n = parseNumber(text);
             if (n && std::abs(*n) <= double(std::numeric_limits<qint32>::max()))
                 continue;
-            refusal = QStringLiteral("\"%1\" is not a whole number. Please enter a whole number here.").arg(text);
+            refusal = notAWholeNumberText(text);
         }
-        MsgBox(refusal, 48);
-        QString stored;
-        try {
-            stored = DataControl::formatValue(Data1->recordset()->value(b.field),
-                                              b.money ? BindFormat::Currency : BindFormat::General);
-        } catch (const DbError&) {
-        }
-        b.box->setText(stored);
+        refuseNumber(b.box, refusal, b.field, b.money);
     }
 }
 
 void TagParts::Data1_Validate()
 {
-    if (!hasRecord())
+    if (!hasPart())
         return;
     acceptNumbers();
     const std::array<QString, 3> quantities = {Text1->text(), Text2->text(), Text3->text()};
@@ -1131,35 +972,6 @@ void TagParts::defaultVendorClicked(int vendor)
             m_vendor[n - 1].autoOrder->setChecked(false);
 }
 
-void TagParts::move(int which)
-{
-    Recordset* rs = Data1->recordset();
-    if (!rs || rs->isClosed() || rs->recordCount() == 0)
-        return;
-    try {
-        switch (which) {
-        case 0:
-            rs->moveFirst();
-            break;
-        case 1:
-            rs->movePrevious();
-            if (rs->bof())
-                rs->moveFirst();
-            break;
-        case 2:
-            rs->moveNext();
-            if (rs->eof())
-                rs->moveLast();
-            break;
-        default:
-            rs->moveLast();
-            break;
-        }
-    } catch (const DbError& e) {
-        MsgBox(e.text(), 48);
-    }
-}
-
 // ================================================================ commands of the screen
 
 void TagParts::Command1_Click()
@@ -1174,7 +986,7 @@ void TagParts::SSCommand1_Click()
     const Recordset* rs = Data1->recordset();
     if ((!rs || rs->isClosed() || rs->kind() != Recordset::Kind::Table) && !reopenPartsTable(QStringLiteral("inv1")))
         return;
-    FindPartWindow::RetrievePart(this, FindPartMember::ordering(), m_findWindow);
+    retrievePart(FindPartMember::ordering());
 }
 
 void TagParts::SSCommand4_Click()
@@ -1238,15 +1050,13 @@ void TagParts::showView(View view)
     MnuShowTagged->setChecked(view == View::Tagged);
 }
 
-void TagParts::returnToPartsTable()
+void TagParts::returnToPartsTable(const QString& allParts)
 {
     QString failure;
-    step(failure, [&] { Data1->setRecordSource(QStringLiteral("select * from parts")); });
+    Data1->setRecordSource(allParts);
     step(failure, [&] { Data1->refresh(); });
     step(failure, [&] { Data1->close(); });
-    Data1->setDatabaseName(InventoryDatabasePath());
-    Data1->setRecordSource(QStringLiteral("Parts"));
-    Data1->setRecordsetType(Recordset::Kind::Table);
+    usePartsTable(*Data1);
     failure.clear();   // only whether the table itself opens matters now
     if (!step(failure, [&] { Data1->refresh(); }))
         MsgBox(failure, 48);
@@ -1273,41 +1083,50 @@ void TagParts::MnuShowAll_Click()
         return;
     }
     showView(View::All);
-    QString failure;
-    Data1->setRecordSource(QStringLiteral("Select * from Parts"));
-    step(failure, [&] { Data1->refresh(); });
-    step(failure, [&] { Data1->close(); });
-    Data1->setDatabaseName(InventoryDatabasePath());
-    Data1->setRecordSource(QStringLiteral("Parts"));
-    Data1->setRecordsetType(Recordset::Kind::Table);
-    failure.clear();
-    if (!step(failure, [&] { Data1->refresh(); }))
-        MsgBox(failure, 48);
-    setListVisible(false);
-    Command4->hide();
-    setTaggedTotalVisible(false);
-    SSCommand1->setEnabled(true);
+    returnToPartsTable(QStringLiteral("Select * from Parts"));
+    bringIntoAllPartsView();
 }
 
-void TagParts::MnuShowNeeded_Click()
+// The needed or the tagged view: what was typed into the part on screen is written first (when
+// it cannot be, the view stays as it was: false), then the view's parts are read, on the first.
+// A failure to read them is told and left in failure.
+bool TagParts::readListView(View view, const QString& query, QString& failure)
 {
-    WaitCursor hourglass;
-    const View before = MnuShowTagged->isChecked() ? View::Tagged : MnuShowAll->isChecked() ? View::All : View::Needed;
+    // The item triggered has already flipped its own check: the view before is another one checked.
+    const View other = view == View::Needed ? View::Tagged : View::Needed;
+    const bool otherChecked = (other == View::Needed ? MnuShowNeeded : MnuShowTagged)->isChecked();
+    const View before = otherChecked ? other : MnuShowAll->isChecked() ? View::All : view;
     Data1->setRecordsetType(Recordset::Kind::Dynaset);
     try {
         Data1->update();
     } catch (const DbError& e) {
         MsgBox(e.text(), 48);
         showView(before);
-        return;
+        return false;
     }
-    Data1->setRecordSource(NeededQuery);
-    QString failure;
+    Data1->setRecordSource(query);
     if (step(failure, [&] { Data1->refresh(); }) && !Data1->recordset()->eof())
         step(failure, [&] { Data1->recordset()->moveFirst(); });
-    showView(View::Needed);
+    showView(view);
     if (!failure.isEmpty())
         MsgBox(failure, 48);
+    return true;
+}
+
+// A list view with no parts goes back to all parts.
+void TagParts::leaveEmptyListView()
+{
+    Label[23]->setText(formatCurrency(Currency()));
+    returnToPartsTable();
+    bringIntoAllPartsView();
+}
+
+void TagParts::MnuShowNeeded_Click()
+{
+    WaitCursor hourglass;
+    QString failure;
+    if (!readListView(View::Needed, NeededQuery, failure))
+        return;
 
     const Recordset* rs = Data1->recordset();
     if (!rs || rs->isClosed() || rs->recordCount() == 0) {
@@ -1317,10 +1136,8 @@ void TagParts::MnuShowNeeded_Click()
                        + QStringLiteral("Note: They may already be tagged, or they are on backorder."),
                    64, QStringLiteral("Notice"));
         }
-        Label[23]->setText(formatCurrency(Currency()));
         setTaggedTotalVisible(false);
-        returnToPartsTable();
-        bringIntoAllPartsView();
+        leaveEmptyListView();
         return;
     }
     SSDBGrid1->setCaption(ListCaptionNeeded);
@@ -1362,22 +1179,9 @@ Currency TagParts::taggedTotal() const
 void TagParts::MnuShowTagged_Click()
 {
     WaitCursor hourglass;
-    const View before = MnuShowNeeded->isChecked() ? View::Needed : MnuShowAll->isChecked() ? View::All : View::Tagged;
-    Data1->setRecordsetType(Recordset::Kind::Dynaset);
-    try {
-        Data1->update();
-    } catch (const DbError& e) {
-        MsgBox(e.text(), 48);
-        showView(before);
-        return;
-    }
-    Data1->setRecordSource(TaggedQuery);
     QString failure;
-    if (step(failure, [&] { Data1->refresh(); }) && !Data1->recordset()->eof())
-        step(failure, [&] { Data1->recordset()->moveFirst(); });
-    showView(View::Tagged);
-    if (!failure.isEmpty())
-        MsgBox(failure, 48);
+    if (!readListView(View::Tagged, TaggedQuery, failure))
+        return;
 
     Recordset* rs = Data1->recordset();
     if (!rs || rs->isClosed() || rs->recordCount() == 0) {
@@ -1385,9 +1189,7 @@ void TagParts::MnuShowTagged_Click()
             Beep();
             MsgBox(QStringLiteral("There are no parts currently tagged for order!"));
         }
-        Label[23]->setText(formatCurrency(Currency()));
-        returnToPartsTable();
-        bringIntoAllPartsView();
+        leaveEmptyListView();
         return;
     }
 

@@ -1,10 +1,8 @@
 #pragma once
 
 #include "data/Values.h"
-#include "parts/FindPartWindow.h"
+#include "parts/PartsScreen.h"
 
-#include <QMainWindow>
-#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -15,9 +13,7 @@
 #include <optional>
 
 class ColorScheme;
-class DataControl;
 class DataNavigator;
-class ProportionalResizer;
 class QAction;
 class QCheckBox;
 class QLabel;
@@ -135,27 +131,23 @@ ColorSchemeConfig tagPartsColorScheme(std::function<void(bool)> showList, std::f
 // parts automatically, turns tags into submitted orders (back orders) and prints purchase orders.
 // Opened modeless from the main window, which the opener locks; the screen lets it go when it
 // closes. Deleted when closed.
-class TagParts : public QMainWindow, public FindPartOpener {
+class TagParts : public PartsScreen {
     Q_OBJECT
 public:
     explicit TagParts(QWidget* parent = nullptr);
     ~TagParts() override;
 
-    // FindPartOpener.
-    QWidget* findPartOpenerWindow() override { return this; }
-    DataControl* findPartDataControl() override { return Data1; }
+    // FindPartOpener: after a seek, vendor n's Order Qty box takes the focus.
     QWidget* findPartFocusTarget(int vendor) override;
-    FindPartWindow* findWindow() const { return m_findWindow; }
 
     // The list of the needed or tagged parts, with its caption.
     bool isListVisible() const;
     QString listCaption() const;
     RecordsetModel* listModel() const;
 
-    // Loading, activation and closing.
-    void Form_Load();
-    void Form_Activate();
-    void Form_Unload();
+    // Loading and activation; Form_Unload as every parts screen.
+    void Form_Load() override;
+    void Form_Activate() override;
 
     // Record events of Data1.
     void Data1_Reposition();
@@ -195,8 +187,7 @@ public:
     void MnuTagOrder2_Click() { printPurchaseOrder(2); }
     void MnuTagOrder3_Click() { printPurchaseOrder(3); }
 
-    // Data sources.
-    DataControl* Data1;   // Parts: the current part, in the current view
+    // Data sources, besides Data1 (Parts: the current part, in the current view).
     DataControl* Data2;   // Information: vendor headings and discounts
     ColorScheme* Data3;   // TagPartsColors in Colors.mdb
 
@@ -256,9 +247,7 @@ public:
     std::unique_ptr<ReportControl> CrystalReport1;
 
 protected:
-    bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -280,24 +269,24 @@ private:
     };
     enum class View { All, Needed, Tagged };
 
-    void buildControls();
-    void buildMenus();
-    void bindControls();
-    void wireHandlers();
+    void buildControls() override;
+    void buildMenus() override;
+    void bindControls() override;
+    void wireHandlers() override;
 
-    bool hasRecord() const;
     void refreshDiscountTexts();
     void updateNavigatorCaption();
     void quantityTyped(int vendor);
     void defaultVendorClicked(int vendor);
     void acceptNumbers();
-    void move(int which);
     void sortByVendor(int vendor);
     void showView(View view);
+    bool readListView(View view, const QString& query, QString& failure);
+    void leaveEmptyListView();
     void setListVisible(bool on);
     void fitListColumns();
     void setTaggedTotalVisible(bool on);
-    void returnToPartsTable();
+    void returnToPartsTable(const QString& allParts = QStringLiteral("select * from parts"));
     bool reopenPartsTable(const QString& index);   // false when the part on screen could not be written
     void bringIntoAllPartsView();
     void tagCurrentPart(QStringList& outOfRange);
@@ -306,12 +295,7 @@ private:
     OrderMath::OrderLine orderLineAt(int position) const;
     void submitOrders(int vendor);
     void printPurchaseOrder(int vendor);
-    bool closeParts();
 
     std::array<VendorRow, 3> m_vendor{};
     QObject* m_listViewport = nullptr;   // compared only: the list's rows area, whose width the columns share
-    ProportionalResizer* m_resizer = nullptr;
-    QPointer<FindPartWindow> m_findWindow;
-    bool m_activated = false;   // the first activation has happened
-    bool m_unloaded = false;
 };

@@ -116,6 +116,47 @@ bool isDirectoryEntry(const QString& name)
     return name.endsWith(QLatin1Char('/'));
 }
 
+// Opens the archive an operation works on. The result the operation ends with when it cannot go
+// on: no archive named, nothing written yet (fresh: the new archive has no entries to act on), or
+// an archive that does not open; nothing when it is open.
+std::optional<int> openArchive(Archive& archive, const QString& name, bool fresh, int flags)
+{
+    if (name.isEmpty())
+        return ZipArchiver::InvalidSettings;
+    if (fresh)
+        return ZipArchiver::Success;
+    int code = 0;
+    archive.za = zip_open(native(name).constData(), flags, &code);
+    if (!archive.za)
+        return resultOf(code, 0, false);
+    return std::nullopt;
+}
+
+// Progress by bytes out of a total, told as a percentage whenever it changes.
+class ByteProgress {
+public:
+    ByteProgress(qint64 total, std::function<void(int)> tell)
+        : m_total(total)
+        , m_tell(std::move(tell))
+    {
+    }
+    void add(qint64 bytes)
+    {
+        m_done += bytes;
+        const int percent = m_total > 0 ? int(m_done * 100 / m_total) : 100;
+        if (percent != m_lastPercent) {
+            m_lastPercent = percent;
+            m_tell(percent);
+        }
+    }
+
+private:
+    qint64 m_total;
+    qint64 m_done = 0;
+    int m_lastPercent = -1;
+    std::function<void(int)> m_tell;
+};
+
 // The place of an entry below the extraction folder, or nothing for a name that would leave it
 // ("../x", "/etc/x", "C:\x"): entries are never written outside the folder chosen.
 std::optional<QString> relativePlace(const QString& name)
@@ -573,15 +614,9 @@ int ZipArchiver::add(int mode)
 int ZipArchiver::extract(int)
 {
     QStringList names = takeNames();
-    if (m_archiveName.isEmpty())
-        return finish(InvalidSettings);
-    if (m_fresh)
-        return finish(Success);
     Archive archive;
-    int code = 0;
-    archive.za = zip_open(native(m_archiveName).constData(), ZIP_RDONLY, &code);
-    if (!archive.za)
-        return finish(resultOf(code, 0, false));
+    if (const std::optional<int> stop = openArchive(archive, m_archiveName, m_fresh, ZIP_RDONLY))
+        return finish(*stop);
 
     const QString folder = m_extractionFolder.trimmed().isEmpty() ? QDir::currentPath() : m_extractionFolder.trimmed();
     if (!QDir().mkpath(folder))
@@ -599,16 +634,7 @@ int ZipArchiver::extract(int)
         if (zip_stat(archive.za, name.toUtf8().constData(), 0, &st) == 0 && (st.valid & ZIP_STAT_SIZE))
             total += qint64(st.size);
     }
-    qint64 done = 0;
-    int lastPercent = -1;
-    auto progress = [&](qint64 bytes) {
-        done += bytes;
-        const int percent = total > 0 ? int(done * 100 / total) : 100;
-        if (percent != lastPercent) {
-            lastPercent = percent;
-            Q_EMIT status(percent);
-        }
-    };
+    ByteProgress progress(total, [this](int percent) { Q_EMIT status(percent); });
 
     bool skipped = false;
     for (const QString& name : std::as_const(names)) {
@@ -662,7 +688,7 @@ int ZipArchiver::extract(int)
                 writeFailure = m_systemError == ENOSPC ? DiskFull : WriteError;
                 return false;
             }
-            progress(n);
+            progress.add(n);
             return !m_abort;
         }, &reason);
         if (writeFailure) {
@@ -692,15 +718,9 @@ int ZipArchiver::extract(int)
 int ZipArchiver::deleteFiles()
 {
     const QStringList names = takeNames();
-    if (m_archiveName.isEmpty())
-        return finish(InvalidSettings);
-    if (m_fresh)
-        return finish(Success);
     Archive archive;
-    int code = 0;
-    archive.za = zip_open(native(m_archiveName).constData(), 0, &code);
-    if (!archive.za)
-        return finish(resultOf(code, 0, false));
+    if (const std::optional<int> stop = openArchive(archive, m_archiveName, m_fresh, 0))
+        return finish(*stop);
     ZipCallbacks::watch(archive.za, this);
 
     bool skipped = false;
@@ -739,15 +759,9 @@ int ZipArchiver::deleteFiles()
 int ZipArchiver::list()
 {
     takeNames();
-    if (m_archiveName.isEmpty())
-        return finish(InvalidSettings);
-    if (m_fresh)
-        return finish(Success);
     Archive archive;
-    int code = 0;
-    archive.za = zip_open(native(m_archiveName).constData(), ZIP_RDONLY, &code);
-    if (!archive.za)
-        return finish(resultOf(code, 0, false));
+    if (const std::optional<int> stop = openArchive(archive, m_archiveName, m_fresh, ZIP_RDONLY))
+        return finish(*stop);
     const zip_int64_t n = zip_get_num_entries(archive.za, 0);
     if (n <= 0)
         return finish(EmptyZipFile);
@@ -767,13 +781,10 @@ int ZipArchiver::list()
 int ZipArchiver::test()
 {
     takeNames();
-    if (m_archiveName.isEmpty())
-        return finish(InvalidSettings);
     Archive archive;
-    int code = 0;
-    archive.za = zip_open(native(m_archiveName).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
-    if (!archive.za)
-        return finish(resultOf(code, 0, false));
+    // The file as it stands is tested, also before a new archive is first written.
+    if (const std::optional<int> stop = openArchive(archive, m_archiveName, false, ZIP_RDONLY | ZIP_CHECKCONS))
+        return finish(*stop);
     const zip_int64_t n = zip_get_num_entries(archive.za, 0);
     qint64 total = 0;
     for (zip_int64_t i = 0; i < n; ++i) {
@@ -781,8 +792,7 @@ int ZipArchiver::test()
         if (zip_stat_index(archive.za, zip_uint64_t(i), 0, &st) == 0 && (st.valid & ZIP_STAT_SIZE))
             total += qint64(st.size);
     }
-    qint64 done = 0;
-    int lastPercent = -1;
+    ByteProgress progress(total, [this](int percent) { Q_EMIT status(percent); });
     int tested = 0;
     int failed = 0;
     bool skipped = false;
@@ -796,12 +806,7 @@ int ZipArchiver::test()
         Q_EMIT testing(name, (st.valid & ZIP_STAT_SIZE) ? qint64(st.size) : 0);
         int reason = 0;
         const int read = readEntry(archive.za, zip_uint64_t(i), [&](const char*, qint64 bytes) {
-            done += bytes;
-            const int percent = total > 0 ? int(done * 100 / total) : 100;
-            if (percent != lastPercent) {
-                lastPercent = percent;
-                Q_EMIT status(percent);
-            }
+            progress.add(bytes);
             return !m_abort;
         }, &reason);
         if (read > 0 || m_abort)
@@ -891,15 +896,11 @@ int ZipArchiver::fix(bool aggressive)
 int ZipArchiver::updateZipDate()
 {
     takeNames();
-    if (m_archiveName.isEmpty())
-        return finish(InvalidSettings);
     qint64 newest = -1;
     {
         Archive archive;
-        int code = 0;
-        archive.za = zip_open(native(m_archiveName).constData(), ZIP_RDONLY, &code);
-        if (!archive.za)
-            return finish(resultOf(code, 0, false));
+        if (const std::optional<int> stop = openArchive(archive, m_archiveName, false, ZIP_RDONLY))
+            return finish(*stop);
         const zip_int64_t n = zip_get_num_entries(archive.za, 0);
         for (zip_int64_t i = 0; i < n; ++i) {
             zip_stat_t st;

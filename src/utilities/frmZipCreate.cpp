@@ -594,6 +594,30 @@ QString frmZipCreate::databaseSnapshot()
     return copy;
 }
 
+// Puts the files of a file dialog's answer on the archiver's list; their count as the answer gives it.
+int frmZipCreate::queueSelectedFiles(const QString& names)
+{
+    const int n = CountSelectedFiles(names);
+    QString files = ZipMain->filesToProcess();
+    for (int i = 1; i <= n; ++i) {
+        const QString file = GetSelectedFile(names, i);
+        if (!file.isEmpty())
+            files += file + QLatin1Char('\r');
+    }
+    ZipMain->setFilesToProcess(files);
+    return n;
+}
+
+// The end of an add or an update: the archive is listed again, unless the run was aborted.
+void frmZipCreate::relistAfter(int result, const QString& finished)
+{
+    SetProgress(0);
+    setStatus(finished);
+    if (result != ZipArchiver::Aborted)
+        ListArchive(QStringLiteral("listing"));
+    ShowArchiveSummary();
+}
+
 void frmZipCreate::mnuEditAdd_Click()
 {
     QString names;
@@ -606,14 +630,7 @@ void frmZipCreate::mnuEditAdd_Click()
     if (names.isEmpty())
         return;
     Busy busy(this);
-    const int n = CountSelectedFiles(names);
-    QString files = ZipMain->filesToProcess();
-    for (int i = 1; i <= n; ++i) {
-        const QString file = GetSelectedFile(names, i);
-        if (!file.isEmpty())
-            files += file + QLatin1Char('\r');
-    }
-    ZipMain->setFilesToProcess(files);
+    const int n = queueSelectedFiles(names);
     setStatus(QStringLiteral(" Preparing to add %1 files...").arg(n));
     int result = ZipMain->add(ZipArchiver::AddFiles);
     if (mnuAutomaticBackup->isChecked())
@@ -627,11 +644,7 @@ void frmZipCreate::mnuEditAdd_Click()
         MsgBox(QStringLiteral("Compressed backup process completed!"));
         mnuAutomaticBackup->setChecked(false);
     }
-    SetProgress(0);
-    setStatus(QStringLiteral(" Finished adding files, updating list."));
-    if (result != ZipArchiver::Aborted)
-        ListArchive(QStringLiteral("listing"));
-    ShowArchiveSummary();
+    relistAfter(result, QStringLiteral(" Finished adding files, updating list."));
 }
 
 void frmZipCreate::mnuEditDelete_Click()
@@ -658,23 +671,12 @@ void frmZipCreate::mnuEditUpdate_Click()
     if (names.isEmpty())
         return;
     Busy busy(this);
-    const int n = CountSelectedFiles(names);
-    QString files = ZipMain->filesToProcess();
-    for (int i = 1; i <= n; ++i) {
-        const QString file = GetSelectedFile(names, i);
-        if (!file.isEmpty())
-            files += file + QLatin1Char('\r');
-    }
-    ZipMain->setFilesToProcess(files);
+    const int n = queueSelectedFiles(names);
     setStatus(QStringLiteral(" Preparing to update %1 files...").arg(n));
     const int result = ZipMain->add(ZipArchiver::UpdateFiles);
     if (result > 0)
         ShowZipResult(result, QStringLiteral("updating"), ZipMain->multidiskMode());
-    SetProgress(0);
-    setStatus(QStringLiteral(" Finished updating files, updating list..."));
-    if (result != ZipArchiver::Aborted)
-        ListArchive(QStringLiteral("listing"));
-    ShowArchiveSummary();
+    relistAfter(result, QStringLiteral(" Finished updating files, updating list..."));
 }
 
 void frmZipCreate::mnuEditUpdateZipDate_Click()

@@ -133,6 +133,8 @@ private:
     void setStatus(const QString& text);
     void setCompression(int level);
     QString databaseSnapshot();
+    int queueSelectedFiles(const QString& names);
+    void relistAfter(int result, const QString& finished);
     void restoreDatabase(const QStringList& entries);
 
     QLabel* m_status;
