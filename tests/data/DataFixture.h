@@ -5,11 +5,11 @@
 
 #include "data/Connection.h"
 #include "platform/AppFolder.h"
+#include "support/DirectSql.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-#include <sqlite3.h>
 
 struct DataFixture {
     QTemporaryDir dir;
@@ -23,20 +23,7 @@ struct DataFixture {
     // Creates a database from the schema, then runs the given statements (plain SQLite).
     QString makeDatabase(const QString& name = QStringLiteral("Inventory.mdb"), const QStringList& statements = {}) const
     {
-        QFile schema(QStringLiteral(INVENTORY_SCHEMA_SQL));
-        if (!schema.open(QIODevice::ReadOnly))
-            qFatal("schema not found");
-        const QString path = file(name);
-        sqlite3* db = nullptr;
-        sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-        QByteArray sql = schema.readAll();
-        for (const QString& s : statements)
-            sql += "\n" + s.toUtf8() + ";";
-        char* err = nullptr;
-        if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, &err) != SQLITE_OK)
-            qFatal("fixture SQL failed: %s", err);
-        sqlite3_close(db);
-        return path;
+        return makeSchemaDatabase(file(name), statements);
     }
 
     // Five parts whose vendor-1 numbers sort differently with and without regard to case.
@@ -60,21 +47,6 @@ struct DataFixture {
     // A scalar straight from the file, bypassing the engine under test.
     QVariant scalar(const QString& sql, const QString& name = QStringLiteral("Inventory.mdb")) const
     {
-        sqlite3* db = nullptr;
-        sqlite3_open_v2(QFile::encodeName(file(name)).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-        sqlite3_stmt* st = nullptr;
-        QVariant v;
-        if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW) {
-            switch (sqlite3_column_type(st, 0)) {
-            case SQLITE_INTEGER: v = qlonglong(sqlite3_column_int64(st, 0)); break;
-            case SQLITE_FLOAT: v = sqlite3_column_double(st, 0); break;
-            case SQLITE_TEXT: v = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0))); break;
-            case SQLITE_BLOB: v = QByteArray(static_cast<const char*>(sqlite3_column_blob(st, 0)), sqlite3_column_bytes(st, 0)); break;
-            default: break;
-            }
-        }
-        sqlite3_finalize(st);
-        sqlite3_close(db);
-        return v;
+        return directScalar(file(name), sql);
     }
 };

@@ -3,6 +3,7 @@
 // A program folder whose Inventory.mdb (copied from the shipped template) holds a small catalogue
 // the part tests know by heart, and direct access to the file beside the program's own connection.
 
+#include "support/DirectSql.h"
 #include "support/TestProgramFolder.h"
 
 #include <QFile>
@@ -41,44 +42,10 @@ public:
 
     QString database() const { return folder.file(QStringLiteral("Inventory.mdb")); }
 
-    bool exec(const QString& sql) const
-    {
-        sqlite3* db = nullptr;
-        sqlite3_open_v2(QFile::encodeName(database()).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
-        sqlite3_busy_timeout(db, 500);
-        char* err = nullptr;
-        const int rc = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &err);
-        if (err) {
-            qWarning() << err;
-            sqlite3_free(err);
-        }
-        sqlite3_close(db);
-        return rc == SQLITE_OK;
-    }
+    bool exec(const QString& sql) const { return directExec(database(), sql); }
 
     // One value straight from the file; an invalid QVariant for NULL or no row.
-    QVariant scalar(const QString& sql) const
-    {
-        sqlite3* db = nullptr;
-        sqlite3_open_v2(QFile::encodeName(database()).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-        sqlite3_busy_timeout(db, 500);
-        sqlite3_stmt* st = nullptr;
-        QVariant v;
-        if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW) {
-            switch (sqlite3_column_type(st, 0)) {
-            case SQLITE_INTEGER: v = qlonglong(sqlite3_column_int64(st, 0)); break;
-            case SQLITE_FLOAT: v = sqlite3_column_double(st, 0); break;
-            case SQLITE_TEXT: v = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0))); break;
-            case SQLITE_BLOB:
-                v = QByteArray(static_cast<const char*>(sqlite3_column_blob(st, 0)), sqlite3_column_bytes(st, 0));
-                break;
-            default: break;
-            }
-        }
-        sqlite3_finalize(st);
-        sqlite3_close(db);
-        return v;
-    }
+    QVariant scalar(const QString& sql) const { return directScalar(database(), sql); }
 
     QVariant part(int recordNumber, const QString& field) const
     {

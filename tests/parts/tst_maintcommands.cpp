@@ -2,6 +2,7 @@
 // and Filter, and the filtered report and labels, on a real Inventory.mdb with the filter window
 // and the result list driven as a user would, and the report control recording what it is given.
 
+#include "MaintScreenDriver.h"
 #include "parts/MaintScreen.h"
 
 #include "PartsTestData.h"
@@ -23,22 +24,6 @@
 #include <QtTest>
 
 namespace {
-
-MaintScreen* openScreen()
-{
-    auto* screen = new MaintScreen;
-    screen->show();
-    screen->Form_Activate();
-    return screen;
-}
-
-void closeScreen(MaintScreen* screen)
-{
-    QPointer<MaintScreen> guard(screen);
-    screen->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(!guard);
-}
 
 void choose(QComboBox* box, const QString& text)
 {

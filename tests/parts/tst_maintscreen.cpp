@@ -2,6 +2,7 @@
 // check on leaving a part, the field rules, Add, Delete, Save and Exit, and the faults a centre
 // could meet (bad numbers, bad dates, an empty table, an untouched new part).
 
+#include "MaintScreenDriver.h"
 #include "parts/MaintScreen.h"
 
 #include "PartsTestData.h"
@@ -29,23 +30,6 @@ namespace {
 const QString PricePrompt = QStringLiteral("Please enter the price found in the price pages for part number ");
 const QString PackagePrompt = QStringLiteral("Please enter the package quantity of this part number ");
 const QString MinimumPrompt = QStringLiteral("Please enter the minimum quantity that has to be purchased for part number ");
-
-MaintScreen* openScreen()
-{
-    auto* screen = new MaintScreen;
-    screen->show();
-    screen->Form_Activate();
-    return screen;
-}
-
-// Closes the screen (its closing check may prompt) and lets it be deleted.
-void closeScreen(MaintScreen* screen)
-{
-    QPointer<MaintScreen> guard(screen);
-    screen->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(!guard);
-}
 
 // Stands the screen on the part with this vendor-1 number (no check runs on complete parts).
 void goTo(MaintScreen* screen, const QString& partNumber1)

@@ -4,6 +4,7 @@
 // parts chosen for the filter: blanks and NULLs, mixed letter case, quotes, brackets and
 // wildcard characters in the text, dates in two centuries, both yes/no values.
 
+#include "support/DirectSql.h"
 #include "support/TestProgramFolder.h"
 
 #include <QFile>
@@ -43,35 +44,10 @@ public:
 
     QString database() const { return folder.file(QStringLiteral("Inventory.mdb")); }
 
-    bool exec(const QString& sql) const
-    {
-        sqlite3* db = nullptr;
-        sqlite3_open_v2(QFile::encodeName(database()).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
-        sqlite3_busy_timeout(db, 500);
-        char* err = nullptr;
-        const int rc = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &err);
-        if (err) {
-            qWarning() << err;
-            sqlite3_free(err);
-        }
-        sqlite3_close(db);
-        return rc == SQLITE_OK;
-    }
+    bool exec(const QString& sql) const { return directExec(database(), sql); }
 
     // The first column of every row of a query, as text.
-    QStringList column(const QString& sql) const
-    {
-        sqlite3* db = nullptr;
-        sqlite3_open_v2(QFile::encodeName(database()).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-        sqlite3_stmt* st = nullptr;
-        QStringList out;
-        if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr) == SQLITE_OK)
-            while (sqlite3_step(st) == SQLITE_ROW)
-                out << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
-        sqlite3_finalize(st);
-        sqlite3_close(db);
-        return out;
-    }
+    QStringList column(const QString& sql) const { return directColumn(database(), sql); }
 
     int partCount() const { return column(QStringLiteral("SELECT count(*) FROM Parts")).value(0).toInt(); }
 

@@ -12,6 +12,7 @@
 #include "platform/Help.h"
 #include "platform/Twips.h"
 #include "query/ResultListWindow.h"
+#include "support/DirectSql.h"
 #include "support/ScriptedDialogs.h"
 #include "support/ScriptedModal.h"
 #include "support/ScriptedPrompts.h"
@@ -73,16 +74,8 @@ QString pdfText(const QString& path)
 
 qint64 storedColor(const QString& table, const QString& key)
 {
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(QFile::encodeName(ColorsDatabasePath()).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_stmt* st = nullptr;
-    qint64 v = -1;
-    if (sqlite3_prepare_v2(db, QStringLiteral("SELECT [%1] FROM [%2]").arg(key, table).toUtf8().constData(), -1, &st, nullptr) == SQLITE_OK
-        && sqlite3_step(st) == SQLITE_ROW)
-        v = sqlite3_column_int64(st, 0);
-    sqlite3_finalize(st);
-    sqlite3_close(db);
-    return v;
+    const QVariant v = directScalar(ColorsDatabasePath(), QStringLiteral("SELECT [%1] FROM [%2]").arg(key, table));
+    return v.isValid() ? v.toLongLong() : -1;
 }
 
 QAction* action(QWidget* w, const QString& name)

@@ -12,7 +12,7 @@
 #include <QStandardPaths>
 #include <QStringList>
 #include <QTest>
-#include <sqlite3.h>
+#include "support/DirectSql.h"
 
 struct ReportFixture {
     TestProgramFolder folder;
@@ -20,21 +20,7 @@ struct ReportFixture {
     // Inventory.mdb from the schema, then the statements (plain SQLite).
     QString makeInventory(const QStringList& statements = {}, const QString& name = QStringLiteral("Inventory.mdb")) const
     {
-        QFile schema(QStringLiteral(INVENTORY_SCHEMA_SQL));
-        if (!schema.open(QIODevice::ReadOnly))
-            qFatal("schema not found");
-        const QString path = folder.file(name);
-        QFile::remove(path);
-        sqlite3* db = nullptr;
-        sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-        QByteArray sql = schema.readAll();
-        for (const QString& s : statements)
-            sql += "\n" + s.toUtf8() + ";";
-        char* err = nullptr;
-        if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, &err) != SQLITE_OK)
-            qFatal("fixture SQL failed: %s", err);
-        sqlite3_close(db);
-        return path;
+        return makeSchemaDatabase(folder.file(name), statements);
     }
 
     // A definition file in the program folder.

@@ -79,17 +79,8 @@ QStringList captions(const QMenu* menu)
 
 qint64 storedColor(const PartsTestData& data, const QString& key)
 {
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(QFile::encodeName(data.folder.file(QStringLiteral("Colors.mdb"))).constData(), &db, SQLITE_OPEN_READONLY,
-                    nullptr);
-    sqlite3_stmt* st = nullptr;
-    qint64 v = -1;
-    const QByteArray sql = QStringLiteral("SELECT %1 FROM TagPartsColors").arg(key).toUtf8();
-    if (sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
-        v = sqlite3_column_int64(st, 0);
-    sqlite3_finalize(st);
-    sqlite3_close(db);
-    return v;
+    const QVariant v = directScalar(data.folder.file(QStringLiteral("Colors.mdb")), QStringLiteral("SELECT %1 FROM TagPartsColors").arg(key));
+    return v.isValid() ? v.toLongLong() : -1;
 }
 
 // The colour dialog, with a look at the screen while it is open.

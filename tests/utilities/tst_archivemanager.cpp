@@ -1,6 +1,7 @@
 // The backup window: its result messages and dialogs, its menus and list, its commands on real
 // archives, and the automatic backup to and restore from drive A.
 
+#include "support/DirectSql.h"
 #include "UtilitiesFixture.h"
 #include "ZipFixture.h"
 
@@ -85,16 +86,7 @@ void makeBackup(UtilitiesFixture& f, const QString& archive, const QStringList& 
 
 QStringList partNumbers(const QString& dbFile)
 {
-    QStringList out;
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(QFile::encodeName(dbFile).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(db, "SELECT [Part Number 1] FROM Parts ORDER BY 1", -1, &st, nullptr);
-    while (sqlite3_step(st) == SQLITE_ROW)
-        out << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
-    sqlite3_finalize(st);
-    sqlite3_close(db);
-    return out;
+    return directColumn(dbFile, QStringLiteral("SELECT [Part Number 1] FROM Parts ORDER BY 1"));
 }
 
 }  // namespace
