@@ -162,6 +162,7 @@ void DataControl::showValue(Binding& b, const QVariant& v)
             box->clearDate();
     } else if (auto* edit = qobject_cast<QLineEdit*>(w)) {
         edit->setText(formatValue(v, b.format));
+        edit->setCursorPosition(0);   // a text longer than its box shows its beginning, not its end
     } else if (auto* label = qobject_cast<QLabel*>(w)) {
         label->setText(formatValue(v, b.format));
     } else if (auto* check = qobject_cast<QAbstractButton*>(w)) {

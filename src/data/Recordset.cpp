@@ -17,6 +17,7 @@ bool isTextType(FieldType t)
 }
 
 constexpr int RowCacheLimit = 2048;
+constexpr int ReadAhead = 64;   // rows read together by valueAt()
 
 } // namespace
 
@@ -762,10 +763,99 @@ QVariant Recordset::valueAt(int pos, int field) const
         return mode_ == EditMode::Editing ? buffer_.value(field) : current_.value(field);
     auto it = rowCache_.find(rowid);
     if (it == rowCache_.end()) {
-        if (rowCache_.size() >= RowCacheLimit)
-            rowCache_.clear();
-        bool found = false;
-        it = rowCache_.insert(rowid, readRow(rowid, &found));
+        readAround(pos);
+        it = rowCache_.find(rowid);
+        if (it == rowCache_.end())
+            return {};
     }
     return it->value(field);
+}
+
+// A grid, or a command going through the records, reads them by position one after the other:
+// the rows around pos that are not cached yet are read together, by one statement.
+void Recordset::readAround(int pos) const
+{
+    if (rowCache_.size() + ReadAhead > RowCacheLimit)
+        rowCache_.clear();
+    if (snapshot_) {
+        bool found = false;
+        rowCache_.insert(keys_[pos], readRow(keys_[pos], &found));
+        return;
+    }
+    // Forwards from pos, and backwards as well when the rows after it are cached already (a list
+    // scrolled upwards).
+    QVector<qint64> ids;
+    for (int p = pos; p < keys_.size() && ids.size() < ReadAhead; ++p)
+        if (!rowCache_.contains(keys_[p]))
+            ids.append(keys_[p]);
+    for (int p = pos - 1; p >= 0 && ids.size() < ReadAhead / 2; --p)
+        if (!rowCache_.contains(keys_[p]))
+            ids.append(keys_[p]);
+    if (blockSql_.isEmpty()) {
+        QStringList cols;
+        for (const Field& f : fields_)
+            cols << quoteIdent(info_->columns[f.column].name);
+        QStringList marks;
+        for (int i = 0; i < ReadAhead; ++i)
+            marks << QStringLiteral("?");
+        blockSql_ = QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid IN (%3)")
+                        .arg(cols.join(QStringLiteral(", ")), quoteIdent(table_), marks.join(QStringLiteral(", ")));
+    }
+    Statement st = conn_->prepare(blockSql_);
+    for (int i = 0; i < ReadAhead; ++i)
+        st.bind(i + 1, i < ids.size() ? QVariant(ids[i]) : QVariant());
+    while (st.step()) {
+        QVector<QVariant> row(fields_.size());
+        for (int i = 0; i < fields_.size(); ++i)
+            row[i] = fromStorage(fields_[i].type, st.value(i + 1));
+        rowCache_.insert(st.int64(0), std::move(row));
+    }
+    // A row deleted elsewhere since the set was opened shows empty.
+    for (const qint64 id : std::as_const(ids))
+        if (!rowCache_.contains(id))
+            rowCache_.insert(id, QVector<QVariant>());
+}
+
+void Recordset::writeAt(int pos, const QList<QPair<QString, QVariant>>& values)
+{
+    requireUpdatable();
+    ensureKeyset();
+    if (pos < 0 || pos >= keys_.size())
+        throw DbError(EngineError::NoCurrentRecord, QStringLiteral("No current record."));
+    const qint64 rowid = keys_[pos];
+    QStringList sets;
+    QVariantList params;
+    bool keyChanged = false;
+    for (const auto& [name, v] : values) {
+        const int i = fieldIndex(name);
+        if (i < 0)
+            throw DbError(EngineError::ItemNotFound, QStringLiteral("Item '%1' not found in this collection.").arg(name));
+        const Field& f = fields_[i];
+        const QString colName = info_->columns[f.column].name;
+        sets << quoteIdent(colName) + QStringLiteral(" = ?");
+        // As setValue() puts it into the buffer and the write takes it from there.
+        params << toStorage(f.type, fromStorage(f.type, toStorage(f.type, v, f.name)), f.name);
+        if (!indexColumn_.isEmpty() && colName.compare(indexColumn_, Qt::CaseInsensitive) == 0)
+            keyChanged = true;
+    }
+    if (sets.isEmpty())
+        return;
+    params << rowid;
+    conn_->execute(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(quoteIdent(table_), sets.join(QStringLiteral(", "))), params);
+    if (conn_->changes() == 0)
+        throw DbError(EngineError::NoCurrentRecord, QStringLiteral("The record has been deleted by another part of the program."));
+    rowCache_.remove(rowid);
+    if (rowid == currentRowid_ && hasCurrent() && mode_ == EditMode::None) {
+        bool found = false;
+        QVector<QVariant> row = readRow(rowid, &found);
+        if (found)
+            current_ = std::move(row);
+    }
+    if (keyChanged && kind_ == Kind::Table) {
+        stale_ = true;
+        ensureKeyset();
+        Q_EMIT rowsChanged();
+        return;
+    }
+    Q_EMIT rowSaved(pos);
 }

@@ -89,6 +89,11 @@ public:
 
     // Reading any row by position without moving (grids).
     QVariant valueAt(int pos, int field) const;
+    // Writes fields of the record at a position without moving to it, for a command that changes
+    // many records and shows none of them. Values are converted as setValue() converts them. No
+    // validate is raised and the data controls hand in nothing; the position, the current record's
+    // values and a change pending on it stay as they are. Throws DbError.
+    void writeAt(int pos, const QList<QPair<QString, QVariant>>& values);
 
     // Data controls on this set hand in their bound controls' changes here before every save
     // and move (and raise their validate event first when validate is true). Called directly,
@@ -159,4 +164,6 @@ private:
     QList<QPair<const QObject*, FlushHandler>> flushHandlers_;
 
     mutable QHash<qint64, QVector<QVariant>> rowCache_;   // for valueAt()
+    mutable QString blockSql_;                            // reads rows by their ids, for valueAt()
+    void readAround(int pos) const;
 };

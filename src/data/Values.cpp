@@ -3,6 +3,7 @@
 #include <QLocale>
 #include <QRegularExpression>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -17,6 +18,72 @@ double nearestEven(double x)
     if (std::fabs(diff - 0.5) <= eps)
         return std::fmod(fl, 2.0) == 0.0 ? fl : fl + 1.0;
     return std::round(x);
+}
+
+// Number text is scanned by hand rather than matched with regular expressions: it is read for
+// every value a screen checks and every row a command tags, and the scan is many times faster.
+// Digits are the ASCII ones only.
+bool isAsciiDigit(QChar c)
+{
+    return c.unicode() >= u'0' && c.unicode() <= u'9';
+}
+
+qsizetype skipDigits(QStringView t, qsizetype i)
+{
+    while (i < t.size() && isAsciiDigit(t[i]))
+        ++i;
+    return i;
+}
+
+// From i: an optional exponent ([eE][-+]?digits), then the end of the text.
+bool exponentToEnd(QStringView t, qsizetype i)
+{
+    if (i < t.size() && (t[i] == u'e' || t[i] == u'E')) {
+        ++i;
+        if (i < t.size() && (t[i] == u'-' || t[i] == u'+'))
+            ++i;
+        const qsizetype digits = i;
+        i = skipDigits(t, i);
+        if (i == digits)
+            return false;
+    }
+    return i == t.size();
+}
+
+// From i: an optional fraction (a point and any digits), then an optional exponent and the end.
+bool fractionToEnd(QStringView t, qsizetype i)
+{
+    if (i < t.size() && t[i] == u'.')
+        i = skipDigits(t, i + 1);
+    return exponentToEnd(t, i);
+}
+
+// Digits in groups of three after one to three leading digits ("1,234,567.5"): at least one group.
+bool isGrouped(QStringView t)
+{
+    qsizetype i = skipDigits(t, 0);
+    if (i < 1 || i > 3 || i >= t.size() || t[i] != u',')
+        return false;
+    while (i < t.size() && t[i] == u',') {
+        const qsizetype end = skipDigits(t, i + 1);
+        if (end - (i + 1) != 3)
+            return false;
+        i = end;
+    }
+    return fractionToEnd(t, i);
+}
+
+// Digits with an optional point and fraction, or a point and digits, then an optional exponent.
+bool isPlainNumber(QStringView t)
+{
+    if (t.isEmpty())
+        return false;
+    if (isAsciiDigit(t[0]))
+        return fractionToEnd(t, skipDigits(t, 0));
+    if (t[0] != u'.')
+        return false;
+    const qsizetype end = skipDigits(t, 1);
+    return end > 1 && exponentToEnd(t, end);
 }
 
 // Strips what the lenient number test allows around the digits; returns false for text that
@@ -48,11 +115,9 @@ bool normaliseNumberText(QString t, QString& out)
         t = t.mid(1);
     }
     // Thousands separators only between digits.
-    static const QRegularExpression grouped(QStringLiteral("^\\d{1,3}(,\\d{3})+(\\.\\d*)?([eE][-+]?\\d+)?$"));
-    if (grouped.match(t).hasMatch())
+    if (isGrouped(t))
         t.remove(u',');
-    static const QRegularExpression plain(QStringLiteral("^(\\d+\\.?\\d*|\\.\\d+)([eE][-+]?\\d+)?$"));
-    if (!plain.match(t).hasMatch())
+    if (!isPlainNumber(t))
         return false;
     out = negative ? QStringLiteral("-") + t : t;
     return true;
@@ -65,9 +130,40 @@ std::int64_t roundHalfEven(double value)
     return static_cast<std::int64_t>(nearestEven(value));
 }
 
+namespace {
+
+// 2^63 ten-thousandths: the first count the 64-bit type cannot hold. Every double below it in
+// magnitude converts exactly after rounding (doubles this large are whole numbers).
+constexpr double UnitsLimit = 9223372036854775808.0;
+
+std::int64_t unitsPinned(double units)
+{
+    if (std::isnan(units))
+        return 0;
+    if (units >= UnitsLimit)
+        return std::numeric_limits<std::int64_t>::max();
+    if (units <= -UnitsLimit)
+        return -std::numeric_limits<std::int64_t>::max();
+    return static_cast<std::int64_t>(nearestEven(units));
+}
+
+} // namespace
+
+bool Currency::fits(double value)
+{
+    return std::isfinite(value) && std::abs(nearestEven(value * 10000.0)) < UnitsLimit;
+}
+
 Currency Currency::fromDouble(double value)
 {
-    return fromUnits(static_cast<std::int64_t>(nearestEven(value * 10000.0)));
+    return fromUnits(unitsPinned(value * 10000.0));
+}
+
+std::optional<Currency> Currency::checked(double value)
+{
+    if (!fits(value))
+        return std::nullopt;
+    return fromDouble(value);
 }
 
 std::optional<Currency> Currency::parse(const QString& text)
@@ -76,22 +172,30 @@ std::optional<Currency> Currency::parse(const QString& text)
     if (!normaliseNumberText(text, t))
         return std::nullopt;
     // Exact decimal parse where possible, so "0.00005" is a true tie.
-    static const QRegularExpression decimal(QStringLiteral("^(-?)(\\d*)(?:\\.(\\d*))?$"));
-    const auto m = decimal.match(t);
-    if (!m.hasMatch())
-        return fromDouble(t.toDouble());
-    const bool negative = !m.captured(1).isEmpty();
-    const QString whole = m.captured(2).isEmpty() ? QStringLiteral("0") : m.captured(2);
-    QString frac = m.captured(3);
-    if (whole.size() > 14)
-        return fromDouble(t.toDouble());
-    std::int64_t units = whole.toLongLong() * 10000;
-    QString first4 = frac.left(4).leftJustified(4, u'0');
-    units += first4.toLongLong();
-    const QString rest = frac.mid(4);
+    const bool negative = t.startsWith(u'-');
+    const QStringView body = QStringView(t).mid(negative ? 1 : 0);
+    // Exponents and long whole parts go through a double; an overflow there is refused too.
+    const auto viaDouble = [&t]() -> std::optional<Currency> {
+        bool ok = false;
+        const double v = t.toDouble(&ok);
+        return ok ? checked(v) : std::nullopt;
+    };
+    if (body.contains(u'e') || body.contains(u'E'))
+        return viaDouble();
+    const qsizetype point = body.indexOf(u'.');
+    const QStringView wholeText = point < 0 ? body : body.left(point);
+    const QStringView frac = point < 0 ? QStringView() : body.mid(point + 1);
+    if (wholeText.size() > 14)
+        return viaDouble();
+    std::int64_t units = (wholeText.isEmpty() ? 0 : wholeText.toLongLong()) * 10000;
+    for (qsizetype i = 0; i < 4; ++i)
+        units = units + (i < frac.size() ? frac[i].unicode() - u'0' : 0) * std::int64_t(i == 0 ? 1000 : i == 1 ? 100 : i == 2 ? 10 : 1);
+    const QStringView rest = frac.size() > 4 ? frac.mid(4) : QStringView();
     if (!rest.isEmpty()) {
-        const int firstRest = rest.at(0).digitValue();
-        const bool beyondHalf = rest.mid(1).contains(QRegularExpression(QStringLiteral("[1-9]")));
+        const int firstRest = rest[0].unicode() - u'0';
+        bool beyondHalf = false;
+        for (qsizetype i = 1; i < rest.size() && !beyondHalf; ++i)
+            beyondHalf = rest[i] != u'0';
         if (firstRest > 5 || (firstRest == 5 && beyondHalf) || (firstRest == 5 && !beyondHalf && (units % 2) == 1))
             ++units;
     }
@@ -100,12 +204,12 @@ std::optional<Currency> Currency::parse(const QString& text)
 
 Currency Currency::operator*(double factor) const
 {
-    return fromUnits(static_cast<std::int64_t>(nearestEven(double(units_) * factor)));
+    return fromUnits(unitsPinned(double(units_) * factor));
 }
 
 Currency Currency::operator/(double divisor) const
 {
-    return fromUnits(static_cast<std::int64_t>(nearestEven(double(units_) / divisor)));
+    return fromUnits(unitsPinned(double(units_) / divisor));
 }
 
 std::optional<double> parseNumber(const QString& text)

@@ -14,8 +14,15 @@ class Currency
 public:
     constexpr Currency() = default;
     static constexpr Currency fromUnits(std::int64_t units) { Currency c; c.units_ = units; return c; }
+    // The range the 64-bit count holds: about +/-922,337,203,685,477.58.
+    static bool fits(double value);
+    // A value outside the range (or not a number) is pinned to the nearest end (0 for NaN), never
+    // wrapped round to a wrong sign; code that takes a value from the user, a pricing file or an
+    // older database uses checked() or parse() and refuses what does not fit.
     static Currency fromDouble(double value);
-    static std::optional<Currency> parse(const QString& text);   // "12.5", "$1,234.50", "($5.00)", "-3"
+    static std::optional<Currency> checked(double value);
+    // "12.5", "$1,234.50", "($5.00)", "-3"; nothing for text that is not a number or does not fit.
+    static std::optional<Currency> parse(const QString& text);
 
     std::int64_t units() const { return units_; }
     double toDouble() const { return double(units_) / 10000.0; }

@@ -6,6 +6,7 @@
 #include "parts/PartsFonts.h"
 #include "platform/InputRules.h"
 #include "platform/Prompts.h"
+#include "platform/TextFit.h"
 #include "platform/Twips.h"
 
 #include <QCloseEvent>
@@ -160,6 +161,7 @@ FindPartWindow::FindPartWindow(FindPartOpener* opener, FindPartMember member)
     }
 
     Form_Load();
+    fitLabelTexts(this);   // the vendor makes are what the user typed
 }
 
 FindPartWindow::~FindPartWindow()

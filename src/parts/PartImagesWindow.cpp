@@ -9,6 +9,7 @@
 #include "platform/Modal.h"
 #include "platform/PictureBox.h"
 #include "platform/Prompts.h"
+#include "platform/TextFit.h"
 #include "platform/Twips.h"
 
 #include <QCloseEvent>
@@ -125,6 +126,7 @@ PartImagesWindow::PartImagesWindow(DataControl* partsSource, PartImagesMember me
     m_resizer->captureDesign();
 
     Form_Load();
+    fitLabelTexts(this);   // the vendor makes are what the user typed
 }
 
 PartImagesWindow::~PartImagesWindow() = default;

@@ -8,6 +8,7 @@
 #include "platform/Help.h"
 #include "platform/MainWindowLock.h"
 #include "platform/Prompts.h"
+#include "platform/TextFit.h"
 #include "platform/Twips.h"
 
 #include <QCloseEvent>
@@ -87,6 +88,9 @@ void PartsScreen::build()
     wireHandlers();
     setHelpContext(this, m_setup.helpTopic);
     Form_Load();
+    // Headings and values show what the user typed elsewhere (vendor makes, descriptions), which
+    // may be wider than the box the layout gives them.
+    fitLabelTexts(this);
 }
 
 QWidget* PartsScreen::addClientArea(int widthTwips, int heightTwips)

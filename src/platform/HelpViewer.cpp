@@ -26,7 +26,7 @@ HelpViewer::HelpViewer(QWidget* parent)
     setObjectName(QStringLiteral("HelpViewer"));
     setWindowTitle(captionPrefix);
     setFont(QFont(QStringLiteral("Liberation Sans"), 10));
-    resize(780, 540);
+    resize(820, 560);
 
     auto* contentsButton = new QPushButton(QStringLiteral("&Contents"), this);
     contentsButton->setObjectName(QStringLiteral("cmdContents"));
@@ -80,7 +80,8 @@ HelpViewer::HelpViewer(QWidget* parent)
     split->addWidget(m_tabs);
     split->addWidget(m_page);
     split->setStretchFactor(1, 1);
-    split->setSizes({250, 530});
+    // Room for the longest topic titles in the contents list without a sideways scroll bar.
+    split->setSizes({300, 520});
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(buttons);

@@ -292,6 +292,13 @@ void FindWindow::setCompactHeight()
 void FindWindow::setAdvancedHeight()
 {
     setFixedSize(twipsToPx(ClientWidth), twipsToPx(AdvancedHeight));
+    // It grows downwards from where it stands; on a low screen it moves up so that all of it shows.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        const QRect frame = frameGeometry();
+        if (frame.bottom() > area.bottom())
+            move(pos().x(), qMax(area.top(), pos().y() - (frame.bottom() - area.bottom())));
+    }
 }
 
 // ---------------------------------------------------------------- host and loading

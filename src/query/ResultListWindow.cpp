@@ -11,6 +11,7 @@
 #include "platform/Help.h"
 #include "platform/Modal.h"
 #include "platform/Prompts.h"
+#include "platform/TextFit.h"
 #include "platform/Twips.h"
 #include "query/QueryFonts.h"
 
@@ -426,6 +427,7 @@ ResultListWindow::ResultListWindow(const ResultListConfig& config, DataControl* 
     buildMenus();
     setHelpContext(this, config.helpContext);
     Form_Load();
+    fitLabelTexts(this);   // the navigator shows the current part's description
 }
 
 ResultListWindow::~ResultListWindow() = default;

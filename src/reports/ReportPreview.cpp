@@ -64,6 +64,7 @@ ReportPreview::ReportPreview(std::shared_ptr<ReportDocument> document, QWidget* 
 
     auto* bar = new QHBoxLayout;
     bar->setContentsMargins(6, 4, 6, 4);
+    bar->setSpacing(6);   // else it takes the page layout's 0, and "of n" touches the page box
     for (QPushButton* b : {first_, previous_, next_, last_})
         b->setFixedWidth(34);
     for (QWidget* w : std::initializer_list<QWidget*>{first_, previous_, pageBox_, pageCount_, next_, last_})
@@ -106,6 +107,7 @@ ReportPreview::ReportPreview(std::shared_ptr<ReportDocument> document, QWidget* 
 
     const QRect avail = screen() ? screen()->availableGeometry() : QRect(0, 0, 1280, 1024);
     resize(std::min(avail.width() - 40, 1000), std::min(avail.height() - 60, 1100));
+    move(avail.center() - rect().center());   // wholly on the screen, whatever opened it
     refresh();
 }
 

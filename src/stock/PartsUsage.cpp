@@ -30,12 +30,16 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
 constexpr int ClientWidth = 8640;
-// The window's height in twips includes its caption, menu bar and borders.
-constexpr int NonClientTwips = 705;
+// The window's height in twips includes its caption, menu bar and borders: 43 pixels at 96 dpi
+// (an 18-pixel caption, a 19-pixel menu bar and 3-pixel borders), the frame the heights were
+// drawn for. What is left is the client area, so that after "&OK" (4290) the compact "E&xit" still
+// stands wholly inside the window with a few pixels to spare.
+constexpr int NonClientTwips = 645;
 constexpr int LoadHeight = 4305;
 constexpr int CompactHeight = 4455;
 constexpr int EnlargedHeight = 7650;
@@ -266,6 +270,13 @@ void PartsUsage::buildControls()
 
     setDefaultButton(this, Command1);
     setCancelButton(this, Command6);
+
+    // The Tab key reads the window top down: the boxes, the commands, the entry frame and the
+    // list when they show, and "E&xit" last wherever it stands.
+    QWidget* order[] = {SSCheck2, SSCheck1, Command2, Command3, Command4, Command8, SSCommand7, Text1, Text2,
+                        Text3, Command1, SSDBGrid2, Command5, Command7, Command6};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
 }
 
 void PartsUsage::buildMenus()

@@ -398,6 +398,7 @@ void ReceiveParts::buildTab(int vendor)
         t.vendor[row] = makeLabel(p, names.vendorLabel[row], QString(), 120, top, 1320, 300,
                                   Qt::AlignLeft | Qt::AlignVCenter);
         t.vendor[row]->setFont(arialFont(8, true));
+        t.vendor[row]->setIndent(twipsToPx(45));   // the make does not touch the edge of its box
         t.partNumber[row] = makeBox(p, names.partNumber[row], 1500, top, 1500, false);
         t.package[row] = makeBox(p, names.package[row], 3360, top, 800, false);
         t.backOrder[row] = makeBox(p, names.backOrder[row], 4260, top, 800, false);

@@ -1,6 +1,7 @@
 #include "stock/TagParts.h"
 
 #include "colours/ColorScheme.h"
+#include "data/Connection.h"
 #include "data/DataControl.h"
 #include "data/DataNavigator.h"
 #include "data/DbError.h"
@@ -34,6 +35,7 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
 
 // ================================================================ the arithmetic
 
@@ -326,6 +328,132 @@ std::optional<Currency> moneyOf(const QVariant& v)
     return Currency::fromDouble(*d);
 }
 
+// Whether the record check takes a number box's text: nothing, a price in a money box, or else a
+// number that a whole-number field holds (a fraction is stored rounded, as the field has always
+// kept it).
+bool acceptsNumber(const QString& text, bool money)
+{
+    if (text.trimmed().isEmpty())
+        return true;
+    if (money)
+        return Currency::parse(text).has_value();
+    const std::optional<double> n = parseNumber(text);
+    return n && std::abs(*n) <= double(std::numeric_limits<qint32>::max());
+}
+
+// A part of the current view as the screen's boxes show it, read from its row without moving
+// there: what the record check and automatic tagging read.
+struct PartTexts {
+    std::array<QString, 3> partNumbers, quantities, backOrders, minimumBuys, packages, prices, specialPrices;
+    std::array<bool, 3> defaults{};
+    QString description, location, minimumStock, inStock;
+};
+
+class PartReader {
+public:
+    explicit PartReader(const Recordset& rs)
+        : m_rs(rs)
+    {
+        for (int i = 0; i < 3; ++i) {
+            const QString n = QString::number(i + 1);
+            m_vendor[i] = {field(QStringLiteral("Part Number ") + n), field(QStringLiteral("Default ") + n),
+                           field(QStringLiteral("Quantity Ordered ") + n), field(QStringLiteral("Back Ordered ") + n),
+                           field(QStringLiteral("Minimum Buy ") + n), field(QStringLiteral("Package ") + n),
+                           field(QStringLiteral("Price ") + n), field(QStringLiteral("Special Price ") + n)};
+        }
+        m_description = field(QStringLiteral("Description"));
+        m_location = field(QStringLiteral("Location"));
+        m_minimumStock = field(QStringLiteral("Minimum Stock"));
+        m_inStock = field(QStringLiteral("In Stock"));
+    }
+
+    // As bindControls binds the boxes: money as currency, everything else as stored.
+    PartTexts at(int pos) const
+    {
+        PartTexts p;
+        for (int i = 0; i < 3; ++i) {
+            const Vendor& f = m_vendor[i];
+            p.partNumbers[i] = text(pos, f.partNumber);
+            const QVariant d = m_rs.valueAt(pos, f.isDefault);
+            p.defaults[i] = d.isValid() && d.toBool();
+            p.quantities[i] = text(pos, f.quantity);
+            p.backOrders[i] = text(pos, f.backOrder);
+            p.minimumBuys[i] = text(pos, f.minimumBuy);
+            p.packages[i] = text(pos, f.package);
+            p.prices[i] = text(pos, f.price, BindFormat::Currency);
+            p.specialPrices[i] = text(pos, f.specialPrice, BindFormat::Currency);
+        }
+        p.description = text(pos, m_description);
+        p.location = text(pos, m_location);
+        p.minimumStock = text(pos, m_minimumStock);
+        p.inStock = text(pos, m_inStock);
+        return p;
+    }
+
+private:
+    struct Vendor {
+        int partNumber, isDefault, quantity, backOrder, minimumBuy, package, price, specialPrice;
+    };
+    int field(const QString& name) const { return m_rs.fieldIndex(name); }
+    QString text(int pos, int field, BindFormat format = BindFormat::General) const
+    {
+        return DataControl::formatValue(m_rs.valueAt(pos, field), format);
+    }
+
+    const Recordset& m_rs;
+    std::array<Vendor, 3> m_vendor{};
+    int m_description, m_location, m_minimumStock, m_inStock;
+};
+
+// Whether the record check (Data1_Validate) lets a part showing these texts pass without a word
+// and without changing it: every number box is taken, and a tagged part has a minimum stock and a
+// location.
+bool passesCheckQuietly(const PartTexts& p)
+{
+    for (int i = 0; i < 3; ++i) {
+        if (!acceptsNumber(p.quantities[i], false) || !acceptsNumber(p.backOrders[i], false)
+            || !acceptsNumber(p.minimumBuys[i], false) || !acceptsNumber(p.packages[i], false)
+            || !acceptsNumber(p.prices[i], true) || !acceptsNumber(p.specialPrices[i], true))
+            return false;
+    }
+    if (!OrderMath::isTagged(p.quantities))
+        return true;
+    return parseNumber(p.minimumStock).value_or(0.0) != 0 && !p.location.isEmpty();
+}
+
+// Automatic tagging of a part that is not shown, as tagCurrentPart tags the part on screen: what
+// leaving the part writes (the fields whose boxes it changes), and the part's name when its
+// quantity does not fit. Nothing when the part's record check would need the user.
+struct QuietTag {
+    QList<QPair<QString, QVariant>> writes;
+    QString outOfRange;
+};
+
+std::optional<QuietTag> autoTagQuietly(PartTexts part)
+{
+    QuietTag tag;
+    const OrderMath::AutoTagVendor choice = OrderMath::autoTagVendor(part.defaults, part.partNumbers, part.quantities);
+    if (choice.vendor != 0) {
+        const int i = choice.vendor - 1;
+        const QString n = QString::number(choice.vendor);
+        if (choice.becomesDefault && !part.defaults[i])
+            tag.writes.append({QStringLiteral("Default ") + n, true});
+        const OrderMath::AutoTagQuantity q = OrderMath::autoTagQuantity(
+            part.minimumStock, part.inStock, part.packages[i], part.quantities[i], part.minimumBuys[i]);
+        if (q.outOfRange) {
+            tag.outOfRange = part.partNumbers[i].isEmpty() ? part.description : part.partNumbers[i];
+        } else if (q.orderQuantity != part.quantities[i]) {
+            // A box emptied is written as nothing, as a bound box hands it in.
+            tag.writes.append({QStringLiteral("Quantity Ordered ") + n,
+                               q.orderQuantity.isEmpty() ? QVariant() : QVariant(q.orderQuantity)});
+            part.quantities[i] = q.orderQuantity;
+        }
+    }
+    if (!passesCheckQuietly(part))
+        return std::nullopt;
+    return tag;
+}
+
 }  // namespace
 
 // ================================================================ colours
@@ -527,8 +655,10 @@ void TagParts::buildControls()
                              CurrentDiscountCol.width);
         v.discount->hide();
         // What is computed or read elsewhere is shown, not typed.
-        for (QLineEdit* shown : {v.discountPrice, v.costEach, v.currentDiscount})
+        for (QLineEdit* shown : {v.discountPrice, v.costEach, v.currentDiscount}) {
             shown->setReadOnly(true);
+            shown->setFocusPolicy(Qt::ClickFocus);   // the Tab key goes from box to box the user types in
+        }
 
         limitTyping(v.orderQty, QuantityChars);
         limitTyping(v.backOrder, QuantityChars);
@@ -557,28 +687,40 @@ void TagParts::buildControls()
     QPalette white;
     white.setColor(QPalette::WindowText, Qt::white);
     const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
+    // Captions and values keep a few pixels from the edges of their coloured boxes, so that the
+    // text never touches (or, with a wider rendering, loses) its first or last letter.
+    const int padding = twipsToPx(45);
     auto caption = [&](int number, const QString& text, int x, int y, int w, Qt::Alignment a) {
         QLabel* label = makeLabel(client, number, text, x, y, w, 300, a);
         label->setFont(arialFont(8, true));
         label->setPalette(white);
+        label->setContentsMargins(padding, 0, padding, 0);
+        Label[number] = label;
+        return label;
+    };
+    auto value = [&](int number, int x, int y, int w) {
+        QLabel* label = makeLabel(client, number, QString(), x, y, w, 300, left);
+        label->setIndent(padding);
         Label[number] = label;
         return label;
     };
     const int captionLeft = 120;
-    const int captionWidth = 1560;
-    const int valueLeft = 1740;
-    const int valueWidth = 4560;
+    const int captionWidth = 1620;
+    const int valueLeft = 1800;
+    const int valueWidth = 4500;
     const int lineTops[5] = {2580, 2940, 3300, 3660, 4020};
     caption(5, QStringLiteral("Part Description"), captionLeft, lineTops[0], captionWidth, right);
-    Label[4] = makeLabel(client, 4, QString(), valueLeft, lineTops[0], valueWidth, 300, left);
+    value(4, valueLeft, lineTops[0], valueWidth);
     caption(32, QStringLiteral("Area of Machine"), captionLeft, lineTops[1], captionWidth, right);
-    Label[15] = makeLabel(client, 15, QString(), valueLeft, lineTops[1], valueWidth, 300, left);
+    value(15, valueLeft, lineTops[1], valueWidth);
     caption(33, QStringLiteral("Location"), captionLeft, lineTops[2], captionWidth, right);
-    Label[17] = makeLabel(client, 17, QString(), valueLeft, lineTops[2], valueWidth, 300, left);
+    value(17, valueLeft, lineTops[2], valueWidth);
     caption(26, QStringLiteral("Last Ordered On"), captionLeft, lineTops[3], captionWidth, right);
     MaskEdBox1 = makeBox(client, QStringLiteral("MaskEdBox1"), QString(), valueLeft, lineTops[3], valueWidth, 300, left);
     MaskEdBox1->setReadOnly(true);
     MaskEdBox1->setFrame(false);
+    MaskEdBox1->setFocusPolicy(Qt::ClickFocus);   // shown, not typed: the Tab key passes it by
+    MaskEdBox1->setTextMargins(qMax(0, padding - 2), 0, 0, 0);   // its text lines up with the values above
     caption(27, QStringLiteral("Notes"), captionLeft, lineTops[4], captionWidth, right);
     Text7 = makeBox(client, QStringLiteral("Text7"), QString(), valueLeft, lineTops[4], ClientWidth - 120 - valueLeft, 300, left);
     upperCaseTyping(Text7, MemoChars);
@@ -903,21 +1045,9 @@ void TagParts::acceptNumbers()
     }
     for (const Box& b : boxes) {
         const QString text = b.box->text();
-        if (text.trimmed().isEmpty())
+        if (acceptsNumber(text, b.money))
             continue;
-        QString refusal;
-        if (b.money) {
-            if (Currency::parse(text))
-                continue;
-            refusal = notAPriceText(text);
-        } else {
-            // A fraction is stored rounded, as the field has always kept it.
-            const std::optional<double> n = parseNumber(text);
-            if (n && std::abs(*n) <= double(std::numeric_limits<qint32>::max()))
-                continue;
-            refusal = notAWholeNumberText(text);
-        }
-        refuseNumber(b.box, refusal, b.field, b.money);
+        refuseNumber(b.box, b.money ? notAPriceText(text) : notAWholeNumberText(text), b.field, b.money);
     }
 }
 
@@ -1194,10 +1324,21 @@ void TagParts::MnuShowTagged_Click()
     }
 
     // Every tagged part passes the record check on the way, which asks for a missing minimum
-    // stock or location and writes the part.
+    // stock or location and writes the part. A part it would let pass without a word, and so
+    // without a change, is passed over rather than shown.
     try {
-        while (!rs->eof())
-            rs->moveNext();
+        const PartReader reader(*rs);
+        while (!rs->eof()) {
+            const int here = rs->absolutePosition();
+            if (here < 0) {
+                rs->moveNext();
+                continue;
+            }
+            int next = here + 1;
+            for (const int count = rs->recordCount(); next < count && passesCheckQuietly(reader.at(next));)
+                ++next;
+            rs->moveToPosition(next);
+        }
     } catch (const DbError& e) {
         MsgBox(e.text(), 48);
     }
@@ -1254,23 +1395,68 @@ void TagParts::Command4_Click()
 
     QStringList outOfRange;
     QString failure;
+    bool nothingKept = false;
     Recordset* rs = Data1->recordset();
     if (rs && !rs->isClosed()) {
-        // Each part is written as the run moves past it.
+        // Each part is written as the run moves past it, all of them in one transaction: the disk
+        // is synchronised once for the run instead of once for every part. A run that stops keeps
+        // the parts written before the stop.
+        std::optional<Connection::Transaction> run;
+        try {
+            run.emplace(*rs->connection());
+        } catch (const DbError&) {
+            // Without it, each part is its own transaction.
+        }
         try {
             if (rs->recordCount() > 0)
                 rs->moveFirst();
+            // The parts are tagged in their order, each checked as it is left. The part on screen
+            // is tagged through its boxes; the parts after it whose record check would pass
+            // without a word are tagged where they are, once the part on screen has been left,
+            // and the run shows the next part that needs the user. Only a view whose order
+            // nothing changes (a query's) is read ahead.
+            const bool readAhead = rs->kind() == Recordset::Kind::Dynaset;
+            const PartReader reader(*rs);
             while (!rs->eof()) {
                 tagCurrentPart(outOfRange);
-                rs->moveNext();
+                const int here = rs->absolutePosition();
+                if (!readAhead || here < 0) {
+                    rs->moveNext();
+                    continue;
+                }
+                QList<QuietTag> quiet;
+                int next = here + 1;
+                for (const int count = rs->recordCount(); next < count; ++next) {
+                    std::optional<QuietTag> tag = autoTagQuietly(reader.at(next));
+                    if (!tag)
+                        break;
+                    quiet.append(std::move(*tag));
+                }
+                rs->moveToPosition(next);
+                for (int k = 0; k < quiet.size(); ++k) {
+                    if (!quiet[k].outOfRange.isEmpty())
+                        outOfRange << quiet[k].outOfRange;
+                    rs->writeAt(here + 1 + k, quiet[k].writes);
+                }
             }
         } catch (const DbError& e) {
             failure = e.text();
         }
+        if (run) {
+            try {
+                run->commit();
+            } catch (const DbError& e) {
+                if (failure.isEmpty())
+                    failure = e.text();
+                nothingKept = true;
+            }
+        }
     }
     if (!failure.isEmpty()) {
         ArrowCursor arrow;
-        MsgBox(QStringLiteral("Automatic tagging stopped: %1\rThe parts before this one have been tagged.").arg(failure), 48);
+        MsgBox(nothingKept ? QStringLiteral("Automatic tagging stopped: %1\rNo part has been tagged.").arg(failure)
+                           : QStringLiteral("Automatic tagging stopped: %1\rThe parts before this one have been tagged.").arg(failure),
+               48);
     }
     if (!outOfRange.isEmpty()) {
         ArrowCursor arrow;

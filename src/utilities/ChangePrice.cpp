@@ -11,6 +11,7 @@
 #include "platform/Help.h"
 #include "platform/MainWindowLock.h"
 #include "platform/Prompts.h"
+#include "platform/TextFit.h"
 #include "platform/Twips.h"
 #include "utilities/PriceUpdate.h"
 #include "utilities/TrappedError.h"
@@ -86,6 +87,7 @@ ChangePrice::ChangePrice(QWidget* parent)
     buildControls();
     buildMenus();
     Form_Load();
+    fitLabelTexts(this);   // books and part numbers come from the pricing disk and the catalogue
 }
 
 ChangePrice::~ChangePrice() = default;

@@ -6,6 +6,8 @@
 
 #include <QTest>
 
+#include <cmath>
+
 class TestValues : public QObject
 {
     Q_OBJECT
@@ -44,6 +46,18 @@ private Q_SLOTS:
         QCOMPARE((*Currency::parse(QStringLiteral("10")) * 0.15).units(), qint64(15000));
         QVERIFY(!Currency::parse(QStringLiteral("abc")));
         QVERIFY(!Currency::parse(QString()));
+    }
+
+    void currencyOutOfRangeIsRefusedNeverWrapped()
+    {
+        // Beyond the 64-bit count: refused when read, pinned (same sign) when converted.
+        for (const char* text : {"1e15", "9e99", "-1e15", "1000000000000000", "1e400"})
+            QVERIFY2(!Currency::parse(QString::fromLatin1(text)), text);
+        QVERIFY(!Currency::checked(1e15) && !Currency::checked(std::nan("")) && !Currency::checked(HUGE_VAL));
+        QCOMPARE(Currency::checked(9e14)->units(), qint64(9000000000000000000));
+        QVERIFY(Currency::fromDouble(9e99) > Currency::fromDouble(1e14));
+        QVERIFY(Currency::fromDouble(-9e99) < Currency());
+        QVERIFY(*Currency::parse(QStringLiteral("99999999999999.9999")) > Currency());
     }
 
     void currencyFormat()

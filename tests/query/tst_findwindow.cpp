@@ -369,6 +369,8 @@ void TestFindWindow::previewShowsWithoutApplying()
     // Advanced: taller, and every change shows at once, but what is applied stays.
     w->AdvancedButton->click();
     QCOMPARE(w->height(), twipsToPx(7380));
+    // Grown, it still stands wholly on the screen (the headless one is 600 pixels high).
+    QVERIFY(w->screen()->availableGeometry().contains(w->frameGeometry()));
     QVERIFY(!w->CountCheck->isHidden() && !w->DeleteCheck->isHidden());
     w->Criteria[0]->end(false);
     QTest::keyClicks(w->Criteria[0], "1");

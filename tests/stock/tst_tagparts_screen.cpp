@@ -109,6 +109,7 @@ private Q_SLOTS:
     void autoOrderBoxesExcludeByClickOnly();
     void sortAndRetrieve();
     void tallyCountsTheViewAndStays();
+    void textsShowWholeAndTabSkipsShownFigures();
     void displayOpensTheImagesOfTheCurrentPart();
     void listWorksOnTheScreensRecords();
     void neededViewAgainstRealRows();
@@ -416,6 +417,48 @@ void TestTagPartsScreen::tallyCountsTheViewAndStays()
     s->SSCommand6->click();
     QCOMPARE(prompts.messages().last().text, QStringLiteral("Total Records = 2"));
     QCOMPARE(current(s.get()), there);
+    QVERIFY(prompts.verifyAllAnswered());
+}
+
+void TestTagPartsScreen::textsShowWholeAndTabSkipsShownFigures()
+{
+    PartsTestData data;
+    QVERIFY(data.exec(QStringLiteral("UPDATE Information SET [Vendor 2]='QUALITY BOWLING SUPPLY';"
+                                     "UPDATE Parts SET [Quantity Ordered 1]=2, [Minimum Stock]=1, Location='A1' "
+                                     "WHERE [Record Number]=2")));
+    ScriptedPrompts prompts;
+    std::unique_ptr<TagParts> s(openScreen());
+    s->MnuShowTagged_Click();   // every caption shows, the tagged total too
+    s->grab();                  // labels fit their texts when they are drawn
+
+    // Each caption, heading and value shows its whole text; one longer than its box (the long
+    // vendor make) carries it whole as its tooltip.
+    int checked = 0;
+    for (QLabel* label : s->findChildren<QLabel*>()) {
+        if (!label->isVisibleTo(s.get()) || label->wordWrap() || label->text().isEmpty())
+            continue;
+        const int m = label->margin();
+        const QRect room = label->contentsRect().adjusted(m + qMax(0, label->indent()), m, -m, -m);
+        const qreal needed = QFontMetricsF(label->font()).horizontalAdvance(label->text());
+        QVERIFY2(needed <= room.width() || label->toolTip() == label->text(),
+                 qPrintable(label->objectName() + QStringLiteral(": ") + label->text()));
+        ++checked;
+    }
+    QVERIFY(checked >= 20);
+    QCOMPARE(s->Label[2]->toolTip(), QStringLiteral("QUALITY BOWLING SUPPLY"));
+    QCOMPARE(s->Label[2]->text(), QStringLiteral("QUALITY BOWLING SUPPLY"));
+
+    // The Tab key goes from box to box the user types in; the figures the screen works out and
+    // the date it shows are not on its way.
+    QWidget* w = s->Check1;
+    int guard = 0;
+    while (w != s->cmdexit && ++guard < 200) {
+        w = w->nextInFocusChain();
+        auto* box = qobject_cast<QLineEdit*>(w);
+        if (box && box->isVisibleTo(s.get()) && box->isEnabled() && (box->focusPolicy() & Qt::TabFocus))
+            QVERIFY2(!box->isReadOnly(), qPrintable(box->objectName()));
+    }
+    QCOMPARE(w, static_cast<QWidget*>(s->cmdexit));
     QVERIFY(prompts.verifyAllAnswered());
 }
 

@@ -50,6 +50,16 @@ void closeScreen(PartsUsage* screen)
     QVERIFY(!guard);
 }
 
+// "E&xit" stands wholly inside the window's client area, with room to spare below it, so that
+// the window's bottom edge does not cut the button.
+bool exitWhollyShown(PartsUsage* s)
+{
+    QCoreApplication::sendPostedEvents();
+    const QWidget* client = s->centralWidget();
+    const QRect exit = s->Command6->geometry();
+    return s->Command6->isVisibleTo(s) && client->rect().contains(exit) && exit.bottom() + 2 < client->height();
+}
+
 void focusEvent(QWidget* box, QEvent::Type type)
 {
     QFocusEvent e(type, Qt::TabFocusReason);
@@ -129,6 +139,7 @@ void TestPartsUsage::opensCompactOnFirstPart()
     QVERIFY(!s->SSCheck1->isChecked() && !s->SSCheck1->isEnabled());
     QVERIFY(!s->SSCheck2->isChecked());
     QCOMPARE(s->Command6->pos(), twipsPoint(7027, 3237));
+    QVERIFY(exitWhollyShown(s));
     QCOMPARE(s->SSDBData1->caption(), QStringLiteral("Parts"));
     QCOMPARE(s->Label23->text(), QStringLiteral("Date Used  "));
     QVERIFY(s->Command1->isDefault());
@@ -145,6 +156,7 @@ void TestPartsUsage::useLowersCountNeverBelowZero()
     s->Command2->click();
     QCOMPARE(s->windowHeightTwips(), 7650);
     QCOMPARE(s->Command6->pos(), twipsPoint(6545, 6536));
+    QVERIFY(exitWhollyShown(s));
     QVERIFY(s->SSFrame1->isVisibleTo(s));
     QVERIFY(s->SSDBGrid2->isVisibleTo(s));
     QVERIFY(!s->Command1->isVisibleTo(s));
@@ -167,6 +179,7 @@ void TestPartsUsage::useLowersCountNeverBelowZero()
     QCOMPARE(s->windowHeightTwips(), 4290);
     QVERIFY(!s->SSDBGrid2->isVisibleTo(s));
     QCOMPARE(s->Command6->pos(), twipsPoint(7027, 3237));
+    QVERIFY(exitWhollyShown(s));   // the lowest of the four heights
     closeScreen(s);
     QCOMPARE(data.part(2, "In Stock").toInt(), 0);
     QVERIFY(prompts.verifyAllAnswered());
