@@ -24,7 +24,13 @@ if [ ${#missing[@]} -gt 0 ]; then
   "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
+# --sanitize: the build of scripts/sanitize.sh, with AddressSanitizer and UndefinedBehaviorSanitizer.
+flags=()
+if [ "${1:-}" = "--sanitize" ]; then
+  san="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
+  flags=(-DCMAKE_C_FLAGS="$san" -DCMAKE_CXX_FLAGS="$san" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined")
+fi
 if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}"
+  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" "${flags[@]}"
 fi
 cmake --build "$build" --parallel "$(nproc)"

@@ -14,6 +14,7 @@
 #include "platform/Cursor.h"
 #include "platform/Dialogs.h"
 #include "platform/FileOps.h"
+#include "platform/FolderLock.h"
 #include "platform/Help.h"
 #include "platform/MainWindowLock.h"
 #include "platform/Modal.h"
@@ -350,6 +351,12 @@ void MainMenu::mnuFileSaveAs_Click()
     if (target.isEmpty())
         return;
     m_dialogFileName = target;
+    if (ProgramFolderLock::isDatabaseOfAnotherCopy(target)) {
+        MsgBox(QStringLiteral("The database could not be saved as %1: another copy of the program is working with it.")
+                   .arg(target),
+               48);
+        return;
+    }
 
     WaitCursor hourglass;
     try {

@@ -4,11 +4,13 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QRegularExpression>
 
 namespace {
@@ -106,6 +108,18 @@ public:
     {
         ArrowCursor arrow;
         QPrintDialog dialog(&printer, QApplication::activeWindow());
+        dialog.setWindowTitle(QStringLiteral("Printer Setup"));
+        // Accepting sets the printer up; nothing prints, so no button may say it does.
+        for (QDialogButtonBox* buttons : dialog.findChildren<QDialogButtonBox*>())
+            if (QPushButton* accept = buttons->button(QDialogButtonBox::Ok))
+                accept->setText(QStringLiteral("OK"));
+        return dialog.exec() == QDialog::Accepted;
+    }
+
+    bool printDialog(QPrinter& printer) override
+    {
+        ArrowCursor arrow;
+        QPrintDialog dialog(&printer, QApplication::activeWindow());
         return dialog.exec() == QDialog::Accepted;
     }
 
@@ -117,6 +131,11 @@ public:
 };
 
 }  // namespace
+
+bool Dialogs::printDialog(QPrinter& printer)
+{
+    return printerSetup(printer);
+}
 
 QStringList Dialogs::openFiles(const FileDialogOptions& options)
 {

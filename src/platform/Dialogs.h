@@ -33,7 +33,11 @@ public:
     virtual QString saveFile(const FileDialogOptions& options) = 0;
     virtual std::optional<QColor> chooseColor(const QColor& initial) = 0;
     virtual std::optional<QFont> chooseFont(const QFont& initial) = 0;
+    // Chooses and sets up the printer without printing: its accept button reads "OK".
     virtual bool printerSetup(QPrinter& printer) = 0;  // false = cancelled
+    // The same choice just before something prints (accept button "Print"). Unless a set of
+    // dialogs offers more, this is printerSetup.
+    virtual bool printDialog(QPrinter& printer);
     virtual QString chooseFolder(const QString& title, const QString& start) = 0;  // empty = cancelled
 
     static Dialogs& get();            // the installed set, else the real dialogs

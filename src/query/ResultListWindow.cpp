@@ -301,7 +301,7 @@ bool ResultGrid::exportData(int type, int flags, const QString& path, QString* e
 bool ResultGrid::printData(int rowsValue, bool setupDialog, bool headingsOnEveryPage, QString* error) const
 {
     QPrinter& printer = sharedPrinter();
-    if (setupDialog && !Dialogs::get().printerSetup(printer))
+    if (setupDialog && !Dialogs::get().printDialog(printer))
         return true;   // the user chose not to print
     return printTo(printer, rowsValue, headingsOnEveryPage, error);
 }

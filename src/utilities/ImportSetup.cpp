@@ -5,6 +5,7 @@
 #include "data/Schema.h"
 #include "parts/PartsFonts.h"
 #include "platform/Cursor.h"
+#include "platform/Help.h"
 #include "platform/OldDataFolder.h"
 #include "platform/Prompts.h"
 #include "platform/Twips.h"
@@ -284,6 +285,7 @@ ImportHelp::ImportHelp(QWidget* parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("ImportHelp"));
     setWindowTitle(QStringLiteral("Instructions"));
+    setHelpContext(this, 1230);
     setFont(arialFont(10));
     setFixedSize(twipsToPx(5520), twipsToPx(2040));
 

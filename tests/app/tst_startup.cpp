@@ -1,6 +1,7 @@
 // Start-up: finding Inventory.mdb, and the first start's "Parts Selection" with its failures.
 #include "app/AMForBRUNS.h"
 #include "app/MainMenu.h"
+#include "app/SingleCopy.h"
 #include "data/DataControl.h"
 #include "platform/AppFolder.h"
 #include "platform/Twips.h"
@@ -11,6 +12,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QLabel>
 #include <QRadioButton>
 #include <QTest>
@@ -76,6 +78,7 @@ private Q_SLOTS:
     void missingTemplateEndsTheProgram();
     void failedCopyLeavesNoDatabase();
     void closeBoxEndsWithoutWritingAndNextStartAsksAgain();
+    void oneCopyPerProgramFolder();
 };
 
 void TestStartup::databaseFoundInAnyLetterCase_data()
@@ -233,6 +236,52 @@ void TestStartup::closeBoxEndsWithoutWritingAndNextStartAsksAgain()
     QVERIFY(again.Form_Load());
     QCOMPARE(modal.shown().size(), 2);
     QCOMPARE(hashOf(folder.file("Inventory.mdb")), hashOf(folder.file("InventoryBrunswick.mdb")));
+}
+
+void TestStartup::oneCopyPerProgramFolder()
+{
+    // A real copy of the program, started in a program folder of its own with a database.
+    TestProgramFolder folder;
+    QVERIFY(folder.installDatabase());
+    const QString program = folder.file(QStringLiteral("inventory"));
+    QVERIFY(QFile::copy(QStringLiteral(INVENTORY_BIN_DIR "/inventory"), program));
+    QProcess first;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    first.setProcessEnvironment(env);
+    first.start(program, {});
+    QVERIFY(first.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(ProgramFolderLock::heldByAnotherCopy(folder.path()), 20000);
+    QCOMPARE(first.state(), QProcess::Running);
+
+    // A second start on that folder says so and takes nothing; nor may "Save As" replace the
+    // database that copy has open.
+    const QByteArray database = hashOf(folder.file(QStringLiteral("Inventory.mdb")));
+    {
+        ScriptedPrompts prompts;
+        prompts.expectMessage(Prompts::Ok);
+        QVERIFY(!claimProgramFolder());
+        QVERIFY(prompts.verifyAllAnswered());
+        QVERIFY(prompts.log().first().text.contains(QStringLiteral("already running")));
+        QVERIFY(ProgramFolderLock::isDatabaseOfAnotherCopy(folder.file(QStringLiteral("INVENTORY.MDB"))));
+    }
+    QCOMPARE(hashOf(folder.file(QStringLiteral("Inventory.mdb"))), database);
+
+    // A copy on another folder starts, and holds its own folder only.
+    {
+        TestProgramFolder other;
+        const auto lock = claimProgramFolder();
+        QVERIFY(lock && lock->state() == ProgramFolderLock::State::Held);
+        QVERIFY(!ProgramFolderLock::heldByAnotherCopy(other.path()));
+    }
+
+    // Killed, the first copy leaves nothing held behind it.
+    first.kill();
+    QVERIFY(first.waitForFinished());
+    QVERIFY(!ProgramFolderLock::heldByAnotherCopy(folder.path()));
+    AppFolder::setPath(folder.path());
+    const auto lock = claimProgramFolder();
+    QVERIFY(lock && lock->state() == ProgramFolderLock::State::Held);
 }
 
 QTEST_MAIN(TestStartup)

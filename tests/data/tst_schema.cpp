@@ -26,7 +26,8 @@ private Q_SLOTS:
         QCOMPARE(rs->recordCount(), 0);
         rs->addNew();
         rs->setValue(QStringLiteral("Record Number"), 42);
-        const QByteArray png("\x89PNG\r\n\x1a\n\0\0binary", 18);
+        static const char pngBytes[] = "\x89PNG\r\n\x1a\n\0\0binary";
+        const QByteArray png(pngBytes, sizeof pngBytes - 1);   // the NULs are part of it
         rs->setValue(QStringLiteral("Image1"), png);
         rs->update();
         QCOMPARE(f.scalar(QStringLiteral("select Image1 from Pictures where [Record Number] = 42")).toByteArray(), png);

@@ -12,6 +12,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 const char* const nestedVariable = "SCRIPTED_SEAMS_NESTED";
@@ -74,6 +75,7 @@ private Q_SLOTS:
     void installationIsScoped();
     void dialogsAnswerPerKindAndRecordOptions();
     void modalRunsHandlersWithoutBlocking();
+    void printerSetupNeverOffersToPrint();
 };
 
 void TestScripted::promptsAnswerInOrderAndRecordRawText()
@@ -210,6 +212,30 @@ void TestScripted::modalRunsHandlersWithoutBlocking()
     ShowModal(&second);
     QVERIFY(second.isVisible());
     QCOMPARE(modal.shown(), (QList<QPointer<QWidget>>{&first, &second}));
+}
+
+void TestScripted::printerSetupNeverOffersToPrint()
+{
+    // The real dialogs: each is looked at once it is up, then cancelled.
+    QStringList setupButtons, printButtons;
+    const auto buttonsOfModal = [](QStringList* texts) {
+        QTimer::singleShot(0, [texts] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            QVERIFY(dialog);
+            for (const QPushButton* b : dialog->findChildren<QPushButton*>())
+                if (b->isVisible())
+                    *texts << b->text().remove(u'&');
+            QMetaObject::invokeMethod(dialog, "reject", Qt::QueuedConnection);
+        });
+    };
+    QPrinter printer;
+    buttonsOfModal(&setupButtons);
+    QVERIFY(!Dialogs::get().printerSetup(printer));
+    buttonsOfModal(&printButtons);
+    QVERIFY(!Dialogs::get().printDialog(printer));
+    QVERIFY2(setupButtons.contains(QStringLiteral("OK")) && !setupButtons.contains(QStringLiteral("Print")),
+             qPrintable(setupButtons.join(u',')));
+    QVERIFY(printButtons.contains(QStringLiteral("Print")));
 }
 
 int main(int argc, char** argv)

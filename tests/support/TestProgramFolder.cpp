@@ -18,7 +18,8 @@ TestProgramFolder::TestProgramFolder()
             continue;
         // Only what the build ships: not the working files of a program run in that folder.
         const QString name = source.fileName().toLower();
-        if (name == QLatin1String("inventory.mdb") || name == QLatin1String("inv1.mdb") || name.endsWith(QLatin1String("-journal"))
+        if (name == QLatin1String("inventory.mdb") || name == QLatin1String("inv1.mdb")
+            || name == QLatin1String("inventory.lock") || name.endsWith(QLatin1String("-journal"))
             || name.endsWith(QLatin1String(".txt")) || name.endsWith(QLatin1String(".grd")))
             continue;
         const QString target = m_dir.filePath(source.fileName());

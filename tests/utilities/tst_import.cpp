@@ -5,6 +5,7 @@
 
 #include "data/DataControl.h"
 #include "data/DbError.h"
+#include "platform/Help.h"
 #include "support/ScriptedModal.h"
 #include "support/ScriptedPrompts.h"
 #include "utilities/DbaseTable.h"
@@ -437,7 +438,7 @@ void TestImport::clearListQuestion()
     prompts.expectMessage(Prompts::No);
     w.Command1->click();
     QCOMPARE(prompts.messages().size(), 1);
-    const ScriptedPrompts::Recorded& ask = prompts.messages()[0];
+    const ScriptedPrompts::Recorded ask = prompts.messages()[0];
     QCOMPARE(ask.text, QStringLiteral("Do you want to clear the list of parts in the window?"));
     QCOMPARE(ask.title, QStringLiteral("Confirm?"));
     QCOMPARE(ask.style, 324);
@@ -500,6 +501,7 @@ void TestImport::instructionsWindow()
     QCOMPARE(help->Label1->text(), QStringLiteral("For this import to work correctly, the file called INVNTORY.DBF must reside in a directory "
                                                   "on your hard drive. It must be in a directory called C:\\INVNTORY."));
     QVERIFY(help->Label2->text().endsWith(f.oldData.path()));
+    QCOMPARE(helpContext(help), 1230);   // F1 opens the import topic
     // Everything it says fits in the window.
     for (QLabel* label : {help->Label1, help->Label2})
         QVERIFY(label->heightForWidth(label->width()) <= label->height());
