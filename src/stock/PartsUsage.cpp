@@ -30,6 +30,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 
 namespace {
@@ -80,22 +81,38 @@ QLineEdit* makeBox(QWidget* parent, const QString& name, const QString& tip, int
     return box;
 }
 
-double numberShown(const QString& text)
+// A count of parts or a lane as typed: a whole number, 0 or more.
+std::optional<double> wholeCount(const QString& text)
 {
-    return parseNumber(text).value_or(0.0);
+    const std::optional<double> n = parseNumber(text);
+    if (!n || !std::isfinite(*n) || *n < 0 || std::floor(*n) != *n)
+        return std::nullopt;
+    return *n;
 }
 
-QString countText(double value)
+// What each use took from the count is kept beside its quantity, in a column of its own that the
+// usage table gets the first time a use is stored on it: the table's shape stays the one every
+// file, report and older copy knows until then. A row with nothing there took its whole quantity.
+void ensureTakenColumn(Connection& conn)
 {
-    return QString::number(value, 'g', 15);
+    const std::shared_ptr<const TableInfo> table = conn.table(QStringLiteral("PartsUsage"));
+    if (table && table->columnIndex(QStringLiteral("Taken")) < 0)
+        conn.execute(QStringLiteral("ALTER TABLE PartsUsage ADD COLUMN [Taken] DOUBLE"));
+}
+
+double numberOrZero(const Statement& st, int column)
+{
+    return st.isNull(column) ? 0.0 : st.value(column).toDouble();
 }
 
 }  // namespace
 
-double usageNewCount(double inStock, double used, double previouslyUsed)
+UsageCount usageNewCount(double inStock, double used, double previouslyTaken)
 {
-    const double count = inStock - (used - previouslyUsed);
-    return std::max(0.0, count);
+    // A count found below zero (an older file's) has nothing to give.
+    const double before = std::max(0.0, inStock + previouslyTaken);
+    const double after = std::max(0.0, before - used);
+    return {after, before - after};
 }
 
 // ---------------------------------------------------------------- colours
@@ -367,7 +384,7 @@ void PartsUsage::Form_Activate()
 void PartsUsage::reopenParts(const QString& index)
 {
     try {
-        Data1->close();   // a count lowered by "&OK" and not yet written is written first
+        Data1->close();
     } catch (const DbError& e) {
         MsgBox(QStringLiteral("The changes to this part could not be saved: %1").arg(e.text()), 48);
         return;
@@ -386,12 +403,9 @@ void PartsUsage::Command6_Click()
 
 bool PartsUsage::closeParts()
 {
-    // A use being entered and not confirmed with "&OK" is not stored; the part's count, as
-    // lowered by the uses confirmed, is.
+    // A use being entered and not confirmed with "&OK" is not stored.
     endEntry();
-    return writeOrCloseAnyway([this] { Data1->close(); },
-                              QStringLiteral("The count in stock of this part could not be saved:\r%1\r\r"
-                                             "Close this screen anyway and lose it?"));
+    return PartsScreen::closeParts();
 }
 
 // ---------------------------------------------------------------- window size
@@ -563,11 +577,7 @@ void PartsUsage::Command5_Click()
     if (rs->editMode() != Recordset::EditMode::Adding) {
         if (!rs->hasCurrent())
             return;
-        try {
-            m_editedQuantity = rs->value(QStringLiteral("Used")).toDouble();
-        } catch (const DbError&) {
-            m_editedQuantity = 0;
-        }
+        m_editedRow = rs->bookmark();
         m_entry = Entry::Edit;
     }
     SSFrame1->show();
@@ -579,7 +589,8 @@ void PartsUsage::Command5_Click()
 void PartsUsage::Command1_Click()
 {
     Recordset* rs = Data2->recordset();
-    if (m_entry == Entry::None || !rs || rs->isClosed())
+    const std::optional<qint64> part = currentPart();
+    if (m_entry == Entry::None || !rs || rs->isClosed() || !part)
         return;
     ++m_inRule;
     struct Leave { int& depth; ~Leave() { --depth; } } leave{m_inRule};
@@ -589,49 +600,117 @@ void PartsUsage::Command1_Click()
     Text2_LostFocus();
     if (Text3->text().isEmpty())
         Text3->setText(formatShortDate(QDate::currentDate()));
-
-    const double quantity = numberShown(Text1->text());
-    if (quantity < 0) {
-        MsgBox(QStringLiteral("Please enter how many parts you are using: a number of 0 or more."), 48);
-        Text1->setFocus(Qt::OtherFocusReason);
-        Text1->selectAll();
+    const std::optional<UseEntry> use = entryTyped();
+    if (!use)
         return;
-    }
-    if (!parseUsDate(Text3->text())) {
-        MsgBox(QStringLiteral("\"%1\" is not a date. Please type the date as month/day/year, for example %2.")
-                   .arg(Text3->text(), formatShortDate(QDate::currentDate())),
-               48);
-        Text3->setFocus(Qt::OtherFocusReason);
-        Text3->selectAll();
-        return;
-    }
 
-    const double before = m_entry == Entry::Edit ? m_editedQuantity : 0.0;
-    const double count = usageNewCount(numberShown(Label8->text()), quantity, before);
+    // A change waiting on the part itself is saved through the part's own save first, so that the
+    // use's transaction holds the use and its count only, and a use that fails does not take that
+    // change with it. (The part's fields on this screen are read-only: normally nothing waits.)
+    qint64 stored = 0;
     try {
-        Data2->update();
+        Data1->update();
+        stored = storeUse(*part, *use, m_entry == Entry::Edit ? m_editedRow : std::nullopt);
     } catch (const DbError& e) {
-        MsgBox(QStringLiteral("This use could not be saved: %1").arg(e.text()), 48);
+        // The entry stays as typed, to be confirmed again or left.
+        MsgBox(QStringLiteral("This use could not be saved: %1\rNothing has been stored.").arg(e.text()), 48);
         return;
     }
-    // The part's count is a pending change of the part, written when the part is next saved.
-    Label8->setText(countText(count));
+    Data1->reloadBoundControls();   // the count as stored
 
-    m_entry = Entry::None;
-    SSFrame1->hide();
-    Label7->hide();
-    Command1->hide();
-    SSDBGrid2->setHoldRow(false);
+    endEntry();
     if (!SSCheck2->isChecked())
         compact(AfterOkHeight);
-    if (SSCheck1->isChecked())
-        listUsage();
+    // The list shows the use as stored, and stands on it.
+    listUsage();
+    if (Recordset* list = Data2->recordset(); list && !list->isClosed()) {
+        try {
+            list->setBookmark(stored);
+        } catch (const DbError&) {
+        }
+    }
     updateRowCommands();
+}
+
+// The quantity, lane and date typed, or nothing after telling the user what is wrong.
+std::optional<PartsUsage::UseEntry> PartsUsage::entryTyped()
+{
+    auto refuse = [this](QLineEdit* box, const QString& message) {
+        MsgBox(message, 48);
+        box->setFocus(Qt::OtherFocusReason);
+        box->selectAll();
+        return std::nullopt;
+    };
+    UseEntry use;
+    if (const std::optional<double> used = wholeCount(Text1->text()))
+        use.used = *used;
+    else
+        return refuse(Text1, QStringLiteral("Please enter how many parts you are using as a whole number of 0 or more."));
+    if (const std::optional<double> lane = wholeCount(Text2->text()))
+        use.lane = *lane;
+    else
+        return refuse(Text2, QStringLiteral("Please enter the lane number as a whole number of 0 or more. "
+                                            "Enter 0 for a part that is not used on a lane."));
+    if (const std::optional<QDate> date = parseUsDate(Text3->text()))
+        use.date = *date;
+    else
+        return refuse(Text3, QStringLiteral("\"%1\" is not a date. Please type the date as month/day/year, for example %2.")
+                                 .arg(Text3->text(), formatShortDate(QDate::currentDate())));
+    return use;
+}
+
+// Stores a new use of the part, or the changes to the stored use `row`, together with the part's
+// new count: one transaction, so that the uses and the count never disagree. The count and the
+// stored use are read inside it, as they are now, not as the screen last showed them. Returns the
+// use's row; throws DbError, and then nothing has been stored.
+qint64 PartsUsage::storeUse(qint64 part, const UseEntry& use, std::optional<qint64> row)
+{
+    Recordset& parts = *Data1->recordset();
+    Connection& conn = *parts.connection();
+    ensureTakenColumn(conn);
+    Connection::Transaction transaction(conn);
+
+    double inStock = 0;
+    {
+        Statement st = conn.prepare(QStringLiteral("SELECT [In Stock] FROM Parts WHERE [Record Number] = ?"));
+        st.bind(1, part);
+        if (!st.step())
+            throw DbError(EngineError::NoCurrentRecord, QStringLiteral("The part has been deleted by another part of the program."));
+        inStock = numberOrZero(st, 0);
+    }
+    double taken = 0;
+    if (row) {
+        Statement st = conn.prepare(QStringLiteral("SELECT Used, Taken FROM PartsUsage WHERE rowid = ?"));
+        st.bind(1, *row);
+        if (!st.step())
+            throw DbError(EngineError::NoCurrentRecord, QStringLiteral("The use has been deleted by another part of the program."));
+        taken = st.isNull(1) ? numberOrZero(st, 0) : numberOrZero(st, 1);
+    }
+
+    const UsageCount after = usageNewCount(inStock, use.used, taken);
+    const QVariantList values = {use.used, use.lane, dateToStorage(use.date), after.taken};
+    if (row) {
+        conn.execute(QStringLiteral("UPDATE PartsUsage SET Used = ?, [Lane Number] = ?, [Date Used] = ?, Taken = ? "
+                                    "WHERE rowid = ?"),
+                     values + QVariantList{*row});
+    } else {
+        conn.execute(QStringLiteral("INSERT INTO PartsUsage (Used, [Lane Number], [Date Used], Taken, [Record Number]) "
+                                    "VALUES (?, ?, ?, ?, ?)"),
+                     values + QVariantList{part});
+        row = conn.lastInsertRowid();
+    }
+    parts.writeAt(parts.absolutePosition(), {{QStringLiteral("In Stock"), after.inStock}});
+    transaction.commit();
+    return *row;
 }
 
 void PartsUsage::Command7_Click()
 {
     WaitCursor hourglass;
+    // The graph is of the uses stored: a use being entered and not confirmed is left, not stored
+    // by the graph's moves through the list.
+    if (m_entry != Entry::None)
+        endEntry();
     // The graph is of the part on screen: its uses are listed first when the list holds
     // another part's (or none).
     if (!listIsCurrentPart())

@@ -2,6 +2,8 @@
 
 #include "parts/PartsScreen.h"
 
+#include <QDate>
+
 #include <array>
 #include <memory>
 #include <optional>
@@ -21,10 +23,16 @@ class QPushButton;
 
 struct ColorSchemeConfig;
 
-// The count in stock after a use: the count less the quantity used, never below zero. When a
-// use already recorded is edited, its earlier quantity is given back first, so that only the
-// difference counts. An empty or unreadable count counts as 0.
-double usageNewCount(double inStock, double used, double previouslyUsed = 0);
+// A use takes its quantity from the count in stock, but never more than the count holds: the count
+// does not go below zero, and what the use really took is kept with it. When a stored use is
+// changed, what it took is given back first, so the count becomes the one the part would have had
+// if the new quantity had been entered in the first place; a use that found the count short never
+// gives back more than it took.
+struct UsageCount {
+    double inStock = 0;   // the count after the use
+    double taken = 0;     // what the use took: its quantity, or less when the count ran out
+};
+UsageCount usageNewCount(double inStock, double used, double previouslyTaken = 0);
 
 // The colours of the usage screen: table UsageColors in Colors.mdb.
 ColorSchemeConfig partsUsageColorScheme();
@@ -32,8 +40,8 @@ ColorSchemeConfig partsUsageColorScheme();
 // "Use Parts": records that parts were taken from stock and installed on a lane. The user finds
 // a part, presses "&Use This Part", enters how many, the lane and the date, and presses "&OK":
 // the screen stores a usage row for the part and lowers the part's count in stock by the
-// quantity, never below zero; the count reaches the parts table when the part is next saved
-// (on leaving it, re-ordering, or closing the screen). It also lists and graphs a part's uses.
+// quantity, never below zero: the row and the count are written together, or neither is. It also
+// lists and graphs a part's uses, and a listed use can be changed ("&Edit").
 // Opened modeless from the main window, which the opener locks; the screen lets it go when it
 // closes. Deleted when closed.
 class PartsUsage : public PartsScreen {
@@ -126,6 +134,11 @@ protected:
 
 private:
     enum class Entry { None, New, Edit };
+    struct UseEntry {
+        double used = 0;
+        double lane = 0;
+        QDate date;
+    };
 
     void buildControls() override;
     void buildMenus() override;
@@ -141,9 +154,11 @@ private:
     void reopenParts(const QString& index);
     std::optional<qint64> currentPart() const;
     bool listIsCurrentPart() const;
+    std::optional<UseEntry> entryTyped();
+    qint64 storeUse(qint64 part, const UseEntry& use, std::optional<qint64> row);
 
     std::optional<qint64> m_listedPart;
     Entry m_entry = Entry::None;
-    double m_editedQuantity = 0;   // the quantity the edited row held before
+    std::optional<qint64> m_editedRow;   // the stored use being changed
     int m_heightTwips = 4305;
 };

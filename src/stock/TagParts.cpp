@@ -194,7 +194,7 @@ Submission submitPart(int vendor, const OrderLine& part)
         if (!q)
             return refuse(n, QStringLiteral("the quantity \"%1\" is not a whole number of packages up to 32767").arg(qText));
         if (vendor == 0 && *q == 0)
-            continue;   // nothing tagged for this vendor: its back order stays as it is
+            continue;   // nothing tagged for this vendor: its back order and special price stay
         const QString& bText = part.backOrders[i];
         const std::optional<std::int16_t> b = count(bText);
         if (!b)
@@ -204,6 +204,7 @@ Submission submitPart(int vendor, const OrderLine& part)
             return refuse(n, QStringLiteral("the back order would be %1 packages, more than 32767")
                                  .arg(int(*b) + int(*q)));
         s.backOrders[i] = QString::number(*sum);
+        s.submitted[i] = true;
     }
 
     if (vendor != 0) {
@@ -1605,8 +1606,9 @@ void TagParts::submitOrders(int vendor)
             for (int i = 0; i < 3; ++i)
                 if (vendor == 0 || vendor == i + 1)
                     m_vendor[i].orderQty->setText(QStringLiteral("0"));
+            // A special price ends with the order it was negotiated for; another vendor's stays.
             for (int i = 0; i < 3; ++i)
-                if (vendor == 0 || vendor == i + 1)
+                if (s.submitted[i])
                     m_vendor[i].specialPrice->setText(QStringLiteral("0"));
             rs->moveNext();   // writes the part
         }

@@ -112,6 +112,7 @@ struct Submission {
     QString problem;                      // why the part cannot be submitted
     std::array<QString, 3> backOrders;    // the new texts (unchanged where nothing moves)
     std::array<bool, 3> defaults{};
+    std::array<bool, 3> submitted{};      // the vendors whose tag moves: their special prices end
 };
 // Vendor n: Back Order n += Order Qty n, and vendor n becomes the one default when its box is
 // unchecked. All three: each vendor's tag moves onto its back order, and a vendor becomes the one

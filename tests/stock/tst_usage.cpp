@@ -1,5 +1,5 @@
-// The usage screen on a real Inventory.mdb: recording uses and the count they leave, when that
-// count reaches the parts table, editing a use, the two check boxes and the window's heights, the
+// The usage screen on a real Inventory.mdb: recording uses and the count they leave, the use and
+// its count stored together, editing a use, the two check boxes and the window's heights, the
 // usage graph's precondition and report, the find-part window, and the colour menu.
 
 #include "stock/PartsUsage.h"
@@ -101,10 +101,10 @@ class TestPartsUsage : public QObject {
 private Q_SLOTS:
     void opensCompactOnFirstPart();
     void useLowersCountNeverBelowZero();
-    void countReachesThePartsTableWhenPartIsSaved();
+    void useAndCountAreOneWrite();
     void zeroQuantityAndTypedDate();
     void badEntriesAreRefused();
-    void editCountsOnlyTheDifference();
+    void editGivesBackWhatTheUseTook();
     void movingDuringEntryStoresNothing();
     void keepVisibleAndAlwaysRefresh();
     void oneAndOnlyOnePartIsEverListed();
@@ -185,27 +185,36 @@ void TestPartsUsage::useLowersCountNeverBelowZero()
     QVERIFY(prompts.verifyAllAnswered());
 }
 
-void TestPartsUsage::countReachesThePartsTableWhenPartIsSaved()
+void TestPartsUsage::useAndCountAreOneWrite()
 {
     UsageData data;
     ScriptedPrompts prompts;
     PartsUsage* s = openScreen();
+    // The count's write fails after the use's row was written: the row goes too, and the entry
+    // stays to be confirmed again.
+    QVERIFY(data.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE OF [In Stock] ON Parts "
+                                     "BEGIN SELECT RAISE(ABORT, 'the disk refused the write'); END;")));
     s->Command2_Click();
     enterUse(s, QStringLiteral("2"), QStringLiteral("4"));
+    prompts.expectMessage();
+    s->Command1_Click();
+    const auto told = prompts.messages().last();
+    QVERIFY2(told.text.startsWith(QStringLiteral("This use could not be saved: ")), qPrintable(told.text));
+    QVERIFY(told.text.contains(QStringLiteral("the disk refused the write")));
+    QVERIFY(told.text.endsWith(QStringLiteral("\rNothing has been stored.")));
+    QCOMPARE(told.style, 48);
+    QCOMPARE(data.uses(2), 2);
+    QCOMPARE(data.part(2, "In Stock").toInt(), 5);
+    QCOMPARE(s->Label8->text(), QStringLiteral("5"));
+    QVERIFY(s->isEntering());
+
+    // Confirmed again: the row and the count are both in the file at once, before the part is left.
+    QVERIFY(data.exec(QStringLiteral("DROP TRIGGER refuse")));
     s->Command1_Click();
     QCOMPARE(s->Label8->text(), QStringLiteral("3"));
-    QCOMPARE(data.part(2, "In Stock").toInt(), 5);   // pending with the part
-    s->SSDBData1->nextButton()->click();
     QCOMPARE(data.part(2, "In Stock").toInt(), 3);
-
-    // Re-ordering writes it too before the table is opened again.
-    QCOMPARE(s->Label1->text(), QStringLiteral("C-300"));
-    s->Command2_Click();
-    enterUse(s, QStringLiteral("4"), QStringLiteral("1"));
-    s->Command1_Click();
-    s->MnuUsePartVendor3->trigger();
-    QCOMPARE(s->Data1->recordset()->index(), QStringLiteral("inv3"));
-    QCOMPARE(data.part(4, "In Stock").toInt(), 6);
+    QCOMPARE(data.uses(2), 3);
+    QCOMPARE(data.scalar(QStringLiteral("SELECT Used FROM PartsUsage WHERE [Lane Number]=4")).toDouble(), 2.0);
     closeScreen(s);
     QVERIFY(prompts.verifyAllAnswered());
 }
@@ -228,6 +237,8 @@ void TestPartsUsage::zeroQuantityAndTypedDate()
     enterUse(s, QStringLiteral("ab"), QString(), QStringLiteral("3/16/07"));
     QCOMPARE(s->Text1->text(), QStringLiteral("0"));
     QCOMPARE(s->Text2->text(), QStringLiteral("0"));
+    s->Command1_Click();   // lane 0: a use on no lane
+    QCOMPARE(data.scalar(QStringLiteral("SELECT count(*) FROM PartsUsage WHERE [Lane Number]=0 AND Used=0")).toInt(), 1);
     closeScreen(s);
     QVERIFY(prompts.verifyAllAnswered());
 }
@@ -247,14 +258,24 @@ void TestPartsUsage::badEntriesAreRefused()
     QCOMPARE(s->Label8->text(), QStringLiteral("5"));
     QVERIFY(s->SSFrame1->isVisibleTo(s));
 
-    // A negative quantity would add to the stock.
+    // Part of a part or a negative quantity (which would add to the stock), a negative lane or
+    // part of a lane: refused, nothing stored.
     s->Text3->setText(QStringLiteral("3/15/07"));
-    s->Text1->setText(QStringLiteral("-3"));
-    prompts.expectMessage();
-    s->Command1_Click();
-    QCOMPARE(prompts.messages().size(), 2);
+    const QString quantityRule = QStringLiteral("Please enter how many parts you are using as a whole number of 0 or more.");
+    const QString laneRule = QStringLiteral("Please enter the lane number as a whole number of 0 or more. "
+                                            "Enter 0 for a part that is not used on a lane.");
+    const QStringList entries[] = {{"8.5", "2"}, {"-3", "2"}, {"1", "-4"}, {"1", "2.5"}};
+    for (const QStringList& entry : entries) {
+        s->Text1->setText(entry[0]);
+        s->Text2->setText(entry[1]);
+        prompts.expectMessage();
+        s->Command1_Click();
+        QCOMPARE(prompts.messages().last().style, 48);
+    }
+    QCOMPARE(prompts.texts().mid(1), QStringList({quantityRule, quantityRule, laneRule, laneRule}));
     QCOMPARE(data.uses(2), 2);
     QCOMPARE(s->Label8->text(), QStringLiteral("5"));
+    QCOMPARE(data.part(2, "In Stock").toInt(), 5);
 
     // The boxes take three typed characters; a longer value shown by code stays whole.
     s->Text1->clear();
@@ -267,7 +288,7 @@ void TestPartsUsage::badEntriesAreRefused()
     QVERIFY(prompts.verifyAllAnswered());
 }
 
-void TestPartsUsage::editCountsOnlyTheDifference()
+void TestPartsUsage::editGivesBackWhatTheUseTook()
 {
     UsageData data;
     QVERIFY(data.exec(QStringLiteral("UPDATE Parts SET [In Stock]=10 WHERE [Record Number]=2")));
@@ -282,7 +303,7 @@ void TestPartsUsage::editCountsOnlyTheDifference()
     QVERIFY(s->SSFrame1->isVisibleTo(s));
     s->Text1->setText(QStringLiteral("3"));
     s->Command1_Click();
-    // 5 given back, 3 taken: two more in stock.
+    // 5 given back (a use stored before what it took was kept took its whole quantity), 3 taken.
     QCOMPARE(s->Label8->text(), QStringLiteral("12"));
     QCOMPARE(data.scalar(QStringLiteral("SELECT Used FROM PartsUsage WHERE [Lane Number]=3")).toDouble(), 3.0);
     QCOMPARE(data.uses(2), 2);
@@ -292,8 +313,27 @@ void TestPartsUsage::editCountsOnlyTheDifference()
     s->Command5_Click();
     s->Command1_Click();
     QCOMPARE(s->Label8->text(), QStringLiteral("12"));
-    closeScreen(s);
     QCOMPARE(data.part(2, "In Stock").toInt(), 12);
+
+    // A use of 15 with 12 in stock takes the 12 there are and stores 15. Changed to 0 it gives back
+    // the 12 it took, not the 15 it asked for; changed to 4 the count is what it would have been
+    // had 4 been entered in the first place.
+    s->Command2_Click();
+    enterUse(s, QStringLiteral("15"), QStringLiteral("6"));
+    s->Command1_Click();
+    QCOMPARE(data.part(2, "In Stock").toInt(), 0);
+    QCOMPARE(data.scalar(QStringLiteral("SELECT Used FROM PartsUsage WHERE [Lane Number]=6")).toDouble(), 15.0);
+    const std::pair<const char*, int> edits[] = {{"0", 12}, {"20", 0}, {"4", 8}};
+    for (const auto& [quantity, count] : edits) {
+        s->Command5_Click();   // the list stands on the use just stored
+        QCOMPARE(s->Text2->text(), QStringLiteral("6"));
+        s->Text1->setText(QString::fromLatin1(quantity));
+        s->Command1_Click();
+        QCOMPARE(data.part(2, "In Stock").toInt(), count);
+        QCOMPARE(s->Label8->text(), QString::number(count));
+    }
+    QCOMPARE(data.uses(2), 3);
+    closeScreen(s);
     QVERIFY(prompts.verifyAllAnswered());
 }
 
@@ -315,6 +355,18 @@ void TestPartsUsage::movingDuringEntryStoresNothing()
     QCOMPARE(data.uses(2), 2);
     QCOMPARE(data.part(2, "In Stock").toInt(), 5);
     QCOMPARE(s->windowHeightTwips(), 4455);
+
+    // The graph, asked for during an entry, leaves the entry rather than storing it.
+    {
+        RecordingReportControls reports;
+        s->Command2_Click();
+        enterUse(s, QStringLiteral("3"), QStringLiteral("5"));
+        prompts.expectMessage();   // C-300 has not been used
+        s->Command7_Click();
+        QVERIFY(!s->isEntering());
+        QCOMPARE(data.uses(4), 0);
+        QCOMPARE(data.part(4, "In Stock").toInt(), 10);
+    }
 
     // "&Use This Part" twice: one row, from the second entry.
     s->Command2_Click();
