@@ -199,8 +199,9 @@ QVariant DataControl::controlValue(const Binding& b) const
     return {};
 }
 
-bool DataControl::hasPendingChanges() const
+bool DataControl::hasPendingChanges()
 {
+    Q_EMIT collectInput();
     for (const Binding& b : bindings_)
         if (b.control && controlValue(b) != b.shown)
             return true;
@@ -226,6 +227,7 @@ void DataControl::onRepositioned()
 
 void DataControl::flush(bool raiseValidate)
 {
+    Q_EMIT collectInput();
     if (raiseValidate && !inValidate_) {
         inValidate_ = true;
         struct Reset { bool& f; ~Reset() { f = false; } } reset{inValidate_};

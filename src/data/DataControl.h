@@ -19,8 +19,9 @@ enum class BindFormat {
 // control (a screen and its result list). Controls bound to fields show the current record;
 // a change to one, by the user or by code, is pending until the record is next saved.
 //
-// Events: validate() before every save and move except updateRecord(); reposition() after
-// every move, the first positioning included, once the bound controls show the new record.
+// Events: collectInput() before every save and move; validate() next, except for updateRecord();
+// reposition() after every move, the first positioning included, once the bound controls show
+// the new record.
 class DataControl : public QObject
 {
     Q_OBJECT
@@ -57,11 +58,16 @@ public:
     void unbind(QWidget* control);
     // Shows the current record in the bound controls again (dropping their changes).
     void reloadBoundControls();
-    bool hasPendingChanges() const;
+    // Whether a bound control differs from the record, once typed input has been collected.
+    bool hasPendingChanges();
 
     static QString formatValue(const QVariant& v, BindFormat format);
 
 Q_SIGNALS:
+    // Before the bound controls are read for a save or a move, or asked for changes: a window
+    // that holds typed text outside its bound controls (an entry box shown while a value is
+    // typed) hands it to them now, so that every way of leaving the record takes it along.
+    void collectInput();
     void validate();
     void reposition();
     void recordsetChanged();   // refreshed, shared, or closed

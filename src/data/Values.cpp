@@ -342,6 +342,21 @@ QString formatCurrency(Currency value)
     return cents < 0 ? QStringLiteral("(") + text + QStringLiteral(")") : text;
 }
 
+QString formatCurrencyExact(Currency value)
+{
+    const std::int64_t units = value.units();
+    if (units % 100 == 0)
+        return formatCurrency(value);
+    // Whole digits and ten-thousandths apart: a double would lose the last places of large amounts.
+    static const QLocale c(QLocale::English, QLocale::UnitedStates);
+    const std::uint64_t magnitude = units < 0 ? 0 - std::uint64_t(units) : std::uint64_t(units);
+    QString fraction = QStringLiteral("%1").arg(magnitude % 10000, 4, 10, QLatin1Char('0'));
+    if (fraction.endsWith(u'0'))
+        fraction.chop(1);
+    const QString text = QStringLiteral("$") + c.toString(qulonglong(magnitude / 10000)) + u'.' + fraction;
+    return units < 0 ? QStringLiteral("(") + text + QStringLiteral(")") : text;
+}
+
 QString formatLongDate(const QDate& date)
 {
     static const QLocale c(QLocale::English, QLocale::UnitedStates);

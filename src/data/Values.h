@@ -64,6 +64,7 @@ int expandTwoDigitYear(int year);
 
 // Display formats.
 QString formatCurrency(Currency value);                  // "$1,234.50" and "($5.00)"
+QString formatCurrencyExact(Currency value);             // likewise, with the decimals the amount has beyond two ("$0.0625")
 QString formatNumber(double value, int decimals);        // "1,234.50"
 QString formatLongDate(const QDate& date);               // "Monday, January 5, 2004"
 QString formatShortDate(const QDate& date);              // "1/5/2004"

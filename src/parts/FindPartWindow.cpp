@@ -257,6 +257,10 @@ void FindPartWindow::Command1_Click()
     }
     DataControl* dc = m_openerData;
     QLineEdit* boxes[3] = {Text1, Text2, Text3};
+    // With nothing to search for, nothing happens: no seek, no message, no move.
+    if (Text1->text().isEmpty() && Text2->text().isEmpty() && Text3->text().isEmpty())
+        return;
+    bool notFound = false;   // the last seek made found nothing
     for (int n = 1; n <= 3; ++n) {
         const QString text = boxes[n - 1]->text();   // as typed: blanks and letter case kept
         if (text.isEmpty())
@@ -269,7 +273,9 @@ void FindPartWindow::Command1_Click()
             }
             try {
                 rs->seek(QStringLiteral(">="), text);
+                notFound = rs->noMatch();
             } catch (const DbError&) {
+                notFound = false;
             }
         }
         if (m_member.disablesOpener && openerAlive()) {
@@ -283,7 +289,7 @@ void FindPartWindow::Command1_Click()
         }
     }
     Recordset* rs = dc->recordset();
-    if (rs && !rs->isClosed() && rs->noMatch()) {
+    if (notFound && rs && !rs->isClosed()) {
         MsgBox(m_member.notFoundText, 0);
         if (openerAlive()) {
             try {

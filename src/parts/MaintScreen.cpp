@@ -39,7 +39,7 @@ constexpr int ClientHeight = 7515;
 
 // Typing limits of the boxes (text set by code is never cut).
 constexpr int PartNumberChars = 20;
-constexpr int BookChars = 10;
+constexpr int BookChars = 20;
 constexpr int PageChars = 6;
 constexpr int CountChars = 6;
 constexpr int PriceChars = 12;
@@ -62,9 +62,16 @@ const QString OnOrderNotice = QStringLiteral(
     "is an error.");
 
 // The value of a box: its text read as a number ("$0.00" is 0); empty or not a number counts as 0.
-double boxValue(const QLineEdit* box)
+// A price is the amount money holds, so a price that rounds to nothing counts as 0 too.
+double boxValue(const QLineEdit* box, bool money)
 {
-    return parseNumber(box->text()).value_or(0.0);
+    const std::optional<double> value = parseNumber(box->text());
+    if (!value)
+        return 0.0;
+    if (money)
+        if (const std::optional<Currency> amount = Currency::checked(*value); amount && *amount == Currency())
+            return 0.0;
+    return *value;
 }
 
 QLineEdit* makeBox(QWidget* parent, const QString& name, const QString& tip, int left, int top, int width,
@@ -430,8 +437,12 @@ void MaintScreen::wireHandlers()
         it.key()->installEventFilter(this);
     MaskEdBox5->installEventFilter(this);
 
+    connect(Data1, &DataControl::collectInput, this, &MaintScreen::commitTypedDate);
     connect(Data1, &DataControl::validate, this, &MaintScreen::Data1_Validate);
-    connect(Data1, &DataControl::reposition, this, &MaintScreen::updateNavigatorCaption);
+    connect(Data1, &DataControl::reposition, this, [this] {
+        MaskEdBox4->clearDate();   // a date typed for the part left stays with it
+        updateNavigatorCaption();
+    });
     connect(Data1, &DataControl::recordsetChanged, this, &MaintScreen::updateNavigatorCaption);
 
     connect(cmdSave, &QPushButton::clicked, this, &MaintScreen::cmdSave_Click);
@@ -473,8 +484,7 @@ void MaintScreen::Form_Activate()
         return;
     if (filterOn())
         return;
-    MnuMaintScreenPrint->menuAction()->setEnabled(false);
-    MnuMaintSort->menuAction()->setEnabled(true);
+    setFilterMenus(false);
     reopenPartsTable(QStringLiteral("inv1"));
 }
 
@@ -494,9 +504,16 @@ void MaintScreen::reopenPartsTable(const QString& index)
 void MaintScreen::SetFilterIndicators(bool on)
 {
     FilterLabel->setVisible(on);
-    MnuMaintScreenPrint->menuAction()->setEnabled(on);
-    MnuMaintSort->menuAction()->setEnabled(!on);
+    setFilterMenus(on);
     SSCommand1->setEnabled(!on);
+}
+
+void MaintScreen::setFilterMenus(bool on)
+{
+    // The menus themselves, not their actions: a menu sets its action's state afresh whenever the
+    // window is disabled and enabled again (as the find window does), but keeps its own.
+    MnuMaintScreenPrint->setEnabled(on);
+    MnuMaintSort->setEnabled(!on);
 }
 
 bool MaintScreen::filterOn() const
@@ -543,7 +560,7 @@ void MaintScreen::writeBoundValues()
 void MaintScreen::setPriceText(QLineEdit* box, const QString& text)
 {
     const std::optional<Currency> amount = Currency::parse(text);
-    box->setText(amount ? formatCurrency(*amount) : text);
+    box->setText(amount ? formatCurrencyExact(*amount) : text);
 }
 
 // A number box holds a whole number (counts) or an amount of money (prices), or nothing. Other
@@ -559,7 +576,8 @@ bool MaintScreen::acceptNumber(QLineEdit* box)
     QString refusal;
     if (it->kind == NumberKind::Money) {
         if (const std::optional<Currency> amount = Currency::parse(text)) {
-            const QString shown = formatCurrency(*amount);
+            // Shown as money, with every decimal typed: the text is what the part stores.
+            const QString shown = formatCurrencyExact(*amount);
             if (shown != text)
                 box->setText(shown);
             return true;
@@ -585,7 +603,8 @@ void MaintScreen::runCheck(int vendor, Check check)
     const VendorBoxes& v = m_vendor[vendor - 1];
     QLineEdit* box = check == Check::MinimumBuy ? v.minimumBuy : check == Check::Package ? v.package : v.price;
     const QString partNumber = v.partNumber->text();
-    if (partNumber.isEmpty() || boxValue(box) != 0) {
+    const bool money = check == Check::Price;
+    if (partNumber.isEmpty() || boxValue(box, money) != 0) {
         acceptNumber(box);
         return;
     }
@@ -595,7 +614,7 @@ void MaintScreen::runCheck(int vendor, Check check)
     box->setText(InputBox(prompt + partNumber, QStringLiteral("Warning"), QString(), 3000, 5000));
     if (box->text().isEmpty())
         box->setText(fallback);
-    if (boxValue(box) == 0)
+    if (boxValue(box, money) == 0)
         box->setText(fallback);
     if (acceptNumber(box) && check != Check::Package)
         writeBoundValues();
@@ -655,20 +674,30 @@ void MaintScreen::MaskEdBox5_GotFocus()
 void MaintScreen::MaskEdBox4_LostFocus()
 {
     MaskEdBox5->show();
-    if (!MaskEdBox4->isBlank()) {
-        if (const std::optional<QDate> date = MaskEdBox4->date()) {
-            MaskEdBox5->setText(formatLongDate(*date));
-        } else {
-            const QString typed = MaskEdBox4->displayText();
-            ++m_inRule;
-            MsgBox(QStringLiteral("\"%1\" is not a date. Please type the date as month/day/year, for example 03/15/07.")
-                       .arg(typed),
-                   48);
-            --m_inRule;
-        }
-        MaskEdBox4->clearDate();
-    }
+    commitTypedDate();
+    MaskEdBox4->clearDate();
     MaskEdBox4->hide();
+}
+
+// A date typed in the entry box becomes the part's Date Ordered in the bound date box: when the
+// entry box is left, and whenever Data1 collects what was typed before then (a save, a move,
+// closing), so that no way of leaving the part loses it. The entry box then shows the date
+// handed over, which is not handed over again; text that is no date is refused.
+void MaintScreen::commitTypedDate()
+{
+    if (!MaskEdBox4->isModified() || MaskEdBox4->isBlank())
+        return;
+    if (const std::optional<QDate> date = MaskEdBox4->date()) {
+        MaskEdBox5->setText(formatLongDate(*date));
+        MaskEdBox4->setDate(*date);
+        return;
+    }
+    const QString typed = MaskEdBox4->displayText();
+    MaskEdBox4->clearDate();
+    ++m_inRule;
+    MsgBox(QStringLiteral("\"%1\" is not a date. Please type the date as month/day/year, for example 03/15/07.").arg(typed),
+           48);
+    --m_inRule;
 }
 
 bool MaintScreen::eventFilter(QObject* watched, QEvent* event)
@@ -737,8 +766,7 @@ void MaintScreen::SSCommand1_Click()
         MsgBox(QStringLiteral("You must cancel all filters before you can retrieve part numbers!"));
         return;
     }
-    MnuMaintScreenPrint->menuAction()->setEnabled(false);
-    MnuMaintSort->menuAction()->setEnabled(true);
+    setFilterMenus(false);
     // After a re-read as a query result there is no index to seek on: the parts table comes back
     // in the order of vendor 1's part numbers.
     const Recordset* rs = Data1->recordset();
@@ -753,8 +781,7 @@ void MaintScreen::SSCommand2_Click()
         MsgBox(QStringLiteral("You must cancel all filters before adding a new record!"));
         return;
     }
-    MnuMaintScreenPrint->menuAction()->setEnabled(false);
-    MnuMaintSort->menuAction()->setEnabled(true);
+    setFilterMenus(false);
     Recordset* rs = Data1->recordset();
     if (!rs || rs->isClosed())
         return;
@@ -894,7 +921,7 @@ void MaintScreen::printFiltered(const QString& reportFile, bool hasA4Twin)
         [this] { return filterOn(); },
         ReportNotice{QStringLiteral("You must set a filter on this screen before you can print this report!"), 48,
                      QStringLiteral("Notice"), true});
-    request.beforeRun = [this] { MnuMaintSort->menuAction()->setEnabled(false); };
+    request.beforeRun = [this] { MnuMaintSort->setEnabled(false); };
     request.selectionFormula = filter.formula;   // handed over as it is, also when empty
     for (const QString& sort : filter.sortFields)
         request.sortFields.append(sort);         // the first empty one ends them

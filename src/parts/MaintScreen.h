@@ -204,10 +204,12 @@ private:
     void runCheck(int vendor, Check check);
     void partNumberLeft(int vendor);
     void defaultVendorClicked(int vendor);
+    void commitTypedDate();
     bool acceptNumber(QLineEdit* box);
     bool refuseBadNumbers();
     void setPriceText(QLineEdit* box, const QString& text);
     void updateNavigatorCaption();
+    void setFilterMenus(bool filterOn);
     bool saveBeforeLeaving();
     void writeBoundValues();
     void printFiltered(const QString& reportFile, bool hasA4Twin);

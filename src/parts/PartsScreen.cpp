@@ -4,6 +4,7 @@
 #include "data/DataControl.h"
 #include "data/DbError.h"
 #include "data/Schema.h"
+#include "data/Values.h"
 #include "parts/PartsFonts.h"
 #include "platform/Help.h"
 #include "platform/MainWindowLock.h"
@@ -57,6 +58,10 @@ QString partPositionCaption(const Recordset* rs)
 
 QString notAPriceText(const QString& typed)
 {
+    // A number beyond what money holds (1e15, 9e99) is refused for its size.
+    if (parseNumber(typed))
+        return QStringLiteral("\"%1\" is too large to be a price. Please enter the price as a number, for example 12.50.")
+            .arg(typed);
     return QStringLiteral("\"%1\" is not a price. Please enter the price as a number, for example 12.50.").arg(typed);
 }
 

@@ -15,7 +15,8 @@ public:
     QByteArray imageData() const { return m_data; }
     bool hasImage() const { return !m_image.isNull(); }
 
-    // Takes the file's bytes when they are a picture; otherwise leaves the box as it was.
+    // Takes the file's bytes when they are a picture; otherwise leaves the box as it was and says
+    // why. A file larger than 50 MB, or whose first bytes are no picture's, is not read at all.
     bool loadFile(const QString& path, QString* error);
     void clear();
 
@@ -26,6 +27,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void setPicture(const QByteArray& data, const QImage& image);
+
     QByteArray m_data;
     QImage m_image;
 };

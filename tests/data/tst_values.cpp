@@ -66,6 +66,11 @@ private Q_SLOTS:
         QCOMPARE(formatCurrency(*Currency::parse(QStringLiteral("-5"))), QStringLiteral("($5.00)"));
         QCOMPARE(formatCurrency(*Currency::parse(QStringLiteral("0.125"))), QStringLiteral("$0.12"));
         QCOMPARE(formatCurrency(*Currency::parse(QStringLiteral("0.135"))), QStringLiteral("$0.14"));
+        // What a price box shows of a typed price: every decimal the amount holds, exactly.
+        QCOMPARE(formatCurrencyExact(*Currency::parse(QStringLiteral("0.125"))), QStringLiteral("$0.125"));
+        QCOMPARE(formatCurrencyExact(*Currency::parse(QStringLiteral("-1234567890123.4375"))),
+                 QStringLiteral("($1,234,567,890,123.4375)"));
+        QCOMPARE(formatCurrencyExact(*Currency::parse(QStringLiteral("12.5"))), QStringLiteral("$12.50"));
     }
 
     void numbersAsTheLegacyTestsThem()

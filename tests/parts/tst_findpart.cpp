@@ -12,6 +12,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QtTest>
 
@@ -166,11 +167,17 @@ void TestFindPart::notFoundGoesToFirstRecordOfThatOrder()
     QCOMPARE(opener.current(), 1);
     QVERIFY(opener.isEnabled());
 
-    // All boxes empty: no seek, the opener's last seek still tells (it found nothing).
+    // All boxes empty, after that failed search: nothing to seek, so nothing happens at all.
     FindPartWindow::RetrievePart(&opener, FindPartMember::stockInput(), slot);
-    prompts.expectMessage();
+    opener.Data1->recordset()->moveLast();
+    const int last = opener.current();
+    QVERIFY(last != 1);
     slot->Command1->click();
-    QCOMPARE(prompts.messages().size(), 2);
+    flushDeletes();
+    QVERIFY(slot);
+    QCOMPARE(prompts.messages().size(), 1);
+    QCOMPARE(opener.current(), last);
+    slot->Command2->click();
     QVERIFY(prompts.verifyAllAnswered());
 }
 
@@ -307,6 +314,9 @@ void TestFindPart::maintenanceScreenRetrieve()
     QCOMPARE(screen->Text1->text(), QStringLiteral("C-300"));
     QCOMPARE(screen->focusWidget(), screen->Text1);
     QCOMPARE(screen->Data1->recordsetType(), Recordset::Kind::Dynaset);
+    // Disabled and enabled again by the window, the screen keeps its menus as they were.
+    QVERIFY(!screen->MnuMaintScreenPrint->menuAction()->isEnabled());
+    QVERIFY(screen->MnuMaintSort->menuAction()->isEnabled());
 
     // Deleting re-reads Data1 as a query result; Retrieve then reopens the table on vendor 1.
     prompts.expectMessage(Prompts::Yes);

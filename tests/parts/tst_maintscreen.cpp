@@ -57,12 +57,14 @@ private Q_SLOTS:
     void checkAnswersAndWhenTheyAreWritten();
     void checksFollowTheBoxValueNotItsText();
     void badNumbersAreRefused();
+    void typedPricesKeepTheirDecimals();
     void focusLeavingThroughAMessageBoxIsNotALeaving();
     void clearingPartNumberClearsItsVendor();
     void defaultVendorBoxesExcludeEachOther();
     void typingRules();
     void orderNotices();
     void dateEntry();
+    void typedDateIsKeptHoweverThePartIsLeft();
     void deleteAsksAndNewPartGetsNewNumber();
     void addRefusedWhileFilterIsOn();
     void untouchedNewPartIsNotStored();
@@ -251,6 +253,15 @@ void TestMaintScreen::badNumbersAreRefused()
     QCOMPARE(prompts.messages().last().text,
              QStringLiteral("\"lots\" is not a price. Please enter the price as a number, for example 12.50."));
     QCOMPARE(screen->MaskEdBox2->text(), QStringLiteral("$0.00"));
+    // A number beyond what money holds is refused too, never stored as some other amount.
+    for (const QString& huge : {QStringLiteral("1e15"), QStringLiteral("9e99")}) {
+        screen->MaskEdBox1->setText(huge);
+        prompts.expectMessage();
+        leave(screen->MaskEdBox1);
+        QCOMPARE(prompts.messages().last().text,
+                 QStringLiteral("\"%1\" is too large to be a price. Please enter the price as a number, for example 12.50.").arg(huge));
+        QCOMPARE(screen->MaskEdBox1->text(), QStringLiteral("$1.00"));
+    }
 
     // Left behind without leaving its box, it is refused before any write: here the write of the
     // minimum-purchase check that runs as the part is left.
@@ -264,8 +275,28 @@ void TestMaintScreen::badNumbersAreRefused()
     QCOMPARE(data.part(5, "Back Ordered 3").toInt(), 0);
     QCOMPARE(data.part(5, "In Stock").toInt(), 7);
     QCOMPARE(data.part(5, "Description").toString(), QStringLiteral("CUSHION, REAR"));
+    QCOMPARE(data.part(5, "Price 1").toDouble(), 1.0);
     closeScreen(screen);
     QVERIFY(prompts.verifyAllAnswered());
+}
+
+void TestMaintScreen::typedPricesKeepTheirDecimals()
+{
+    PartsTestData data;
+    QVERIFY(data.exec(QStringLiteral("UPDATE Parts SET [Price 2] = 0.4375 WHERE [Record Number] = 2")));
+    ScriptedPrompts prompts;
+    MaintScreen* screen = openScreen();   // B-200
+    QCOMPARE(screen->MaskEdBox2->text(), QStringLiteral("$0.44"));
+    screen->MaskEdBox1->selectAll();
+    QTest::keyClicks(screen->MaskEdBox1, QStringLiteral("0.0625"));
+    leave(screen->MaskEdBox1);
+    QCOMPARE(screen->MaskEdBox1->text(), QStringLiteral("$0.0625"));
+    leave(screen->MaskEdBox2);   // entered and left, not retyped
+    screen->cmdSave_Click();
+    QCOMPARE(data.part(2, "Price 1").toDouble(), 0.0625);
+    QCOMPARE(data.part(2, "Price 2").toDouble(), 0.4375);
+    closeScreen(screen);
+    QCOMPARE(prompts.log().size(), 0);
 }
 
 void TestMaintScreen::focusLeavingThroughAMessageBoxIsNotALeaving()
@@ -380,6 +411,10 @@ void TestMaintScreen::typingRules()
     QCOMPARE(screen->Text21->text(), QStringLiteral("ABCDEFGHIJKLMNO"));
     screen->Text21->setText(QStringLiteral("SHELF 12, BIN 400, BACK ROOM"));
     QCOMPARE(screen->Text21->text(), QStringLiteral("SHELF 12, BIN 400, BACK ROOM"));
+    // The longest book names of the shipped catalogues are typed whole.
+    screen->Text4->clear();
+    QTest::keyClicks(screen->Text4, QStringLiteral("main catalog"));
+    QCOMPARE(screen->Text4->text(), QStringLiteral("MAIN CATALOG"));
     screen->Data1->reloadBoundControls();
     closeScreen(screen);
     QCOMPARE(prompts.log().size(), 0);
@@ -456,6 +491,54 @@ void TestMaintScreen::dateEntry()
     screen->cmdSave_Click();
     QCOMPARE(data.part(1, "Date Ordered").toString(), QStringLiteral("2007-03-15"));
     closeScreen(screen);
+    QVERIFY(prompts.verifyAllAnswered());
+}
+
+void TestMaintScreen::typedDateIsKeptHoweverThePartIsLeft()
+{
+    PartsTestData data;
+    ScriptedPrompts prompts;
+    const auto typeDate = [](MaintScreen* screen, const QString& digits) {
+        screen->MaskEdBox5_GotFocus();
+        screen->MaskEdBox4->setCursorPosition(0);
+        QTest::keyClicks(screen->MaskEdBox4, digits);
+    };
+    const auto dateOrdered = [&data](int part) { return data.part(part, QStringLiteral("Date Ordered")).toString(); };
+    const auto pressEsc = [](MaintScreen* screen) {
+        QPointer<MaintScreen> guard(screen);
+        QTest::keyClick(screen->MaskEdBox4, Qt::Key_Escape);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!guard);
+    };
+
+    // Enter saves it; Esc after that keeps it.
+    MaintScreen* screen = openScreen();   // B-200, never ordered
+    typeDate(screen, QStringLiteral("031507"));
+    QTest::keyClick(screen->MaskEdBox4, Qt::Key_Return);
+    QCOMPARE(dateOrdered(2), QStringLiteral("2007-03-15"));
+    pressEsc(screen);
+    QCOMPARE(dateOrdered(2), QStringLiteral("2007-03-15"));
+
+    // Esc alone, and the close box alone, with the entry box never left.
+    screen = openScreen();
+    typeDate(screen, QStringLiteral("041607"));
+    pressEsc(screen);
+    QCOMPARE(dateOrdered(2), QStringLiteral("2007-04-16"));
+    screen = openScreen();
+    typeDate(screen, QStringLiteral("051707"));
+    closeScreen(screen);
+    QCOMPARE(dateOrdered(2), QStringLiteral("2007-05-17"));
+
+    // A move takes it to the part left, not to the next one; what is no date is refused on the way out.
+    screen = openScreen();
+    typeDate(screen, QStringLiteral("061807"));
+    screen->SSDBCommand1->click();
+    QCOMPARE(screen->Text1->text(), QStringLiteral("C-300"));
+    QCOMPARE(dateOrdered(2), QStringLiteral("2007-06-18"));
+    typeDate(screen, QStringLiteral("134507"));
+    prompts.expectMessage();
+    closeScreen(screen);
+    QVERIFY(!data.part(4, QStringLiteral("Date Ordered")).isValid());
     QVERIFY(prompts.verifyAllAnswered());
 }
 

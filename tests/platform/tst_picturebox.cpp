@@ -1,4 +1,5 @@
-// The picture box keeps a picture's bytes exactly and refuses files that are not pictures.
+// The picture box keeps a picture's bytes exactly and refuses files that are not pictures, or too
+// large to be read.
 #include "platform/PictureBox.h"
 
 #include <QBuffer>
@@ -46,6 +47,13 @@ void TestPictureBox::keepsBytesAndRefusesNonPictures()
     QVERIFY(!box.loadFile(text, &error));
     QVERIFY(error.contains(QStringLiteral("notes.png")));
     QVERIFY(!box.loadFile(dir.filePath(QStringLiteral("missing.bmp")), &error));
+    // A file beyond 50 MB is refused by its size before it is read: a sparse one of 64 GB here.
+    QFile huge(dir.filePath(QStringLiteral("huge.png")));
+    QVERIFY(huge.open(QIODevice::WriteOnly));
+    QVERIFY(huge.resize(qint64(64) << 30));
+    huge.close();
+    QVERIFY(!box.loadFile(huge.fileName(), &error));
+    QVERIFY2(error.contains(QStringLiteral("too large")), qPrintable(error));
     QCOMPARE(box.imageData(), stored);
     QVERIFY(box.hasImage());
     QCOMPARE(changed.count(), 1);
