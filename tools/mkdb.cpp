@@ -1,6 +1,7 @@
 // mkdb: builds one of the database files shipped beside the program.
 //
 //   mkdb OUT.mdb SCRIPT.sql... [--csv TABLE=FILE.csv ...]
+//   mkdb --header OUT.h SCRIPT.sql...
 //
 // Runs the SQL scripts, in order, into a new SQLite database, then loads each CSV file into its
 // table. A CSV file is UTF-8 in the usual quoted form (fields may be quoted; a quoted field may
@@ -12,6 +13,11 @@
 // The database is built under a temporary name beside OUT and renamed into place only when it is
 // complete, so an interrupted or failed build never leaves a partial file under the real name.
 // Errors name the file and line and end with a non-zero exit status.
+//
+// With --header, the scripts run into a database in memory and OUT.h receives the first row of
+// each table they create, as C++ constants: for a program that must know the values a shipped
+// database starts with even when the file is missing. Every value of those rows must be a whole
+// number. The header is written under a temporary name and renamed into place, like a database.
 
 #include <sqlite3.h>
 
@@ -45,7 +51,8 @@ struct Failure : std::runtime_error
 
 [[noreturn]] void usageError(const std::string &what)
 {
-    throw Failure(what + "\nusage: mkdb OUT.mdb SCRIPT.sql... [--csv TABLE=FILE.csv ...]");
+    throw Failure(what + "\nusage: mkdb OUT.mdb SCRIPT.sql... [--csv TABLE=FILE.csv ...]\n"
+                         "       mkdb --header OUT.h SCRIPT.sql...");
 }
 
 std::string at(const fs::path &file, long line)
@@ -403,6 +410,7 @@ void removeWithCompanions(const fs::path &file)
 
 struct Job
 {
+    bool header = false;   // OUT is a C++ header of the tables' first rows
     fs::path out;
     std::vector<fs::path> scripts;
     std::vector<std::pair<std::string, fs::path>> csvs;
@@ -422,6 +430,8 @@ Job parseArguments(int argc, char **argv)
             if (eq == std::string::npos || eq == 0 || eq + 1 == spec.size())
                 usageError("--csv needs TABLE=FILE.csv, not \"" + spec + "\"");
             job.csvs.emplace_back(spec.substr(0, eq), spec.substr(eq + 1));
+        } else if (a == "--header") {
+            job.header = true;
         } else if (a.size() > 1 && a[0] == '-') {
             usageError("unknown option \"" + a + "\"");
         } else if (job.out.empty()) {
@@ -432,11 +442,80 @@ Job parseArguments(int argc, char **argv)
     }
     if (job.out.empty() || job.scripts.empty())
         usageError("an output file and at least one SQL script are needed");
+    if (job.header && !job.csvs.empty())
+        usageError("--header takes SQL scripts only");
     return job;
+}
+
+// The first row of every table, in the order the tables were created.
+std::string firstRowsHeader(Database &db, const std::vector<fs::path> &scripts)
+{
+    std::string sources;
+    for (const fs::path &script : scripts)
+        sources += (sources.empty() ? "" : ", ") + script.filename().string();
+    std::string text = "// Made by mkdb from " + sources + ": the first row of each table. Do not edit.\n"
+                       "#pragma once\n\n"
+                       "struct FirstRowValue {\n"
+                       "    const char *table;\n"
+                       "    const char *column;\n"
+                       "    long long value;\n"
+                       "};\n\n"
+                       "inline constexpr FirstRowValue firstRowValues[] = {\n";
+    Stmt tables = db.prepare("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite\\_%' "
+                             "ESCAPE '\\' ORDER BY rowid", "--header");
+    while (sqlite3_step(tables.get()) == SQLITE_ROW) {
+        const std::string table = reinterpret_cast<const char *>(sqlite3_column_text(tables.get(), 0));
+        Stmt row = db.prepare("SELECT * FROM " + quoteIdentifier(table) + " ORDER BY rowid LIMIT 1", table);
+        if (sqlite3_step(row.get()) != SQLITE_ROW)
+            continue;
+        for (int c = 0; c < sqlite3_column_count(row.get()); ++c) {
+            const std::string column = sqlite3_column_name(row.get(), c);
+            if (sqlite3_column_type(row.get(), c) != SQLITE_INTEGER)
+                fail(table + "." + column, "--header takes whole numbers only");
+            for (const std::string &name : {table, column})
+                for (char ch : name)
+                    if (ch == '"' || ch == '\\' || static_cast<unsigned char>(ch) < 0x20)
+                        fail(table + "." + column, "name cannot be written as a C++ string");
+            text += "    {\"" + table + "\", \"" + column + "\", "
+                    + std::to_string(sqlite3_column_int64(row.get(), c)) + "LL},\n";
+        }
+    }
+    return text + "};\n";
+}
+
+// Writes text to file under a temporary name, then renames it into place.
+void writeFileAtomically(const fs::path &file, const std::string &text)
+{
+    const fs::path out = fs::absolute(file);
+    if (out.has_parent_path())
+        fs::create_directories(out.parent_path());
+    const fs::path temp = out.parent_path() / (out.filename().string() + ".tmp" + std::to_string(::getpid()));
+    {
+        std::ofstream stream(temp, std::ios::binary | std::ios::trunc);
+        stream << text;
+        stream.close();
+        if (!stream) {
+            removeIfPresent(temp);
+            fail(temp.string(), "cannot write file");
+        }
+    }
+    fs::rename(temp, out);
+}
+
+void buildHeader(const Job &job)
+{
+    Database db(":memory:");
+    for (const fs::path &script : job.scripts)
+        db.runScript(script);
+    writeFileAtomically(job.out, firstRowsHeader(db, job.scripts));
 }
 
 void build(const Job &job)
 {
+    if (job.header) {
+        buildHeader(job);
+        return;
+    }
     const fs::path out = fs::absolute(job.out);
     if (out.has_parent_path())
         fs::create_directories(out.parent_path());

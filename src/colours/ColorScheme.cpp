@@ -6,16 +6,21 @@
 #include "platform/InputRules.h"
 #include "platform/Prompts.h"
 
+#include "ShippedColors.h"
+
 #include <QAbstractItemView>
 #include <QAbstractScrollArea>
+#include <QApplication>
 #include <QCursor>
 #include <QEvent>
 #include <QGroupBox>
 #include <QHash>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QStackedWidget>
+#include <QStyledItemDelegate>
 
 namespace {
 
@@ -43,9 +48,9 @@ bool isPlainContainer(const QWidget* w)
     return mo == &QWidget::staticMetaObject || mo == &QStackedWidget::staticMetaObject;
 }
 
-// Fixes a named control's role at the colour it shows now, so that a colour set on a widget
-// around it does not spread to it. Every legacy control kept its own colours.
-void pinRole(QWidget* w, QPalette::ColorRole role)
+// Fixes a widget's role at the colour it takes from `from`, so that a colour set on a widget
+// around it does not spread to it.
+void pinRole(QWidget* w, QPalette::ColorRole role, const QPalette& from)
 {
     const qulonglong mask = w->property(pinnedProperty).toULongLong();
     const qulonglong bit = qulonglong(1) << int(role);
@@ -53,9 +58,24 @@ void pinRole(QWidget* w, QPalette::ColorRole role)
         return;
     QPalette p = w->palette();
     for (QPalette::ColorGroup g : allGroups)
-        p.setColor(g, role, p.color(g, role));
+        p.setColor(g, role, from.color(g, role));
     w->setPalette(p);
     w->setProperty(pinnedProperty, mask | bit);
+}
+
+// Keeps what lies inside a widget as it is when a colour is set on the widget: every named
+// control keeps the colours it shows now (each legacy control had colours of its own), and a
+// menu bar keeps the desktop's menu colours, whatever the window's scheme, so that its menus (the
+// colour menu among them) always read as menus.
+void keepColoursInside(QWidget* w, QPalette::ColorRole role)
+{
+    const QList<QWidget*> inside = w->findChildren<QWidget*>();
+    for (QWidget* child : inside) {
+        if (qobject_cast<QMenuBar*>(child))
+            pinRole(child, role, QApplication::palette(child));
+        else if (isNamedControl(child))
+            pinRole(child, role, child->palette());
+    }
 }
 
 // Sets one palette role of a widget (text colours: the enabled groups only, so that a disabled
@@ -70,17 +90,16 @@ void setRoles(QWidget* w, QPalette::ColorRole role, bool textOnly, const QColor&
         same = same && p.color(g, role) == color;
     if (same)
         return;
-    const QList<QWidget*> inside = w->findChildren<QWidget*>();
-    for (QWidget* child : inside)
-        if (isNamedControl(child))
-            pinRole(child, role);
+    keepColoursInside(w, role);
     p = w->palette();
     for (QPalette::ColorGroup g : groups)
         p.setColor(g, role, color);
     w->setPalette(p);
 }
 
+// One palette role of one widget that shows a colour property.
 struct RoleTarget {
+    QWidget* widget;
     QPalette::ColorRole role;
     bool textOnly;
 };
@@ -88,42 +107,67 @@ struct RoleTarget {
 // The palette roles that show a colour property on a control.
 QList<RoleTarget> roleTargets(QWidget* w, ColorProperty property)
 {
-    if (qobject_cast<QAbstractItemView*>(w)) {
-        // A list: its general background is the first-row colour as well; the second-row
-        // colour is the alternate base of alternating rows; one text colour for all rows.
+    if (auto* view = qobject_cast<QAbstractItemView*>(w)) {
+        // A list: its general background is the viewport's own, showing in the area no row
+        // covers; the rows are the list's base (first rows) and alternate base (next rows); one
+        // text colour for all rows.
         switch (property) {
         case ColorProperty::BackColor:
+            return {{view->viewport(), QPalette::Base, false}};
         case ColorProperty::EvenRowBackColor:
-            return {{QPalette::Base, false}};
+            return {{w, QPalette::Base, false}};
         case ColorProperty::OddRowBackColor:
-            return {{QPalette::AlternateBase, false}};
+            return {{w, QPalette::AlternateBase, false}};
         case ColorProperty::ForeColor:
         case ColorProperty::EvenRowForeColor:
         case ColorProperty::OddRowForeColor:
-            return {{QPalette::Text, true}};
+            return {{w, QPalette::Text, true}};
         }
         return {};
     }
     switch (property) {
     case ColorProperty::BackColor:
-        return {{w->backgroundRole(), false}};
+        return {{w, w->backgroundRole(), false}};
     case ColorProperty::ForeColor:
         if (qobject_cast<QGroupBox*>(w))   // the style draws a frame's caption in the text role
-            return {{QPalette::WindowText, true}, {QPalette::Text, true}, {QPalette::ButtonText, true}};
+            return {{w, QPalette::WindowText, true}, {w, QPalette::Text, true}, {w, QPalette::ButtonText, true}};
         if (w->foregroundRole() == QPalette::WindowText)   // buttons inside a bar (the navigator) follow its text
-            return {{QPalette::WindowText, true}, {QPalette::ButtonText, true}};
-        return {{w->foregroundRole(), true}};
+            return {{w, QPalette::WindowText, true}, {w, QPalette::ButtonText, true}};
+        return {{w, w->foregroundRole(), true}};
     default:
         return {};   // row colours exist on lists only
     }
 }
 
-// What else a property needs to show: a filled background, alternating rows.
+// Paints the first row and every second one after it in the list's base colour. A list with
+// alternating rows fills only the next rows itself and lets the others show the viewport, which
+// here shows the list's general background.
+class RowColorsDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (option->backgroundBrush.style() == Qt::NoBrush
+            && !option->features.testFlag(QStyleOptionViewItem::Alternate))
+            option->backgroundBrush = option->palette.base();
+    }
+};
+
+// What else a property needs to show: a filled background, alternating rows, painted first rows.
 void finishProperty(QWidget* w, ColorProperty property)
 {
     if (auto* view = qobject_cast<QAbstractItemView*>(w)) {
         if (property == ColorProperty::OddRowBackColor && !view->alternatingRowColors())
             view->setAlternatingRowColors(true);
+        // A list with a delegate of its own paints its rows as that delegate does.
+        QAbstractItemDelegate* delegate = view->itemDelegate();
+        if (property == ColorProperty::EvenRowBackColor && delegate && !dynamic_cast<RowColorsDelegate*>(delegate)
+            && delegate->metaObject() == &QStyledItemDelegate::staticMetaObject)
+            view->setItemDelegate(new RowColorsDelegate(view));
         return;
     }
     // Boxes and lists paint their own base; everything else fills its rectangle.
@@ -184,6 +228,7 @@ struct ColorScheme::Impl {
     QString openError;                   // why Colors.mdb or the table could not be opened
     QColor held = Qt::black;             // the colour dialog's colour, kept per window load
     QHash<QString, qint64> unsaved;      // lower-case key -> chosen colour the file refused
+    QHash<QString, qint64> shipped;      // lower-case key -> the colour the shipped table starts with
     QPointer<QMenu> menu;
     ColorSchemeWiring* wiring = nullptr;
     mutable QHash<QString, QPointer<QWidget>> controls;
@@ -196,6 +241,26 @@ struct ColorScheme::Impl {
         if (!found && window)
             found = window->findChild<QWidget*>(name);
         return found;
+    }
+
+    // The colour the row holds for key; invalid when it cannot be read as a colour.
+    QColor stored(const QString& key) const
+    {
+        Recordset* rs = row();
+        if (!rs || !rs->hasCurrent() || rs->fieldIndex(key) < 0)
+            return QColor();
+        try {
+            const QVariant v = rs->value(key);
+            if (v.isNull())
+                return QColor();
+            bool ok = false;
+            const qint64 n = v.toLongLong(&ok);
+            if (!ok || (v.typeId() == QMetaType::Double && double(n) != v.toDouble()))
+                return QColor();
+            return fromStored(n);
+        } catch (const DbError&) {
+            return QColor();
+        }
     }
 
     Recordset* row() const
@@ -245,6 +310,10 @@ ColorScheme::ColorScheme(QWidget* window, ColorSchemeConfig config)
 {
     d->window = window;
     d->config = std::move(config);
+    // Table and column names compare as the database compares them, whatever their letter case.
+    for (const FirstRowValue& v : firstRowValues)
+        if (d->config.tableName.compare(QLatin1String(v.table), Qt::CaseInsensitive) == 0)
+            d->shipped.insert(QString::fromLatin1(v.column).toLower(), v.value);
 
     d->menu = new QMenu(d->config.menuCaption, window);
     d->menu->setObjectName(d->config.menuName);
@@ -295,7 +364,6 @@ void ColorScheme::ApplyColorScheme()
     // The bindings in order, resolved first to the last colour each role of each control takes,
     // so that two bindings on one role do not set it twice (and repaint) at every apply.
     struct Setting {
-        QWidget* widget;
         RoleTarget target;
         QColor color;
     };
@@ -310,11 +378,11 @@ void ColorScheme::ApplyColorScheme()
         if (!c.isValid())
             continue;
         for (const RoleTarget& t : roleTargets(w, b.property)) {
-            const auto key = qMakePair(w, int(t.role));
+            const auto key = qMakePair(t.widget, int(t.role));
             const auto found = slot.constFind(key);
             if (found == slot.constEnd()) {
                 slot.insert(key, settings.size());
-                settings.append({w, t, c});
+                settings.append({t, c});
             } else {
                 settings[*found].color = c;
             }
@@ -322,7 +390,7 @@ void ColorScheme::ApplyColorScheme()
         finishing.append({w, b.property});
     }
     for (const Setting& s : std::as_const(settings))
-        setRoles(s.widget, s.target.role, s.target.textOnly, s.color);
+        setRoles(s.target.widget, s.target.role, s.target.textOnly, s.color);
     for (const auto& f : std::as_const(finishing))
         finishProperty(f.first, f.second);
 }
@@ -422,24 +490,15 @@ QMenu* ColorScheme::menu() const
 
 QColor ColorScheme::color(const QString& key) const
 {
-    const auto pending = d->unsaved.constFind(key.toLower());
+    const QString lower = key.toLower();
+    const auto pending = d->unsaved.constFind(lower);
     if (pending != d->unsaved.constEnd())
         return fromStored(*pending);
-    Recordset* rs = d->row();
-    if (!rs || !rs->hasCurrent() || rs->fieldIndex(key) < 0)
-        return QColor();
-    try {
-        const QVariant v = rs->value(key);
-        if (v.isNull())
-            return QColor();
-        bool ok = false;
-        const qint64 n = v.toLongLong(&ok);
-        if (!ok || (v.typeId() == QMetaType::Double && double(n) != v.toDouble()))
-            return QColor();
-        return fromStored(n);
-    } catch (const DbError&) {
-        return QColor();
-    }
+    const QColor c = d->stored(key);
+    if (c.isValid())
+        return c;
+    const auto shipped = d->shipped.constFind(lower);
+    return shipped != d->shipped.constEnd() ? fromStored(*shipped) : QColor();
 }
 
 qint64 ColorScheme::toStored(const QColor& c)
@@ -462,6 +521,6 @@ void ColorScheme::setColorProperty(QWidget* w, ColorProperty property, const QCo
     if (!w || !color.isValid())
         return;
     for (const RoleTarget& t : roleTargets(w, property))
-        setRoles(w, t.role, t.textOnly, color);
+        setRoles(t.widget, t.role, t.textOnly, color);
     finishProperty(w, property);
 }

@@ -83,8 +83,15 @@ struct ColorSchemeConfig {
 // list that the pre-step showed is put back as the window keeps it.
 //
 // What cannot be read (no Colors.mdb, no table, no row, no such column, a value that is not a
-// colour) leaves the control in its designed colours. A colour that cannot be stored is still
-// shown until the window closes, and the user is told once per menu choice.
+// colour) shows the window's designed colour for that key: the one the shipped Colors.mdb starts
+// with, built into the program from the same script. A key the shipped file does not hold leaves
+// the control in the colours it was built with. A colour that cannot be stored is still shown
+// until the window closes, and the user is told once per menu choice.
+//
+// Whatever the scheme, a menu bar inside the window keeps the desktop's menu colours, and each
+// named control inside a coloured widget keeps its own unless a binding colours it. A list grid
+// shows its general background (BackColor) in the area its rows do not cover, and its first and
+// next rows in their own colours.
 class ColorScheme : public QObject
 {
     Q_OBJECT
@@ -105,9 +112,10 @@ public:
     bool isMenuClick(const QPoint& windowPos) const;
 
     QMenu* menu() const;                             // the colour menu, for the window's menu bar
-    QColor color(const QString& key) const;          // the stored value, or invalid when unreadable
+    QColor color(const QString& key) const;          // the colour shown for key: the stored value
                                                      // (a colour that could not be stored counts
-                                                     // as stored until the window closes)
+                                                     // as stored until the window closes), else
+                                                     // the designed one, else invalid
 
     // Colours as the table stores them: 0x00BBGGRR.
     static qint64 toStored(const QColor& c);

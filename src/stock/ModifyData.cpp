@@ -33,9 +33,6 @@ constexpr int ClientHeight = 4560;
 constexpr int CountChars = 3;
 constexpr int LocationChars = 15;
 
-const QString PanelColor = QStringLiteral("#3A6794");    // label panels until the colour scheme is read
-const QString DataTextColor = QStringLiteral("#FFF0B3");
-
 const QString MinimumQuestion =
     QStringLiteral("Please enter the minimum quantity that you prefer to have on hand at all times for ");
 const QString NotANumber = QStringLiteral("You need to enter a number here");
@@ -53,13 +50,13 @@ QLabel* makeLabel(QWidget* parent, int number, const QString& text, int left, in
     label->setAlignment(alignment);
     label->setAutoFillBackground(true);
     label->setIndent(4);
-    QPalette p = label->palette();
-    p.setColor(QPalette::Window, QColor(PanelColor));
     const bool caption = std::find(std::begin(CaptionLabels), std::end(CaptionLabels), number) != std::end(CaptionLabels);
-    p.setColor(QPalette::WindowText, caption ? QColor(Qt::white) : QColor(DataTextColor));
-    label->setPalette(p);
-    if (caption)
+    if (caption) {
+        QPalette p = label->palette();
+        p.setColor(QPalette::WindowText, Qt::white);
+        label->setPalette(p);
         label->setFont(arialFont(8.25, true));
+    }
     placeTwips(label, left, top, width, height);
     return label;
 }
@@ -175,9 +172,6 @@ void ModifyData::buildControls()
         f->setObjectName(QStringLiteral("Frame%1").arg(i + 1));
         f->setFrameShape(QFrame::StyledPanel);
         f->setAutoFillBackground(true);
-        QPalette fp = f->palette();
-        fp.setColor(QPalette::Window, QColor(PanelColor));
-        f->setPalette(fp);
         placeTwips(f, 120, 1320 + i * 480, 9240, 420);
         *frames[i] = f;
 
@@ -195,9 +189,6 @@ void ModifyData::buildControls()
         check->setObjectName(QStringLiteral("Check%1").arg(i + 1));
         check->setToolTip(DefaultTip);
         check->setAutoFillBackground(true);
-        QPalette cp = check->palette();
-        cp.setColor(QPalette::Window, QColor(PanelColor));
-        check->setPalette(cp);
         placeTwips(check, 8640, 60, 300, 300);
         *checks[i] = check;
     }

@@ -23,14 +23,21 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCryptographicHash>
+#include <QHash>
+#include <QImage>
 #include <QDir>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
+#include <QStyleOptionGroupBox>
 #include <QTest>
 #include <QTimer>
+
+#include <cmath>
 
 namespace {
 
@@ -79,6 +86,82 @@ bool customizePopsUp(MainMenu& w, QWidget* target, QPoint pos, Qt::MouseButton b
     return popped;
 }
 
+// The screens the task buttons open, with the button of each.
+const QList<QPair<int, QString>> taskScreens = {
+    {0, ScreenName::MaintScreen}, {1, ScreenName::TagParts}, {3, ScreenName::ReceiveParts},
+    {4, ScreenName::PartsUsage}, {5, ScreenName::ModifyData}};
+
+double luminance(const QColor& c)
+{
+    auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+}
+
+double contrast(const QColor& a, const QColor& b)
+{
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The contrast of a text as the window shows it: in the text's rectangle the most frequent colour
+// is the background and the one farthest from it the text.
+double shownContrast(QWidget* window, QWidget* control, const QRect& textRect)
+{
+    const QImage shot = window->grab(QRect(control->mapTo(window, textRect.topLeft()), textRect.size())).toImage();
+    QHash<QRgb, int> counts;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x)
+            ++counts[shot.pixel(x, y)];
+    QRgb background = 0;
+    int most = -1;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        if (it.value() > most)
+            most = it.value(), background = it.key();
+    double best = 1;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        best = std::max(best, contrast(QColor(background), QColor(it.key())));
+    return best;
+}
+
+// Every caption, value and frame title that a window shows can be read.
+void verifyTextsReadable(QWidget* window)
+{
+    for (QLabel* label : window->findChildren<QLabel*>()) {
+        if (!label->isVisible() || label->text().trimmed().isEmpty() || label->contentsRect().isEmpty())
+            continue;
+        const double c = shownContrast(window, label, label->contentsRect());
+        QVERIFY2(c >= 3, qPrintable(QStringLiteral("%1 %2 \"%3\": contrast %4")
+                                        .arg(window->objectName(), label->objectName(), label->text()).arg(c)));
+    }
+    for (QGroupBox* frame : window->findChildren<QGroupBox*>()) {
+        if (!frame->isVisible() || frame->title().isEmpty())
+            continue;
+        QStyleOptionGroupBox opt;
+        opt.initFrom(frame);
+        opt.text = frame->title();
+        opt.textAlignment = frame->alignment();
+        opt.subControls = QStyle::SC_GroupBoxLabel | QStyle::SC_GroupBoxFrame;
+        const QRect title = frame->style()->subControlRect(QStyle::CC_GroupBox, &opt, QStyle::SC_GroupBoxLabel, frame);
+        const double c = shownContrast(window, frame, title);
+        QVERIFY2(c >= 3, qPrintable(QStringLiteral("%1 %2 \"%3\": contrast %4")
+                                        .arg(window->objectName(), frame->objectName(), frame->title()).arg(c)));
+    }
+}
+
+// The menu bar looks as a plain menu bar of the desktop with the same menus and font.
+void verifyDesktopMenuBar(QMainWindow* window)
+{
+    QMenuBar* bar = window->menuBar();
+    QMenuBar plain;
+    plain.setFont(bar->font());
+    for (QAction* a : bar->actions())
+        plain.addAction(a->text())->setEnabled(a->isEnabled());
+    plain.resize(bar->size());
+    QVERIFY2(bar->grab().toImage().convertToFormat(QImage::Format_RGB32)
+                 == plain.grab().toImage().convertToFormat(QImage::Format_RGB32),
+             qPrintable(window->objectName()));
+}
+
 }  // namespace
 
 class TestMainMenu : public QObject {
@@ -109,6 +192,8 @@ private Q_SLOTS:
     void rightClickOnBackgroundOnly();
     void helpAndAboutItems();
     void exitClosesScreensThroughTheirOwnClosing();
+    void screensReadableWithoutColourTables();
+    void menuBarsKeepDesktopColours();
 
 private:
     std::unique_ptr<TestProgramFolder> m_folder;
@@ -658,6 +743,49 @@ void TestMainMenu::exitClosesScreensThroughTheirOwnClosing()
     QCOMPARE(help.calls().first().kind, RecordingHelp::Call::Quit);
     QCOMPARE(scalar(m_folder->file("Inventory.mdb"), "SELECT COUNT(*) FROM Information WHERE [Center Name] = 'Typed before exit'"), qint64(1));
     delete w;
+}
+
+void TestMainMenu::screensReadableWithoutColourTables()
+{
+    // Without the colour file every window shows the colours the program was designed with.
+    Connection::closeAll();
+    QVERIFY(QFile::remove(m_folder->file("Colors.mdb")));
+    MainMenu w;
+    QVERIFY(w.Form_Load());
+    w.show();
+    verifyTextsReadable(&w);
+    for (const auto& [button, name] : taskScreens) {
+        w.SSDBCommand[button]->click();
+        QPointer<QWidget> screen = w.screens().existing(name);
+        QVERIFY(screen && screen->isVisible());
+        verifyTextsReadable(screen);
+        screen->close();
+    }
+}
+
+void TestMainMenu::menuBarsKeepDesktopColours()
+{
+    MainMenu w;
+    QVERIFY(w.Form_Load());
+    w.show();
+    ScriptedDialogs dialogs;
+    ScriptedPrompts prompts;
+    dialogs.answerColor(QColor(0, 0, 0x80));
+    w.MnuCustomizeColors->trigger();
+    verifyDesktopMenuBar(&w);
+    for (const auto& [button, name] : taskScreens) {
+        w.SSDBCommand[button]->click();
+        auto* screen = qobject_cast<QMainWindow*>(w.screens().existing(name));
+        QVERIFY(screen);
+        // A navy background, then a light text: the colour menu's first two items.
+        const QList<QAction*> items = screen->findChild<ColorScheme*>()->menu()->actions();
+        dialogs.answerColor(QColor(0, 0, 0x80)).answerColor(QColor(0xF0, 0xF0, 0xF0));
+        items.value(0)->trigger();
+        items.value(1)->trigger();
+        verifyDesktopMenuBar(screen);
+        screen->close();
+    }
+    QVERIFY(dialogs.verifyAllAnswered());
 }
 
 QTEST_MAIN(TestMainMenu)

@@ -186,7 +186,13 @@ private:
         gridText.submenu = QStringLiteral("&List Window");
         gridText.steps = {ColorStep::apply(QStringLiteral("SSDBGrid1"), ColorProperty::ForeColor),
                           ColorStep::store(QStringLiteral("SSDBGridForeColor"))};
-        c.items = {background, gridText};
+        ColorMenuItem gridBackground;
+        gridBackground.name = QStringLiteral("MnuListBackground");
+        gridBackground.caption = QStringLiteral("Background");
+        gridBackground.submenu = QStringLiteral("&List Window");
+        gridBackground.steps = {ColorStep::store(QStringLiteral("SSDBGridBackColor")),
+                                ColorStep::apply(QStringLiteral("SSDBGrid1"), ColorProperty::BackColor)};
+        c.items = {background, gridText, gridBackground};
         c.popupControls = {QStringLiteral("SSDBGrid1"), QStringLiteral("SSTab1")};
         return c;
     }
@@ -231,7 +237,7 @@ private Q_SLOTS:
         QCOMPARE(scheme.color(QStringLiteral("labelbackcolor")), QColor(0, 0xFF, 0));   // any letter case
     }
 
-    void gridRowsShowFirstAndNextRowColours()
+    void gridRowsShowFirstAndNextRowColoursAndTheEmptyAreaItsBackground()
     {
         TestProgramFolder f;
         addTestTable(f);
@@ -240,20 +246,32 @@ private Q_SLOTS:
         scheme.OpenColorScheme();
         w.window.show();
         scheme.install();   // a visible window is coloured at once
-        QVERIFY(w.grid->alternatingRowColors());
         QCOMPARE(w.grid->palette().color(QPalette::Text), QColor(0xAA, 0, 0));
-        // General background and first-row colour share the list's base; the first-row key is
-        // applied after the background key, so it is what the rows show.
-        QCOMPARE(w.grid->palette().color(QPalette::Base), QColor(0xEE, 0xEE, 0xEE));
-        QCOMPARE(w.grid->palette().color(QPalette::AlternateBase), QColor(0xCC, 0xFF, 0xCC));
 
-        // What the user sees: rows 1, 3, 5 in the first-row colour, rows 2, 4, 6 in the next-row one.
-        const QImage shot = w.grid->viewport()->grab().toImage();
-        for (int row = 0; row < 4; ++row) {
-            const QRect cell = w.grid->visualRect(w.model.index(row, 1));
-            const QColor seen = shot.pixelColor(cell.center() * shot.devicePixelRatio());
-            QCOMPARE(seen, row % 2 == 0 ? QColor(0xEE, 0xEE, 0xEE) : QColor(0xCC, 0xFF, 0xCC));
-        }
+        // What the user sees: rows 1, 3, 5 in the first-row colour, rows 2, 4, 6 in the next-row
+        // one, and beside the last column the list's own background.
+        auto seen = [&w](QPoint at) {
+            const QImage shot = w.grid->viewport()->grab().toImage();
+            return shot.pixelColor(at * shot.devicePixelRatio());
+        };
+        const QPoint empty(w.grid->columnViewportPosition(1) + w.grid->columnWidth(1) + 5,
+                           w.grid->rowViewportPosition(0) + 5);
+        QVERIFY(w.grid->viewport()->rect().contains(empty));
+        auto verifyRows = [&] {
+            for (int row = 0; row < 4; ++row)
+                QCOMPARE(seen(w.grid->visualRect(w.model.index(row, 1)).center()),
+                         row % 2 == 0 ? QColor(0xEE, 0xEE, 0xEE) : QColor(0xCC, 0xFF, 0xCC));
+        };
+        verifyRows();
+        QCOMPARE(seen(empty), QColor(0x11, 0x11, 0x11));
+
+        // The list's "Background" shows at once in the empty area and leaves the rows alone.
+        ScriptedDialogs dialogs;
+        dialogs.answerColor(chosen);
+        ScriptedPrompts prompts;
+        scheme.menu()->findChild<QAction*>(QStringLiteral("MnuListBackground"))->trigger();
+        QCOMPARE(seen(empty), chosen);
+        verifyRows();
     }
 
     void applyingAgainChangesNothing()
@@ -481,6 +499,20 @@ private Q_SLOTS:
             QCOMPARE(w.grid->palette().color(QPalette::AlternateBase), designed.grid->palette().color(QPalette::AlternateBase));
             // What can be read is shown.
             QCOMPARE(back(w.label2), table == QLatin1String("Damaged") ? QColor(0, 0xFF, 0) : back(designed.label2));
+        }
+
+        // A window whose table is gone shows the colours the shipped table starts with.
+        const QStringList shipped = raw.rows(QStringLiteral("SELECT LabelBackColor, SSDBGridOddColor FROM UsageColors"));
+        QVERIFY(raw.exec(QStringLiteral("DROP TABLE UsageColors")));
+        {
+            TestWindow w;
+            ColorScheme scheme(&w.window, testConfig(QStringLiteral("UsageColors")));
+            scheme.OpenColorScheme();
+            scheme.ApplyColorScheme();
+            QCOMPARE(back(w.label2), ColorScheme::fromStored(shipped.value(0).section(QLatin1Char('|'), 0, 0).toLongLong()));
+            QCOMPARE(w.grid->palette().color(QPalette::AlternateBase),
+                     ColorScheme::fromStored(shipped.value(0).section(QLatin1Char('|'), 1, 1).toLongLong()));
+            QCOMPARE(fore(w.frame), fore(designed.frame));   // a key the shipped table lacks
         }
 
         // No Colors.mdb at all: designed colours; a chosen colour is shown but cannot be kept.
