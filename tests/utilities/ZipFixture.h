@@ -165,6 +165,28 @@ inline void damageEntry(const QString& path, const QString& entry, qint64 into =
     f.putChar(char(c ^ 0x5A));
 }
 
+// Overwrites a 32-bit field of an entry's local header, `local` bytes into it, and (unless
+// `central` is negative) of its record in the central directory, `central` bytes into that.
+inline void patchEntry(const QString& path, const QString& entry, int local, int central, quint32 value)
+{
+    QByteArray bytes = readFile(path);
+    const QByteArray name = entry.toUtf8();
+    auto u16 = [&](qint64 i) { return int(quint8(bytes[i])) | (int(quint8(bytes[i + 1])) << 8); };
+    auto put = [&](qint64 at) {
+        for (int i = 0; i < 4; ++i)
+            bytes[at + i] = char((value >> (8 * i)) & 0xFF);
+    };
+    for (qint64 at = 0; (at = bytes.indexOf(QByteArray("PK\x03\x04", 4), at)) >= 0; at += 4) {
+        if (bytes.mid(at + 30, u16(at + 26)) == name)
+            put(at + local);
+    }
+    for (qint64 at = 0; central >= 0 && (at = bytes.indexOf(QByteArray("PK\x01\x02", 4), at)) >= 0; at += 4) {
+        if (bytes.mid(at + 46, u16(at + 28)) == name)
+            put(at + central);
+    }
+    writeFile(path, bytes);
+}
+
 // Cuts the archive's central directory off (as an interrupted copy would).
 inline void cutCentralDirectory(const QString& path)
 {
