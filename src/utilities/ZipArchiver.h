@@ -88,10 +88,16 @@ public:
     int entryCount();   // 0 when the archive cannot be read
 
     int add(int mode);
+    // An existing file whose name differs from the entry's only in letter case is the entry's
+    // file: the replace question is asked about it and it is replaced under its own spelling.
     int extract(int option = 0);
     int deleteFiles();
     int list();
     int test();
+    // Saves every whole entry of a damaged archive, found from the local headers (see ZipSalvage.h):
+    // normally following the entries one after the other, aggressively also searching past damaged
+    // stretches. The mended archive replaces the damaged one, with its permissions, only when it
+    // holds at least one entry; NotAZipFile when nothing could be saved.
     int fix(bool aggressive);
     int updateZipDate();
 

@@ -29,6 +29,7 @@
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
+#include <cerrno>
 #include <csignal>
 #include <unistd.h>
 
@@ -632,8 +633,10 @@ QString frmZipCreate::databaseSnapshot()
         QTemporaryDir folder(QDir::temp().filePath(SnapshotFolderPrefix + QString::number(QCoreApplication::applicationPid())
                                                    + QStringLiteral("-XXXXXX")));
         folder.setAutoRemove(false);
-        if (!folder.isValid())
-            throw DbError(EngineError::CannotOpen, QStringLiteral("No room for a copy of the database: %1").arg(folder.errorString()));
+        if (!folder.isValid()) {
+            throw DbError(isDiskFull(QDir::tempPath(), errno) ? EngineError::DiskFull : EngineError::CannotOpen,
+                          QStringLiteral("No room for a copy of the database: %1").arg(folder.errorString()));
+        }
         m_snapshotFolder = folder.path();
     }
     const QString copy = QDir(m_snapshotFolder).filePath(BackupEntry);

@@ -74,10 +74,11 @@ inline void makeArchive(const QString& path, const QList<QPair<QString, QByteArr
         if (e.first.endsWith(QLatin1Char('/'))) {
             index = zip_dir_add(za, name.constData(), ZIP_FL_ENC_UTF_8);
         } else {
-            // libzip frees the copy when the archive is written.
-            void* data = ::malloc(size_t(qMax<qsizetype>(1, e.second.size())));
-            ::memcpy(data, e.second.constData(), size_t(e.second.size()));
-            zip_source_t* src = zip_source_buffer(za, data, zip_uint64_t(e.second.size()), 1);
+            // libzip frees the copy when the archive is written (an empty one it never takes).
+            void* data = e.second.isEmpty() ? nullptr : ::malloc(size_t(e.second.size()));
+            if (data)
+                ::memcpy(data, e.second.constData(), size_t(e.second.size()));
+            zip_source_t* src = zip_source_buffer(za, data, zip_uint64_t(e.second.size()), data ? 1 : 0);
             index = zip_file_add(za, name.constData(), src, ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE);
             if (store)
                 zip_set_file_compression(za, zip_uint64_t(index), ZIP_CM_STORE, 0);

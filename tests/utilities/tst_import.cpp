@@ -445,7 +445,7 @@ void TestImport::clearListQuestion()
     prompts.expectMessage(Prompts::No);
     w.Command1->click();
     QCOMPARE(prompts.messages().size(), 1);
-    const ScriptedPrompts::Recorded& ask = prompts.messages()[0];
+    const ScriptedPrompts::Recorded ask = prompts.messages()[0];
     QCOMPARE(ask.text, QStringLiteral("Do you want to clear the list of parts in the window?"));
     QCOMPARE(ask.title, QStringLiteral("Confirm?"));
     QCOMPARE(ask.style, 324);

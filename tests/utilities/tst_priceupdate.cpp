@@ -280,7 +280,7 @@ void TestPriceUpdate::openingAsksForThePricingFile()
     ChangePrice& w = *o.w;
     QCOMPARE(w.windowTitle(), QStringLiteral("Update Pricing"));
     QCOMPARE(o.prompts.messages().size(), 1);
-    const ScriptedPrompts::Recorded& intro = o.prompts.messages()[0];
+    const ScriptedPrompts::Recorded intro = o.prompts.messages()[0];
     QCOMPARE(intro.text, QStringLiteral("Please select the location of the pricing update disk\rby selecting the database file from the next window."));
     QCOMPARE(intro.style, 0);
     QCOMPARE(intro.title, QStringLiteral("Update File Location"));
