@@ -21,6 +21,20 @@
 
 namespace {
 
+// Drive A in a temporary folder, always ready.
+class FolderDrive : public DriveA {
+public:
+    explicit FolderDrive(const QString& folder)
+        : m_folder(folder)
+    {
+    }
+    QString folder() override { return m_folder; }
+    State state(bool) override { return State::Ready; }
+
+private:
+    QString m_folder;
+};
+
 // Answers every box with its first button (Yes to the backup question) and shows nothing.
 class AnsweringPrompts : public Prompts {
 public:
@@ -71,7 +85,8 @@ int main(int argc, char** argv)
     QTemporaryDir dir;
     QTemporaryDir drive;
     AppFolder::setPath(dir.path());
-    DriveA::setFolder(drive.path());
+    FolderDrive driveA(drive.path());
+    DriveA::install(&driveA);
     AnsweringPrompts prompts;
     Prompts::install(&prompts);
 

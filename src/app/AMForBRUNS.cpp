@@ -110,10 +110,13 @@ void AMForBRUNS::InstallTemplate(const QString& spelling, const QString& lowerSp
         // Through a temporary file: a failed copy never leaves a partial database that the next
         // start would take for a real one.
         QString reason;
-        if (copyFileAtomic(AppFolder::join(found), AppFolder::join(QStringLiteral("\\Inventory.mdb")), &reason)) {
+        bool diskFull = false;
+        if (copyFileAtomic(AppFolder::join(found), AppFolder::join(QStringLiteral("\\Inventory.mdb")), &reason, &diskFull)) {
             m_outcome = Outcome::Installed;
         } else {
-            MsgBox(QStringLiteral("Inventory.mdb could not be created: %1").arg(reason), 48);
+            MsgBox(diskFull ? computerDiskFullText(QStringLiteral("Inventory.mdb could not be created."))
+                            : QStringLiteral("Inventory.mdb could not be created: %1").arg(reason),
+                   48);
             m_outcome = Outcome::EndProgram;
         }
     }

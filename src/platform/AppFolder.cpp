@@ -23,18 +23,22 @@ QStringList filesIn(const QString& folder)
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
 }
 
+// Every spelling of a name reaches the same file. Where several files differ only in letter case,
+// the first in character-code order is the one, whichever spelling was asked for: preferring the
+// spelling asked for would let two lookups of one file (the database opened as "Inventory.mdb",
+// backed up as "inventory.mdb") reach two different files.
 std::optional<QString> findInFolder(const QString& folder, const QString& name)
 {
     if (name.isEmpty())
         return std::nullopt;
-    const QStringList files = filesIn(folder);
-    if (files.contains(name))
-        return QDir(folder).filePath(name);
-    for (const QString& file : files) {
-        if (file.compare(name, Qt::CaseInsensitive) == 0)
-            return QDir(folder).filePath(file);
+    std::optional<QString> found;
+    for (const QString& file : filesIn(folder)) {
+        if (file.compare(name, Qt::CaseInsensitive) == 0 && (!found || file.compare(*found, Qt::CaseSensitive) < 0))
+            found = file;
     }
-    return std::nullopt;
+    if (!found)
+        return std::nullopt;
+    return QDir(folder).filePath(*found);
 }
 
 }  // namespace

@@ -15,8 +15,9 @@ public:
     // ("\Inventory.mdb" -> "<folder>/Inventory.mdb").
     static QString join(const QString& name);
 
-    // Full path of the file in the folder whose name equals name in any letter case; the exact
-    // spelling wins when there are several.
+    // Full path of the file in the folder whose name equals name in any letter case. Where several
+    // files differ only in letter case, every spelling finds the same one of them (the first in
+    // character-code order).
     static std::optional<QString> find(const QString& name);
 
     // True when a file of exactly this spelling is in the folder.

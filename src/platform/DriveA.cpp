@@ -3,8 +3,9 @@
 #include "platform/AppFolder.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QStorageInfo>
+#include <QMap>
 
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -13,81 +14,54 @@ namespace {
 
 DriveA* installedDrive = nullptr;
 
-QString& configured()
-{
-    static QString folder;
-    return folder;
-}
-
 QString userName()
 {
     const QString user = qEnvironmentVariable("USER");
     return user.isEmpty() ? qEnvironmentVariable("LOGNAME") : user;
 }
 
-// The first removable medium the desktop has mounted, in name order; empty when there is none.
-QString mountedMedium()
+// A field of the mount table, where blanks, tabs, new lines and backslashes are written as
+// three-digit octal escapes ("\040").
+QString unescaped(const QByteArray& field)
 {
-    const QString user = userName();
-    QStringList places;
-    if (!user.isEmpty()) {
-        places << QStringLiteral("/media/%1/").arg(user) << QStringLiteral("/run/media/%1/").arg(user);
-    }
-    places << QStringLiteral("/media/");
-    QStringList roots;
-    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
-        if (volume.isValid() && volume.isReady())
-            roots << volume.rootPath();
-    }
-    roots.sort();
-    for (const QString& place : std::as_const(places)) {
-        for (const QString& root : std::as_const(roots)) {
-            if (root.startsWith(place) && root.size() > place.size())
-                return root;
+    QByteArray out;
+    out.reserve(field.size());
+    for (qsizetype i = 0; i < field.size(); ++i) {
+        if (field.at(i) == '\\' && i + 3 < field.size()) {
+            bool ok = false;
+            const int code = field.mid(i + 1, 3).toInt(&ok, 8);
+            if (ok && code > 0 && code < 256) {
+                out += char(code);
+                i += 3;
+                continue;
+            }
         }
+        out += field.at(i);
     }
-    return QString();
+    return QFile::decodeName(out);
 }
 
-class MountedDrive : public DriveA {
-public:
-    QString folder() override
-    {
-        if (!configured().isEmpty())
-            return configured();
-        const QString medium = mountedMedium();
-        return medium.isEmpty() ? QStringLiteral("/media/floppy") : medium;
-    }
-
-    State state(bool forWriting) override
-    {
-        const QString root = folder();
-        const QFileInfo info(root);
-        if (root.isEmpty() || !info.isDir() || !QDir(root).isReadable())
-            return State::NoDisk;
-        if (!forWriting)
-            return State::Ready;
-        const QByteArray native = QFile::encodeName(root);
-        struct statvfs fs;
-        if (::statvfs(native.constData(), &fs) == 0 && (fs.f_flag & ST_RDONLY))
-            return State::WriteProtected;
-        if (::access(native.constData(), W_OK) != 0)
-            return State::WriteProtected;
-        return State::Ready;
-    }
-};
+QByteArray firstLineOf(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readLine().trimmed();
+}
 
 }  // namespace
 
 QString DriveA::path(const QString& legacyName)
 {
+    QString root = folder();
+    if (root.isEmpty())
+        return QString();
     QString name = legacyName;
     name.replace(QLatin1Char('\\'), QLatin1Char('/'));
     if (name.size() >= 2 && name.at(1) == QLatin1Char(':'))
         name.remove(0, 2);
     while (name.startsWith(QLatin1Char('/')))
         name.remove(0, 1);
-    QString root = folder();
     if (!root.endsWith(QLatin1Char('/')))
         root += QLatin1Char('/');
     return resolveNoCase(root + name);
@@ -95,21 +69,107 @@ QString DriveA::path(const QString& legacyName)
 
 DriveA& DriveA::get()
 {
-    static MountedDrive real;
+    static MountedMedium real;
     return installedDrive ? *installedDrive : real;
 }
 
-void DriveA::install(DriveA* d)
+DriveA* DriveA::install(DriveA* d)
 {
+    DriveA* previous = installedDrive;
     installedDrive = d;
+    return previous;
 }
 
-void DriveA::setFolder(const QString& folder)
+MountedMedium::MountedMedium(QString mountTable, QString sysRoot, QStringList places)
+    : m_mountTable(std::move(mountTable))
+    , m_sysRoot(std::move(sysRoot))
+    , m_places(std::move(places))
 {
-    configured() = folder.isEmpty() ? QString() : QDir::cleanPath(QDir(folder).absolutePath());
 }
 
-QString DriveA::configuredFolder()
+QStringList MountedMedium::defaultPlaces()
 {
-    return configured();
+    QStringList places;
+    const QString user = userName();
+    if (!user.isEmpty())
+        places << QStringLiteral("/media/%1/").arg(user) << QStringLiteral("/run/media/%1/").arg(user);
+    places << QStringLiteral("/media/");
+    return places;
+}
+
+MountedMedium::Mount MountedMedium::find() const
+{
+    QFile table(m_mountTable);
+    if (!table.open(QIODevice::ReadOnly))
+        return {};
+    // The mount that is on top of each folder: a later line covers an earlier one.
+    QMap<QString, Mount> mounts;
+    for (const QByteArray& line : table.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() < 4)
+            continue;
+        Mount m;
+        m.device = unescaped(fields.at(0));
+        m.folder = QDir::cleanPath(unescaped(fields.at(1)));
+        m.readOnly = fields.at(3).split(',').contains("ro");
+        mounts.insert(m.folder, m);
+    }
+    for (const QString& place : m_places) {
+        for (const Mount& m : std::as_const(mounts)) {
+            if (m.folder.startsWith(place) && m.folder.size() > place.size() && isRemovable(m.device))
+                return m;
+        }
+    }
+    return {};
+}
+
+bool MountedMedium::isRemovable(const QString& blockDevice, int depth) const
+{
+    // "/dev/sdb1", or a link to it such as /dev/disk/by-label/STICK, or a bare name ("sdb1").
+    QString device = blockDevice;
+    if (device.startsWith(QLatin1Char('/'))) {
+        if (!device.startsWith(QLatin1String("/dev/")))
+            return false;
+        const QString real = QFileInfo(device).canonicalFilePath();
+        if (!real.isEmpty())
+            device = real;
+    }
+    const QString name = QFileInfo(device).fileName();
+    if (name.isEmpty() || depth > 4)
+        return false;
+    const QString node = QFileInfo(m_sysRoot + QStringLiteral("/class/block/") + name).canonicalFilePath();
+    if (node.isEmpty())
+        return false;
+    // A partition's attributes are its disk's, one folder up.
+    const QString disk = QFileInfo::exists(node + QStringLiteral("/partition")) ? QFileInfo(node).absolutePath() : node;
+    if (firstLineOf(disk + QStringLiteral("/removable")) == "1")
+        return true;
+    // Sticks and card readers on USB often call themselves fixed; memory cards in a card slot too.
+    if (disk.contains(QLatin1String("/usb")) || firstLineOf(disk + QStringLiteral("/device/type")) == "SD")
+        return true;
+    // An encrypted or mapped medium: the devices it is made of.
+    for (const QString& slave : QDir(disk + QStringLiteral("/slaves")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot)) {
+        if (isRemovable(slave, depth + 1))
+            return true;
+    }
+    return false;
+}
+
+QString MountedMedium::folder()
+{
+    return find().folder;
+}
+
+DriveA::State MountedMedium::state(bool forWriting)
+{
+    const Mount m = find();
+    if (m.folder.isEmpty() || !QFileInfo(m.folder).isDir() || !QDir(m.folder).isReadable())
+        return State::NoDisk;
+    if (!forWriting)
+        return State::Ready;
+    const QByteArray native = QFile::encodeName(m.folder);
+    struct statvfs fs;
+    if (m.readOnly || (::statvfs(native.constData(), &fs) == 0 && (fs.f_flag & ST_RDONLY)) || ::access(native.constData(), W_OK) != 0)
+        return State::WriteProtected;
+    return State::Ready;
 }

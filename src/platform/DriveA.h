@@ -1,18 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
-// Where the legacy floppy drive "A:\" lives on this system: a folder, normally the mount point of
-// a removable medium (a USB stick, a memory card, a floppy). The windows that back up to and
-// restore from "A:\" reach it only through DriveA::get(), so that a test can install a drive of
-// its own.
-//
-// Which folder:
-//  - the folder given to setFolder() (the program may configure one; tests use a temporary one);
-//  - otherwise the first removable medium mounted under /media/<user>/, /run/media/<user>/ or
-//    /media/ (in name order);
-//  - otherwise /media/floppy, Debian's mount point of a floppy drive, which is "no disk" when
-//    nothing is mounted there.
+// Where the legacy floppy drive "A:\" lives on this system: the mount point of a removable medium
+// (a USB stick, a memory card, a floppy). The windows that back up to and restore from "A:\"
+// reach it only through DriveA::get(), so that a test can install a drive of its own.
 //
 // The two ways it can fail are the ones the windows have always told apart: no medium (error 52,
 // "no disk in drive A") and a medium that cannot be written (error 3050, "write protected").
@@ -25,20 +18,49 @@ public:
 
     virtual ~DriveA() = default;
 
-    // The folder that stands for the root of drive A.
+    // The folder that stands for the root of drive A; empty when there is no medium.
     virtual QString folder() = 0;
     // Ready when the medium is there (and, with forWriting, can be written).
     virtual State state(bool forWriting) = 0;
 
     // "A:\InventoryBackup.zip", "\InventoryBackup.zip" or "InventoryBackup.zip" as a path in
     // folder(); an existing file whose name differs only in letter case (media written on other
-    // systems often show names in capitals) is found and its own spelling returned.
+    // systems often show names in capitals) is found and its own spelling returned. Empty when
+    // there is no medium.
     QString path(const QString& legacyName);
 
-    static DriveA& get();            // the installed drive, else the mounted medium
-    static void install(DriveA* d);  // nullptr restores the mounted medium; not owned
+    static DriveA& get();                // the installed drive, else the mounted medium
+    static DriveA* install(DriveA* d);   // nullptr restores the mounted medium; not owned; returns the one it replaces
+};
 
-    // The folder of the mounted medium; empty returns to finding it by itself.
-    static void setFolder(const QString& folder);
-    static QString configuredFolder();
+// Drive A as the system has it: the first file system, in name order, that a removable device
+// has mounted under one of the places where media are mounted (/media/<user>/,
+// /run/media/<user>/, /media/). A device counts as removable when the kernel says so (its disk's
+// "removable" attribute) or when it hangs off a USB bus, as sticks and card readers do. Anything
+// else is no disk: a plain folder such as /media/floppy with nothing mounted on it, a fixed disk
+// mounted under /media, the computer's own disk.
+class MountedMedium : public DriveA {
+public:
+    // The mount table, the root of the kernel's device attributes and the places media are mounted
+    // under; tests give their own.
+    explicit MountedMedium(QString mountTable = QStringLiteral("/proc/self/mounts"), QString sysRoot = QStringLiteral("/sys"),
+                           QStringList places = defaultPlaces());
+
+    static QStringList defaultPlaces();
+
+    QString folder() override;
+    State state(bool forWriting) override;
+
+private:
+    struct Mount {
+        QString device;
+        QString folder;
+        bool readOnly = false;
+    };
+    Mount find() const;
+    bool isRemovable(const QString& blockDevice, int depth = 0) const;
+
+    QString m_mountTable;
+    QString m_sysRoot;
+    QStringList m_places;
 };

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace {
@@ -36,8 +37,20 @@ QString systemError(int code)
 
 }  // namespace
 
-bool copyFileAtomic(const QString& from, const QString& to, QString* error)
+bool copyFileAtomic(const QString& from, const QString& to, QString* error, bool* diskFull)
 {
+    if (diskFull)
+        *diskFull = false;
+    // A failed write: whether the disk is full is asked while the partial copy still takes its room.
+    const auto writeFailed = [&](QSaveFile& target) {
+        const int code = errno;
+        const bool full = isDiskFull(to, code);
+        if (diskFull)
+            *diskFull = full;
+        const QString reason = full ? QStringLiteral("the disk is full") : target.errorString();
+        target.cancelWriting();
+        return fail(error, QStringLiteral("Cannot write %1: %2").arg(to, reason));
+    };
     QFile source(from);
     if (!source.open(QIODevice::ReadOnly))
         return fail(error, QStringLiteral("Cannot read %1: %2").arg(from, source.errorString()));
@@ -48,7 +61,7 @@ bool copyFileAtomic(const QString& from, const QString& to, QString* error)
     // target on commit; without a commit the temporary file is removed.
     QSaveFile target(to);
     if (!target.open(QIODevice::WriteOnly))
-        return fail(error, QStringLiteral("Cannot write %1: %2").arg(to, target.errorString()));
+        return writeFailed(target);
 
     QByteArray buffer(1 << 20, Qt::Uninitialized);
     for (;;) {
@@ -59,12 +72,11 @@ bool copyFileAtomic(const QString& from, const QString& to, QString* error)
         }
         if (got == 0)
             break;
-        if (target.write(buffer.constData(), got) != got) {
-            const QString reason = target.errorString();
-            target.cancelWriting();
-            return fail(error, QStringLiteral("Cannot write %1: %2").arg(to, reason));
-        }
+        if (target.write(buffer.constData(), got) != got)
+            return writeFailed(target);
     }
+    if (!target.flush())
+        return writeFailed(target);
     if (!target.commit())
         return fail(error, QStringLiteral("Cannot write %1: %2").arg(to, target.errorString()));
     syncFolder(QFileInfo(to).absolutePath());
@@ -101,4 +113,24 @@ bool removeFile(const QString& path, QString* error)
         return fail(error, QStringLiteral("Cannot remove %1: %2").arg(path, victim.errorString()));
     syncFolder(file.absolutePath());
     return true;
+}
+
+bool isDiskFull(const QString& path, int systemError)
+{
+    if (systemError == ENOSPC || systemError == EDQUOT)
+        return true;
+    // The nearest folder that exists on the way to path.
+    QFileInfo place(path);
+    while (!place.exists() && place.absolutePath() != place.absoluteFilePath())
+        place = QFileInfo(place.absolutePath());
+    struct statvfs fs;
+    if (::statvfs(QFile::encodeName(place.absoluteFilePath()).constData(), &fs) != 0)
+        return false;
+    constexpr quint64 NextToNothing = 64 * 1024;
+    return quint64(fs.f_bavail) * quint64(fs.f_frsize) < NextToNothing;
+}
+
+QString computerDiskFullText(const QString& what)
+{
+    return QStringLiteral("The computer's disk is full: ") + what;
 }

@@ -100,8 +100,7 @@ public:
             buttons.append(button);
             answerOf.insert(button, answer);
         }
-        const int defaultIndex = (style & 0x300) >> 8;
-        box.setDefaultButton(buttons.value(defaultIndex, buttons.first()));
+        box.setDefaultButton(buttons.at(answers.indexOf(defaultAnswer(style))));
 
         QPushButton* escape = nullptr;
         if (answers.contains(Cancel))
@@ -172,6 +171,12 @@ QList<int> Prompts::answersOffered(int style)
     case 5: return {Retry, Cancel};
     default: return {Ok};
     }
+}
+
+int Prompts::defaultAnswer(int style)
+{
+    const QList<int> answers = answersOffered(style);
+    return answers.value((style & 0x300) >> 8, answers.first());
 }
 
 int MsgBox(const QString& text, int style, const QString& title)

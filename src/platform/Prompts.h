@@ -30,6 +30,8 @@ public:
 
     // The answers a box of this style offers, in button order.
     static QList<int> answersOffered(int style);
+    // The answer Enter gives: the default button's (the first, or the one 256 or 512 names).
+    static int defaultAnswer(int style);
 };
 
 int MsgBox(const QString& text, int style = 0, const QString& title = QString());

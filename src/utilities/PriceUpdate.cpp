@@ -8,6 +8,8 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 namespace {
 
@@ -32,12 +34,45 @@ FieldType typeOf(const TableInfo& table, const QString& field)
     return table.columns.at(i).type;
 }
 
-QVariant orDefault(const QVariant& value, const char* fallback)
+bool isNumber(const QVariant& value)
 {
-    const QString text = textOf(value);
-    if (text.isEmpty() || vbVal(text) == 0)
-        return QString::fromLatin1(fallback);
-    return value;
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::Float: return true;
+    default: return false;
+    }
+}
+
+bool isBlank(const QVariant& value)
+{
+    return value.isNull() || (!isNumber(value) && textOf(value).trimmed().isEmpty());
+}
+
+// The numbers of a pricing row are read once, by the same reader for the test for zero and for
+// the value stored: a number field as it is, a text as the number it writes ("$5.00" is 5);
+// an empty field is 0. A text that is no number ("N/A", "12X"), or a value out of range of the
+// part's field, reads as nothing.
+std::optional<Currency> moneyOf(const QVariant& value)
+{
+    if (isBlank(value))
+        return Currency();
+    return isNumber(value) ? Currency::checked(value.toDouble()) : Currency::parse(textOf(value));
+}
+
+std::optional<qint64> wholeNumberOf(const QVariant& value)
+{
+    if (isBlank(value))
+        return 0;
+    const std::optional<double> n = isNumber(value) ? std::optional<double>(value.toDouble()) : parseNumber(textOf(value));
+    // Stored as a whole number, rounded half to even, in the part's 32-bit field.
+    constexpr double Limit = double(std::numeric_limits<qint32>::max()) + 0.5;
+    if (!n || !std::isfinite(*n) || std::abs(*n) >= Limit)
+        return std::nullopt;
+    return roundHalfEven(*n);
 }
 
 }  // namespace
@@ -127,14 +162,19 @@ void walkPriceUpdate(const QList<PartKey>& parts, const QStringList& pricingNumb
     }
 }
 
-PriceValues priceValuesFor(const PricingRow& row)
+std::optional<PriceValues> priceValuesFor(const PricingRow& row)
 {
+    const std::optional<Currency> price = moneyOf(row.price);
+    const std::optional<qint64> minimumBuy = wholeNumberOf(row.minimumBuy);
+    const std::optional<qint64> package = wholeNumberOf(row.package);
+    if (!price || !minimumBuy || !package)
+        return std::nullopt;
     PriceValues v;
-    v.price = orDefault(row.price, "0.01");
+    v.price = (*price == Currency() ? Currency::fromUnits(100) : *price).toDouble();
     v.book = row.book;
     v.page = row.page;
-    v.minimumBuy = orDefault(row.minimumBuy, "1");
-    v.package = orDefault(row.package, "1");
+    v.minimumBuy = *minimumBuy == 0 ? qint64(1) : *minimumBuy;
+    v.package = *package == 0 ? qint64(1) : *package;
     return v;
 }
 
@@ -163,9 +203,13 @@ PriceUpdateOutcome runPriceUpdate(Connection& inventory, const QList<PricingRow>
     Connection::Transaction transaction(inventory);
     PriceWalk walk;
     walk.match = [&](int p, int r) {
-        const PriceValues v = priceValuesFor(pricing.at(r));
+        const std::optional<PriceValues> v = priceValuesFor(pricing.at(r));
+        if (!v) {
+            outcome.notUpdated << parts.at(p).number;
+            return;
+        }
         try {
-            const QVariant given[5] = {v.price, v.book, v.page, v.minimumBuy, v.package};
+            const QVariant given[5] = {v->price, v->book, v->page, v->minimumBuy, v->package};
             QVariantList values;
             for (int i = 0; i < 5; ++i)
                 values << toStorage(types[i], given[i].isNull() ? QVariant(QString()) : given[i], fields[i]);

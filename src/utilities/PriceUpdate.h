@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class Connection;
 
@@ -56,25 +57,28 @@ struct PriceWalk {
 };
 void walkPriceUpdate(const QList<PartKey>& parts, const QStringList& pricingNumbers, const PriceWalk& walk);
 
-// The values a matched part takes from a pricing row, as text, after the defaults: an empty or
-// zero price becomes "0.01", an empty or zero minimum buy or package "1" (zero by the legacy
-// numeric value of the text, so "N/A" counts as zero).
+// The values a matched part takes from a pricing row, after the defaults: an empty or zero price
+// becomes 0.01, an empty or zero minimum buy or package 1. A price is read as an amount of money
+// ("$5.00" is 5.00), a minimum buy or package as a whole number, each once for both the test for
+// zero and the value stored. Nothing when one of them is no number ("N/A", "12X") or does not fit
+// its field: the part is then left as it is and listed as not updated.
 struct PriceValues {
-    QVariant price;
+    QVariant price;        // double, a whole amount of ten-thousandths
     QVariant book;
     QVariant page;
-    QVariant minimumBuy;
-    QVariant package;
+    QVariant minimumBuy;   // qint64
+    QVariant package;      // qint64
 };
-PriceValues priceValuesFor(const PricingRow& row);
+std::optional<PriceValues> priceValuesFor(const PricingRow& row);
 
 struct PriceUpdateOutcome {
     QStringList notUpdated;   // in the order the walk found them
     int updated = 0;
 };
 
-// Runs the update for vendor n in one transaction on Inventory.mdb. A part whose new values do not
-// fit its fields (a price such as "12X") is not written and is listed as not updated. step() is
+// Runs the update for vendor n in one transaction on Inventory.mdb. A part whose new values are no
+// numbers or do not fit its fields (a price such as "N/A" or "12X") is not written and is listed
+// as not updated. step() is
 // called for each progress step. Throws DbError, with nothing written, when the database cannot be
 // written.
 PriceUpdateOutcome runPriceUpdate(Connection& inventory, const QList<PricingRow>& pricing, int vendor,

@@ -1,6 +1,8 @@
 #include "utilities/ZipArchiver.h"
 
+#include "platform/AppFolder.h"
 #include "platform/FileOps.h"
+#include "utilities/ZipSalvage.h"
 
 #include <QDir>
 #include <QFile>
@@ -26,11 +28,6 @@
 #include <optional>
 #include <fcntl.h>
 #include <sys/stat.h>
-
-// The repair of an archive's central directory. This version of minizip's header opens an
-// extern "C" block that it never closes: the brace after it closes it.
-#include <minizip/mztools.h>
-}
 
 namespace {
 
@@ -58,8 +55,14 @@ struct ZipFile {
     }
 };
 
-int resultOf(int code, int system, bool creating)
+}  // namespace
+
+int ZipArchiver::resultOf(int code, int system, bool creating)
 {
+    // A full disk, however libzip came upon it (a write, a seek, a temporary file that could not
+    // be made), is told as such.
+    if (system == ENOSPC || system == EDQUOT)
+        return DiskFull;
     switch (code) {
     case ZIP_ER_OK: return ZipArchiver::Success;
     case ZIP_ER_NOENT: return ZipArchiver::FileNotFound;
@@ -70,7 +73,7 @@ int resultOf(int code, int system, bool creating)
     case ZIP_ER_CANCELLED: return ZipArchiver::Aborted;
     case ZIP_ER_MULTIDISK: return ZipArchiver::MultidiskArchive;
     case ZIP_ER_CRC: return ZipArchiver::TestFailed;
-    case ZIP_ER_TMPOPEN: return system == ENOSPC ? ZipArchiver::DiskFull : ZipArchiver::TemporaryFile;
+    case ZIP_ER_TMPOPEN: return ZipArchiver::TemporaryFile;
     case ZIP_ER_READ:
     case ZIP_ER_SEEK:
     case ZIP_ER_TELL:
@@ -78,7 +81,7 @@ int resultOf(int code, int system, bool creating)
     case ZIP_ER_WRITE:
     case ZIP_ER_CLOSE:
     case ZIP_ER_RENAME:
-    case ZIP_ER_REMOVE: return system == ENOSPC ? ZipArchiver::DiskFull : ZipArchiver::WriteError;
+    case ZIP_ER_REMOVE: return ZipArchiver::WriteError;
     case ZIP_ER_OPEN:
         if (system == ENOENT && !creating)
             return ZipArchiver::FileNotFound;
@@ -87,6 +90,8 @@ int resultOf(int code, int system, bool creating)
     default: return ZipArchiver::OtherError;
     }
 }
+
+namespace {
 
 int skipReasonOf(int code)
 {
@@ -128,7 +133,7 @@ std::optional<int> openArchive(Archive& archive, const QString& name, bool fresh
     int code = 0;
     archive.za = zip_open(native(name).constData(), flags, &code);
     if (!archive.za)
-        return resultOf(code, 0, false);
+        return ZipArchiver::resultOf(code, 0, false);
     return std::nullopt;
 }
 
@@ -215,9 +220,17 @@ bool writeEmptyArchive(const QString& path)
     return out.commit();
 }
 
-// Reads an entry to its end: libzip checks the checksum when the last byte is read.
+// Reads an entry to its end, checking what it gives against the length and the checksum the
+// archive's directory records for it. libzip's own check is not enough: an entry whose recorded
+// compressed size is 0 reads as no bytes at all, without complaint. 0 when whole, -1 with
+// *skipReason when not, 1 when the sink stopped the reading.
 int readEntry(zip_t* za, zip_uint64_t index, const std::function<bool(const char*, qint64)>& sink, int* skipReason)
 {
+    zip_stat_t st;
+    if (zip_stat_index(za, index, 0, &st) != 0 || (st.valid & (ZIP_STAT_SIZE | ZIP_STAT_CRC)) != (ZIP_STAT_SIZE | ZIP_STAT_CRC)) {
+        *skipReason = ZipArchiver::SkipCorrupted;
+        return -1;
+    }
     ZipFile file;
     file.zf = zip_fopen_index(za, index, 0);
     if (!file.zf) {
@@ -225,6 +238,8 @@ int readEntry(zip_t* za, zip_uint64_t index, const std::function<bool(const char
         return -1;
     }
     QByteArray buffer(Chunk, Qt::Uninitialized);
+    zip_uint64_t length = 0;
+    uLong crc = crc32(0L, nullptr, 0);
     for (;;) {
         const zip_int64_t n = zip_fread(file.zf, buffer.data(), zip_uint64_t(buffer.size()));
         if (n < 0) {
@@ -233,16 +248,28 @@ int readEntry(zip_t* za, zip_uint64_t index, const std::function<bool(const char
         }
         if (n == 0)
             break;
+        length += zip_uint64_t(n);
+        crc = crc32(crc, reinterpret_cast<const Bytef*>(buffer.constData()), uInt(n));
         if (!sink(buffer.constData(), qint64(n)))
             return 1;   // stopped by the sink
+    }
+    if (length != st.size) {
+        *skipReason = ZipArchiver::SkipCorrupted;
+        return -1;
+    }
+    if (zip_uint32_t(crc) != st.crc) {
+        *skipReason = ZipArchiver::SkipBadCrc;
+        return -1;
     }
     return 0;
 }
 
-// A file compressed ahead of the archive: one raw deflate stream, with the checksum and size of
-// the file, served to libzip as data that is already compressed (it copies it as it is).
+// Data already in its archive form, with the checksum and size of the file it stands for, served
+// to libzip to copy as it is: a file compressed ahead of the archive (one raw deflate stream), or
+// an entry saved from a damaged archive (deflated or stored).
 struct Precompressed {
     QByteArray data;
+    bool deflated = true;
     quint32 crc = 0;
     qint64 size = 0;
     time_t modified = 0;
@@ -273,7 +300,7 @@ zip_int64_t precompressedSource(void* state, void* data, zip_uint64_t length, zi
         zip_stat_init(st);
         st->size = zip_uint64_t(s->size);
         st->comp_size = zip_uint64_t(s->data.size());
-        st->comp_method = ZIP_CM_DEFLATE;
+        st->comp_method = s->deflated ? ZIP_CM_DEFLATE : ZIP_CM_STORE;
         st->crc = s->crc;
         st->mtime = s->modified;
         st->valid = ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_COMP_METHOD | ZIP_STAT_CRC | ZIP_STAT_MTIME;
@@ -394,6 +421,13 @@ QStringList ZipArchiver::takeNames()
     return names;
 }
 
+int ZipArchiver::failedWith(zip_error_t* error, bool creating)
+{
+    // Only an error of the system carries a system error number.
+    m_systemError = zip_error_system_type(error) == ZIP_ET_SYS ? zip_error_code_system(error) : 0;
+    return resultOf(zip_error_code_zip(error), m_systemError, creating);
+}
+
 int ZipArchiver::finish(int result)
 {
     m_filesToProcess.clear();
@@ -509,6 +543,16 @@ void* ZipArchiver::compressFile(const QString& path, qint64 size, int* result)
 
 int ZipArchiver::add(int mode)
 {
+    const int result = addFiles(mode);
+    // A new archive that could not be written leaves the one before it as it was: from now on
+    // that is the archive, listed as it stands (a failed backup shows the previous one, intact).
+    if (result != Success && result != Warnings && m_fresh && QFileInfo(m_archiveName).isFile())
+        m_fresh = false;
+    return result;
+}
+
+int ZipArchiver::addFiles(int mode)
+{
     const QStringList names = takeNames();
     if (m_archiveName.isEmpty())
         return finish(InvalidSettings);
@@ -582,11 +626,11 @@ int ZipArchiver::add(int mode)
             source = zip_source_file(archive.za, native(path).constData(), 0, 0);
         }
         if (!source)
-            return finish(resultOf(zip_error_code_zip(zip_get_error(archive.za)), 0, false));
+            return finish(failedWith(zip_get_error(archive.za), false));
         const zip_int64_t index = zip_file_add(archive.za, name.toUtf8().constData(), source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8);
         if (index < 0) {
             zip_source_free(source);
-            return finish(resultOf(zip_error_code_zip(zip_get_error(archive.za)), 0, false));
+            return finish(failedWith(zip_get_error(archive.za), false));
         }
         if (m_compressionLevel == 0)
             zip_set_file_compression(archive.za, zip_uint64_t(index), ZIP_CM_STORE, 0);
@@ -600,11 +644,8 @@ int ZipArchiver::add(int mode)
 
     // What was compressed ahead counts for most of the work; writing the archive for the rest.
     m_progressFrom = m_lastPercent > 0 ? m_lastPercent : 0;
-    if (zip_close(archive.za) != 0) {
-        zip_error_t* e = zip_get_error(archive.za);
-        m_systemError = zip_error_code_system(e);
-        return finish(resultOf(zip_error_code_zip(e), m_systemError, true));
-    }
+    if (zip_close(archive.za) != 0)
+        return finish(failedWith(zip_get_error(archive.za), true));
     archive.za = nullptr;
     m_fresh = false;
     Q_EMIT status(100);
@@ -654,7 +695,9 @@ int ZipArchiver::extract(int)
             skipped = true;
             continue;
         }
-        const QString destination = QDir(folder).filePath(*place);
+        // A file whose name differs only in letter case is the same file to the user: it is asked
+        // about and replaced under its own spelling, never joined by a second one.
+        const QString destination = resolveNoCase(QDir(folder).absoluteFilePath(*place));
         if (isDirectoryEntry(name)) {
             if (!QDir().mkpath(destination))
                 return finish(DestinationFolder);
@@ -676,25 +719,27 @@ int ZipArchiver::extract(int)
         // Into a temporary file beside the destination, renamed over it once its checksum is right.
         QSaveFile out(destination);
         out.setDirectWriteFallback(false);
-        if (!out.open(QIODevice::WriteOnly)) {
+        // Whether a failed write found the disk full is asked while the partial file takes its room.
+        const auto writeFailure = [&](int otherwise) {
             m_systemError = errno;
-            return finish(m_systemError == ENOSPC ? DiskFull : CreateError);
-        }
-        int writeFailure = 0;
+            const int result = isDiskFull(destination, m_systemError) ? DiskFull : otherwise;
+            out.cancelWriting();
+            return result;
+        };
+        if (!out.open(QIODevice::WriteOnly))
+            return finish(writeFailure(CreateError));
+        int failed = 0;
         int reason = 0;
         const int read = readEntry(archive.za, zip_uint64_t(index), [&](const char* data, qint64 n) {
             if (out.write(data, n) != n) {
-                m_systemError = errno;
-                writeFailure = m_systemError == ENOSPC ? DiskFull : WriteError;
+                failed = writeFailure(WriteError);
                 return false;
             }
             progress.add(n);
             return !m_abort;
         }, &reason);
-        if (writeFailure) {
-            out.cancelWriting();
-            return finish(writeFailure);
-        }
+        if (failed)
+            return finish(failed);
         if (read > 0 || m_abort) {
             out.cancelWriting();
             return finish(Aborted);
@@ -705,9 +750,11 @@ int ZipArchiver::extract(int)
             skipped = true;
             continue;
         }
+        if (!out.flush())
+            return finish(writeFailure(WriteError));
         if (!out.commit()) {
             m_systemError = errno;
-            return finish(m_systemError == ENOSPC ? DiskFull : WriteError);
+            return finish(isDiskFull(destination, m_systemError) ? DiskFull : WriteError);
         }
         if (st.valid & ZIP_STAT_MTIME)
             setModified(destination, qint64(st.mtime));
@@ -744,11 +791,8 @@ int ZipArchiver::deleteFiles()
         if (zip_get_name(archive.za, zip_uint64_t(i), 0))   // a deleted entry has no name
             ++remaining;
     const bool emptied = remaining == 0;
-    if (zip_close(archive.za) != 0) {
-        zip_error_t* e = zip_get_error(archive.za);
-        m_systemError = zip_error_code_system(e);
-        return finish(resultOf(zip_error_code_zip(e), m_systemError, false));
-    }
+    if (zip_close(archive.za) != 0)
+        return finish(failedWith(zip_get_error(archive.za), false));
     archive.za = nullptr;
     // An archive whose every entry was deleted stays an archive, with no entries.
     if (emptied && !QFileInfo::exists(m_archiveName) && !writeEmptyArchive(m_archiveName))
@@ -833,63 +877,99 @@ int ZipArchiver::fix(bool aggressive)
     takeNames();
     if (m_archiveName.isEmpty())
         return finish(InvalidSettings);
-    if (!QFileInfo(m_archiveName).isFile())
+    QFile damaged(m_archiveName);
+    struct stat original;
+    if (!QFileInfo(m_archiveName).isFile() || ::stat(native(m_archiveName).constData(), &original) != 0)
         return finish(FileNotFound);
-
-    // The mended archive is built beside the damaged one and replaces it only when it reads.
-    const QString folder = QFileInfo(m_archiveName).absolutePath();
-    QTemporaryFile mended(folder + QStringLiteral("/.fix-XXXXXX.zip"));
-    QTemporaryFile scratch(folder + QStringLiteral("/.fix-XXXXXX.tmp"));
-    if (!mended.open() || !scratch.open()) {
+    if (!damaged.open(QIODevice::ReadOnly)) {
         m_systemError = errno;
-        return finish(TemporaryFile);
+        return finish(ReadError);
     }
-    mended.close();
-    scratch.close();
-    uLong recovered = 0;
-    uLong bytes = 0;
-    const int rc = unzRepair(native(m_archiveName).constData(), native(mended.fileName()).constData(),
-                             native(scratch.fileName()).constData(), &recovered, &bytes);
-    if (rc != 0 || recovered == 0)
+
+    // The entries are found in the file as it stands, read in place.
+    const qint64 size = damaged.size();
+    QByteArray copy;
+    const uchar* bytes = size > 0 ? damaged.map(0, size) : nullptr;
+    if (!bytes && size > 0) {
+        copy = damaged.readAll();
+        if (copy.size() != size) {
+            m_systemError = errno;
+            return finish(ReadError);
+        }
+        bytes = reinterpret_cast<const uchar*>(copy.constData());
+    }
+    m_lastPercent = -1;
+    const QList<SalvagedEntry> found = salvageEntries(bytes, size, aggressive, [&](qint64 done) {
+        const int percent = size > 0 ? int(done * 50 / size) : 50;
+        if (percent != m_lastPercent) {
+            m_lastPercent = percent;
+            Q_EMIT status(percent);
+        }
+    });
+    if (found.isEmpty())
         return finish(NotAZipFile);
 
-    {
-        Archive archive;
-        int code = 0;
-        archive.za = zip_open(native(mended.fileName()).constData(), aggressive ? 0 : ZIP_RDONLY, &code);
-        if (!archive.za)
-            return finish(NotAZipFile);
-        const zip_int64_t n = zip_get_num_entries(archive.za, 0);
-        int kept = 0;
-        for (zip_int64_t i = 0; i < n; ++i) {
-            const QString name = entryName(zip_get_name(archive.za, zip_uint64_t(i), 0));
-            Q_EMIT fixing(name);
-            Q_EMIT status(int((i + 1) * 100 / n));
-            if (!aggressive) {
-                ++kept;
-                continue;
+    // The mended archive is written beside the damaged one and replaces it only when complete;
+    // whatever way this ends, no file of it is left behind.
+    const QString folder = QFileInfo(m_archiveName).absolutePath();
+    QTemporaryFile mended(folder + QStringLiteral("/.fix-XXXXXX.zip"));
+    if (!mended.open()) {
+        m_systemError = errno;
+        return finish(isDiskFull(folder, m_systemError) ? DiskFull : TemporaryFile);
+    }
+    mended.close();
+    Archive archive;
+    int code = 0;
+    archive.za = zip_open(native(mended.fileName()).constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+    if (!archive.za)
+        return finish(TemporaryFile);
+    int kept = 0;
+    for (const SalvagedEntry& e : found) {
+        // The name as the damaged archive had it, in UTF-8 or in the DOS code page.
+        const bool utf8 = e.utf8 && QString::fromUtf8(e.name).toUtf8() == e.name;
+        const zip_flags_t encoding = utf8 ? ZIP_FL_ENC_UTF_8 : ZIP_FL_ENC_CP437;
+        zip_int64_t index = -1;
+        if (e.isDirectory()) {
+            index = zip_dir_add(archive.za, e.name.constData(), encoding);
+        } else {
+            auto* data = new Precompressed;
+            data->data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes + e.dataOffset), qsizetype(e.packedSize));
+            data->deflated = e.deflated;
+            data->crc = e.crc;
+            data->size = e.size;
+            zip_source_t* source = zip_source_function(archive.za, &precompressedSource, data);
+            if (!source) {
+                delete data;
+                return finish(InsufficientMemory);
             }
-            // Aggressive: an entry whose data does not read back whole is left out.
-            int reason = 0;
-            if (!isDirectoryEntry(name) && readEntry(archive.za, zip_uint64_t(i), [](const char*, qint64) { return true; }, &reason) != 0)
-                zip_delete(archive.za, zip_uint64_t(i));
-            else
-                ++kept;
+            index = zip_file_add(archive.za, e.name.constData(), source, encoding);
+            if (index < 0)
+                zip_source_free(source);
+            else if (!e.deflated)
+                zip_set_file_compression(archive.za, zip_uint64_t(index), ZIP_CM_STORE, 0);
         }
-        if (kept == 0)
-            return finish(NotAZipFile);
-        if (aggressive) {
-            if (zip_close(archive.za) != 0)
-                return finish(NotAZipFile);
-            archive.za = nullptr;
-        }
+        // A second entry of a name already saved (found again inside another one) is left out.
+        if (index < 0)
+            continue;
+        zip_file_set_dostime(archive.za, zip_uint64_t(index), e.dosTime, e.dosDate, 0);
+        ++kept;
+        Q_EMIT fixing(entryName(zip_get_name(archive.za, zip_uint64_t(index), 0)));
     }
+    if (kept == 0)
+        return finish(NotAZipFile);
+    ZipCallbacks::watch(archive.za, this);
+    m_progressFrom = 50;
+    if (zip_close(archive.za) != 0)
+        return finish(failedWith(zip_get_error(archive.za), true));
+    archive.za = nullptr;
+
+    // The mended archive keeps the damaged one's permissions.
+    ::chmod(native(mended.fileName()).constData(), original.st_mode & 07777);
     QString why;
-    mended.setAutoRemove(false);
-    if (!replaceFileAtomic(mended.fileName(), m_archiveName, &why)) {
-        QFile::remove(mended.fileName());
+    if (!replaceFileAtomic(mended.fileName(), m_archiveName, &why))
         return finish(WriteError);
-    }
+    mended.setAutoRemove(false);
+    Q_EMIT status(100);
     return finish(Success);
 }
 

@@ -88,18 +88,30 @@ public:
     int entryCount();   // 0 when the archive cannot be read
 
     int add(int mode);
+    // An existing file whose name differs from the entry's only in letter case is the entry's
+    // file: the replace question is asked about it and it is replaced under its own spelling.
     int extract(int option = 0);
     int deleteFiles();
     int list();
     int test();
+    // Saves every whole entry of a damaged archive, found from the local headers (see ZipSalvage.h):
+    // normally following the entries one after the other, aggressively also searching past damaged
+    // stretches. The mended archive replaces the damaged one, with its permissions, only when it
+    // holds at least one entry; NotAZipFile when nothing could be saved.
     int fix(bool aggressive);
     int updateZipDate();
 
     // The system error (errno) behind the last failure to read or write a file, 0 when none.
     int lastSystemError() const { return m_systemError; }
 
-    // True when every entry of the archive at path reads back with its checksum right.
+    // True when every entry of the archive at path reads back whole: the length and the checksum
+    // its directory records.
     static bool verify(const QString& path, QString* why = nullptr);
+
+    // The result for a failure of libzip (its error code, and the system's error number behind it,
+    // 0 when none) while reading an archive or, with creating, writing one. A disk without room,
+    // whichever step came upon it, is DiskFull.
+    static int resultOf(int zipError, int systemError, bool creating);
 
 Q_SIGNALS:
     void adding(const QString& name, qint64 size);
@@ -119,6 +131,8 @@ Q_SIGNALS:
 private:
     QStringList takeNames();
     int finish(int result);
+    int failedWith(struct zip_error* error, bool creating);
+    int addFiles(int mode);
     // A large file compressed on all processors; the source data for libzip (a Precompressed),
     // or nullptr with *result set.
     void* compressFile(const QString& path, qint64 size, int* result);

@@ -3,6 +3,7 @@
 #include "data/Connection.h"
 #include "data/Database.h"
 #include "data/DbError.h"
+#include "data/Schema.h"
 #include "parts/PartsFonts.h"
 #include "platform/AppFolder.h"
 #include "platform/DriveA.h"
@@ -28,11 +29,19 @@
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
+#include <cerrno>
+#include <csignal>
+#include <unistd.h>
+
 namespace {
 
-// The archive of the automatic backup, and the database file it holds.
+// The archive of the automatic backup, and the name the database has in it.
 const QString BackupArchive = QStringLiteral("A:\\InventoryBackup.zip");
-const QString BackupFile = QStringLiteral("\\inventory.mdb");
+const QString BackupEntry = QStringLiteral("inventory.mdb");
+
+// The temporary folders that hold the copy of the database a backup archives, named after the
+// process that made them.
+const QString SnapshotFolderPrefix = QStringLiteral("inventory-backup-");
 
 constexpr int ClientWidth = 9540;
 constexpr int ClientHeight = 4440;
@@ -100,6 +109,37 @@ bool isInventoryDatabase(const QString& path, QString* why)
         Connection::closeFile(path);
         return false;
     }
+}
+
+// The copy of the database is as large as the database: one left behind by a backup whose
+// program was ended midway is removed by the next backup. A folder of a program still running
+// (another window, another copy of the program) is that program's to remove.
+void removeLeftoverSnapshots()
+{
+    const QDir temp = QDir::temp();
+    for (const QString& name : temp.entryList({SnapshotFolderPrefix + QLatin1Char('*')}, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden)) {
+        bool ok = false;
+        const qint64 pid = name.mid(SnapshotFolderPrefix.size()).section(QLatin1Char('-'), 0, 0).toLongLong(&ok);
+        const bool running = ok && pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM);
+        if (ok && !running)
+            QDir(temp.filePath(name)).removeRecursively();
+    }
+}
+
+// Where the road's archive is on drive A, once the medium is there (and, for the backup, can be
+// written); otherwise the error the road answers with.
+QString driveAArchive(bool forWriting)
+{
+    DriveA& drive = DriveA::get();
+    switch (drive.state(forWriting)) {
+    case DriveA::State::NoDisk: throw TrappedError{DriveA::NoDiskError, QString()};
+    case DriveA::State::WriteProtected: throw TrappedError{DriveA::WriteProtectedError, QString()};
+    case DriveA::State::Ready: break;
+    }
+    const QString archive = drive.path(BackupArchive);
+    if (archive.isEmpty())
+        throw TrappedError{DriveA::NoDiskError, QString()};
+    return archive;
 }
 
 }  // namespace
@@ -410,11 +450,18 @@ void frmZipCreate::ProcessSelectedFiles(int mode)
             result = ZipMain->deleteFiles();
         } else {
             setStatus(QStringLiteral(" Extracting ") + str(names.size()) + QStringLiteral(" selected files..."));
+            // A database restored by hand into the program's folder replaces a file the program
+            // has open: every data source lets go of it first and opens it again on its next use.
+            const QString into = QFileInfo(ZipMain->extractionFolder().trimmed()).canonicalFilePath();
+            if (!into.isEmpty() && into == QFileInfo(AppFolder::path()).canonicalFilePath())
+                Connection::closeAll();
             result = ZipMain->extract(0);
         }
     }
+    // Only writing to the archive's medium can find "a full disk inserted"; an extraction fills
+    // the disk it extracts to.
     if (result > 0)
-        ShowZipResult(result, word, ZipMain->multidiskMode());
+        ShowZipResult(result, word, ZipMain->multidiskMode() && mode == 0);
     SetProgress(0);
     setStatus(QStringLiteral(" Finished ") + word + QStringLiteral(" files, updating list..."));
     ListArchive(QStringLiteral("listing"));
@@ -495,7 +542,7 @@ void frmZipCreate::mnuFileWizard_Click()
 
 void frmZipCreate::mnuFileNew_Click()
 {
-    const QString name = mnuAutomaticBackup->isChecked() ? DriveA::get().path(BackupArchive) : SelectArchive(dlgSelectZip, 1);
+    const QString name = mnuAutomaticBackup->isChecked() ? m_driveAArchive : SelectArchive(dlgSelectZip, 1);
     if (name.isEmpty())
         return;
     // A file of that name is replaced once the new archive is complete, not before: if the new
@@ -509,7 +556,7 @@ void frmZipCreate::mnuFileNew_Click()
 
 void frmZipCreate::mnuFileOpen_Click()
 {
-    const QString name = mnuAutomaticRestore->isChecked() ? DriveA::get().path(BackupArchive) : SelectArchive(dlgSelectZip, 0);
+    const QString name = mnuAutomaticRestore->isChecked() ? m_driveAArchive : SelectArchive(dlgSelectZip, 0);
     if (name.isEmpty())
         return;
     Busy busy(this);
@@ -561,7 +608,7 @@ void frmZipCreate::mnuFileDelete_Click()
     const QString name = SelectArchive(dlgSelectZip, 4);
     if (name.isEmpty())
         return;
-    if (MsgBox(QStringLiteral("Are you sure you want to delete ") + name + QStringLiteral("?"), 36) != Prompts::Yes)
+    if (MsgBox(QStringLiteral("Are you sure you want to delete ") + name + QStringLiteral("?"), 292) != Prompts::Yes)
         return;
     if (QFileInfo(name).isFile()) {
         QString why;
@@ -577,17 +624,22 @@ void frmZipCreate::mnuFileExit_Click()
 
 QString frmZipCreate::databaseSnapshot()
 {
-    // The live file may be open elsewhere in the program: what goes into the archive is a
-    // consistent copy of it, named as the backup has always named it.
-    const QString live = resolveNoCase(AppFolder::join(BackupFile));
+    // What goes into the archive is the database the program has open, whatever other spellings
+    // of its name stand beside it, as a consistent copy (the file may be open elsewhere in the
+    // program), named as the backup has always named it.
+    const QString live = InventoryDatabasePath();
     if (m_snapshotFolder.isEmpty()) {
-        QTemporaryDir folder(QDir::temp().filePath(QStringLiteral("inventory-backup-XXXXXX")));
+        removeLeftoverSnapshots();
+        QTemporaryDir folder(QDir::temp().filePath(SnapshotFolderPrefix + QString::number(QCoreApplication::applicationPid())
+                                                   + QStringLiteral("-XXXXXX")));
         folder.setAutoRemove(false);
-        if (!folder.isValid())
-            throw DbError(EngineError::CannotOpen, QStringLiteral("No room for a copy of the database: %1").arg(folder.errorString()));
+        if (!folder.isValid()) {
+            throw DbError(isDiskFull(QDir::tempPath(), errno) ? EngineError::DiskFull : EngineError::CannotOpen,
+                          QStringLiteral("No room for a copy of the database: %1").arg(folder.errorString()));
+        }
         m_snapshotFolder = folder.path();
     }
-    const QString copy = QDir(m_snapshotFolder).filePath(QStringLiteral("inventory.mdb"));
+    const QString copy = QDir(m_snapshotFolder).filePath(BackupEntry);
     if (!QFileInfo(live).isFile())
         throw DbError(EngineError::FileNotFound, QStringLiteral("Could not find file '%1'.").arg(live));
     Database::copy(live, copy);
@@ -751,11 +803,7 @@ void frmZipCreate::mnuAutomaticBackup_Click()
         mnuAutomaticBackup->setChecked(true);
         ZipMain->setMultidiskMode(true);
         ZipMain->setClearDisks(true);
-        switch (DriveA::get().state(true)) {
-        case DriveA::State::NoDisk: throw TrappedError{DriveA::NoDiskError, QString()};
-        case DriveA::State::WriteProtected: throw TrappedError{DriveA::WriteProtectedError, QString()};
-        case DriveA::State::Ready: break;
-        }
+        m_driveAArchive = driveAArchive(true);
         mnuFileNew_Click();
         mnuEditAdd_Click();
         mnuAutomaticBackup->setChecked(false);
@@ -764,7 +812,9 @@ void frmZipCreate::mnuAutomaticBackup_Click()
         MsgBox(diskErrorText(e.number, e.description));
     } catch (const DbError& e) {
         mnuAutomaticBackup->setChecked(false);
-        MsgBox(diskErrorText(e.number(), e.text()));
+        // The copy of the database is made on this computer's disk, not on the medium.
+        MsgBox(e.number() == EngineError::DiskFull ? computerDiskFullText(QStringLiteral("the database could not be copied for the backup."))
+                                                   : diskErrorText(e.number(), e.text()));
     }
 }
 
@@ -776,8 +826,7 @@ void frmZipCreate::mnuAutomaticRestore_Click()
     try {
         mnuAutomaticRestore->setChecked(true);
         ZipMain->setMultidiskMode(true);
-        if (DriveA::get().state(false) == DriveA::State::NoDisk)
-            throw TrappedError{DriveA::NoDiskError, QString()};
+        m_driveAArchive = driveAArchive(false);
         mnuFileOpen_Click();
         mnuEditSelectAll_Click();
         mnuEditExtract_Click();
@@ -808,9 +857,15 @@ void frmZipCreate::restoreDatabase(const QStringList& entries)
     }
 
     // Extracted beside the live file first, so that putting it in place is a rename.
+    const QString notRestored = QStringLiteral("the backup could not be restored. Your database was not changed.");
     QTemporaryDir staging(AppFolder::join(QStringLiteral(".restore-XXXXXX")));
-    if (!staging.isValid())
+    if (!staging.isValid()) {
+        if (isDiskFull(AppFolder::path(), errno)) {
+            MsgBox(computerDiskFullText(notRestored), 48);
+            return;
+        }
         throw TrappedError{EngineError::CannotOpen, QStringLiteral("The program's folder cannot be written: %1").arg(staging.errorString())};
+    }
     const QString previousFolder = ZipMain->extractionFolder();
     ZipMain->setExtractionFolder(staging.path());
     ZipMain->setFilesToProcess(entry + QLatin1Char('\r'));
@@ -821,7 +876,10 @@ void frmZipCreate::restoreDatabase(const QStringList& entries)
         result = ZipMain->extract(0);
     }
     ZipMain->setExtractionFolder(previousFolder);
-    if (result > 0)
+    // The extraction writes on this computer's disk, beside the database.
+    if (result == ZipArchiver::DiskFull)
+        MsgBox(computerDiskFullText(notRestored), 48);
+    else if (result > 0)
         ShowZipResult(result, QStringLiteral("extracting"), ZipMain->multidiskMode());
 
     QString restored;
@@ -836,7 +894,7 @@ void frmZipCreate::restoreDatabase(const QStringList& entries)
         if (!isInventoryDatabase(restored, &why)) {
             MsgBox(QStringLiteral("The backup on drive A does not hold a usable inventory database (%1). Your database was not changed.").arg(why), 48);
         } else {
-            const QString live = resolveNoCase(AppFolder::join(QStringLiteral("\\Inventory.mdb")));
+            const QString live = InventoryDatabasePath();
             int reply = 1;
             if (QFileInfo::exists(live)) {
                 reply = 0;
@@ -941,7 +999,7 @@ void frmZipCreate::ZipMain_NewDisk(int disk)
 
 void frmZipCreate::ZipMain_ReplaceFile(const QString& name, int* reply)
 {
-    const int answer = MsgBox(QStringLiteral("The file '") + name + QStringLiteral("' already exists. Do you want to replace this file?"), 3);
+    const int answer = MsgBox(QStringLiteral("The file '") + name + QStringLiteral("' already exists. Do you want to replace this file?"), 259);
     if (answer == Prompts::Yes) {
         *reply = 1;
     } else if (answer == Prompts::No) {

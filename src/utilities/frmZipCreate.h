@@ -149,4 +149,5 @@ private:
     QPoint m_abortAt;
     QSize m_listSize;
     QString m_snapshotFolder;
+    QString m_driveAArchive;   // the archive on drive A that the running automatic road works on
 };

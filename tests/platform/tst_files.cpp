@@ -1,11 +1,14 @@
 // The program folder with its case-blind names, the atomic file operations and the test folder.
 #include "platform/AppFolder.h"
+#include "platform/DriveA.h"
 #include "platform/FileOps.h"
 #include "support/TestProgramFolder.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cerrno>
 
 namespace {
 
@@ -52,6 +55,7 @@ private Q_SLOTS:
     void failedCopyLeavesNothingBehind();
     void replaceAndRemove();
     void testProgramFolderIsAPrivateCopy();
+    void driveAIsAMountedRemovableMedium();
 };
 
 void TestFiles::namesMatchWithoutRegardToCase()
@@ -64,11 +68,14 @@ void TestFiles::namesMatchWithoutRegardToCase()
     QVERIFY(AppFolder::existsExact(QStringLiteral("INVENTORY.MDB")));
     QVERIFY(!AppFolder::existsExact(QStringLiteral("Inventory.mdb")));
 
-    // With several spellings present the exact one wins.
+    // With several spellings present every spelling finds the same file, whichever is asked for.
     QVERIFY(writeFile(at(QStringLiteral("inventory.mdb")), "lower"));
     QVERIFY(writeFile(at(QStringLiteral("Inventory.mdb")), "mixed"));
-    QCOMPARE(AppFolder::find(QStringLiteral("Inventory.mdb")), std::optional(at(QStringLiteral("Inventory.mdb"))));
-    QCOMPARE(AppFolder::find(QStringLiteral("inventory.mdb")), std::optional(at(QStringLiteral("inventory.mdb"))));
+    QVERIFY(QFile::remove(at(QStringLiteral("INVENTORY.MDB"))));
+    for (const char* spelling : {"inventory.mdb", "Inventory.mdb", "INVENTORY.MDB", "\\inventory.mdb"}) {
+        QCOMPARE(AppFolder::find(QString::fromLatin1(spelling)), std::optional(at(QStringLiteral("Inventory.mdb"))));
+        QCOMPARE(resolveNoCase(QString::fromLatin1(spelling)), at(QStringLiteral("Inventory.mdb")));
+    }
 
     // Only files count: a folder of that name is not the database.
     QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("Colors.mdb")));
@@ -76,7 +83,6 @@ void TestFiles::namesMatchWithoutRegardToCase()
 
     QTemporaryDir other;
     QVERIFY(writeFile(other.filePath(QStringLiteral("PriceChange.MDB")), "p"));
-    QCOMPARE(resolveNoCase(QStringLiteral("\\INVENTORY.mdb")), at(QStringLiteral("INVENTORY.MDB")));
     QCOMPARE(resolveNoCase(other.filePath(QStringLiteral("pricechange.mdb"))), other.filePath(QStringLiteral("PriceChange.MDB")));
     // Nothing matches: a path comes back as given, a name as its place in the program folder.
     QCOMPARE(resolveNoCase(other.filePath(QStringLiteral("None.mdb"))), other.filePath(QStringLiteral("None.mdb")));
@@ -121,8 +127,10 @@ void TestFiles::failedCopyLeavesNothingBehind()
     const QStringList before = entries(m_dir->path());
 
     QString error;
-    QVERIFY(!copyFileAtomic(at(from), at(to), &error));
+    bool diskFull = true;
+    QVERIFY(!copyFileAtomic(at(from), at(to), &error, &diskFull));
     QVERIFY2(error.contains(reasonNames), qPrintable(error));
+    QVERIFY(!diskFull);   // none of these is for want of room
     QCOMPARE(entries(m_dir->path()), before);
     QCOMPARE(entries(at(QStringLiteral("Folder"))), QStringList());
     QCOMPARE(readFile(at(QStringLiteral("Inventory.mdb"))), QByteArray("old"));
@@ -130,6 +138,11 @@ void TestFiles::failedCopyLeavesNothingBehind()
 
 void TestFiles::replaceAndRemove()
 {
+    // A full disk is told by the system's error number, even where the file system has room now.
+    QVERIFY(isDiskFull(at(QStringLiteral("Inventory.mdb")), ENOSPC));
+    QVERIFY(isDiskFull(at(QStringLiteral("NoSuchFolder/Inventory.mdb")), EDQUOT));
+    QVERIFY(!isDiskFull(at(QStringLiteral("Inventory.mdb")), EIO));
+
     const QString from = at(QStringLiteral("INV1.MDB"));
     const QString to = at(QStringLiteral("Inventory.mdb"));
     QVERIFY(writeFile(from, "compacted"));
@@ -171,6 +184,51 @@ void TestFiles::testProgramFolderIsAPrivateCopy()
         QVERIFY(!folder.installDatabase(QStringLiteral("NoSuchTemplate.mdb")));
     }
     QCOMPARE(AppFolder::path(), before);
+}
+
+void TestFiles::driveAIsAMountedRemovableMedium()
+{
+    // A system in a folder: a mount table, the kernel's block-device attributes, and /media.
+    const QString media = at(QStringLiteral("media/"));
+    const QString mine = at(QStringLiteral("media/alice/"));
+    const QString mounts = at(QStringLiteral("mounts"));
+    const QString sys = at(QStringLiteral("sys"));
+    QVERIFY(QDir().mkpath(sys + QStringLiteral("/class/block")));
+    // A disk as the kernel shows it, with its removable flag; the device mounted is `mounted`,
+    // the disk itself or its first partition.
+    const auto disk = [&](const QString& bus, const QString& name, const char* removable, const QString& mounted) {
+        const QString node = sys + QStringLiteral("/devices/") + bus + QStringLiteral("/block/") + name;
+        QVERIFY(QDir().mkpath(node));
+        QVERIFY(writeFile(node + QStringLiteral("/removable"), removable));
+        QString device = node;
+        if (mounted != name) {
+            device = node + QLatin1Char('/') + mounted;
+            QVERIFY(QDir().mkpath(device));
+            QVERIFY(writeFile(device + QStringLiteral("/partition"), "1\n"));
+        }
+        QVERIFY(QFile::link(device, sys + QStringLiteral("/class/block/") + mounted));
+    };
+    disk(QStringLiteral("pci0000:00/ata1/host0"), QStringLiteral("sda"), "0\n", QStringLiteral("sda1"));   // the computer's own disk
+    disk(QStringLiteral("pci0000:00/ata2/host1"), QStringLiteral("sdb"), "0\n", QStringLiteral("sdb1"));   // a second fixed disk
+    disk(QStringLiteral("platform/floppy.0"), QStringLiteral("fd0"), "1\n", QStringLiteral("fd0"));        // a floppy drive
+    disk(QStringLiteral("pci0000:00/usb2/2-1/host6"), QStringLiteral("sdc"), "0\n", QStringLiteral("sdc1")); // a stick calling itself fixed
+    for (const char* folder : {"floppy", "alice/DATA", "alice/MY STICK"})
+        QVERIFY(QDir().mkpath(media + QString::fromLatin1(folder)));
+    MountedMedium drive(mounts, sys, {mine, media});
+
+    // A plain folder where media are mounted, a fixed disk mounted there: no disk.
+    QVERIFY(writeFile(mounts, QStringLiteral("/dev/sda1 / ext4 rw 0 0\n/dev/sdb1 %1DATA ext4 rw 0 0\n").arg(mine).toUtf8()));
+    QCOMPARE(drive.state(false), DriveA::State::NoDisk);
+    QCOMPARE(drive.path(QStringLiteral("A:\\InventoryBackup.zip")), QString());
+
+    // A floppy in its drive; a stick on USB mounted read-only, with a blank in its folder's name.
+    QVERIFY(writeFile(mounts, QStringLiteral("/dev/sda1 / ext4 rw 0 0\n/dev/fd0 %1floppy vfat rw 0 0\n").arg(media).toUtf8()));
+    QCOMPARE(drive.state(true), DriveA::State::Ready);
+    QCOMPARE(drive.path(QStringLiteral("A:\\InventoryBackup.zip")), at(QStringLiteral("media/floppy/InventoryBackup.zip")));
+    QVERIFY(writeFile(mounts, QStringLiteral("/dev/sdc1 %1MY\\040STICK vfat ro,nosuid 0 0\n").arg(mine).toUtf8()));
+    QCOMPARE(drive.folder(), at(QStringLiteral("media/alice/MY STICK")));
+    QCOMPARE(drive.state(false), DriveA::State::Ready);
+    QCOMPARE(drive.state(true), DriveA::State::WriteProtected);
 }
 
 QTEST_GUILESS_MAIN(TestFiles)

@@ -103,7 +103,9 @@ int ScriptedPrompts::message(const QString& text, int style, const QString& titl
         QTest::qFail(qPrintable(failure), __FILE__, __LINE__);
         return Ok;
     }
-    const int answer = m_script.takeFirst().answer;
+    int answer = m_script.takeFirst().answer;
+    if (answer == Enter)
+        answer = defaultAnswer(style);
     if (!answersOffered(style).contains(answer)) {
         const QString failure = QStringLiteral("Scripted answer %1 is not a button of a style %2 box: \"%3\"")
                                     .arg(answer)

@@ -28,6 +28,8 @@ public:
     ScriptedPrompts(const ScriptedPrompts&) = delete;
     ScriptedPrompts& operator=(const ScriptedPrompts&) = delete;
 
+    // A message box answered with this button; Enter answers with the box's default button.
+    static constexpr int Enter = -1;
     ScriptedPrompts& expectMessage(int answer = Ok);
     ScriptedPrompts& answerInput(const QString& text);
 

@@ -111,25 +111,50 @@ inline QList<int> writeMemoFile(const QString& path, const QList<QByteArray>& te
     return blocks;
 }
 
+// A drive A whose state a test chooses; its folder is a temporary one. Installed for its lifetime.
+class TestDriveA : public DriveA {
+public:
+    explicit TestDriveA(const QString& folder)
+        : m_folder(folder)
+        , m_previous(DriveA::install(this))
+    {
+    }
+    ~TestDriveA() override { DriveA::install(m_previous); }
+    TestDriveA(const TestDriveA&) = delete;
+    TestDriveA& operator=(const TestDriveA&) = delete;
+
+    QString folder() override { return m_state == State::NoDisk ? QString() : m_folder; }
+    State state(bool forWriting) override
+    {
+        if (m_state == State::WriteProtected && !forWriting)
+            return State::Ready;
+        return m_state;
+    }
+    void setState(State s) { m_state = s; }
+
+private:
+    QString m_folder;
+    DriveA* m_previous;
+    State m_state = State::Ready;
+};
+
 // A program folder with Inventory.mdb from the real schema and the parts given, a folder for the
-// older program's data, and a drive A, all temporary.
+// older program's data, and a drive A, all temporary: no test reaches a real medium.
 struct UtilitiesFixture : DataFixture {
     QTemporaryDir oldData;
     QTemporaryDir driveA;
+    TestDriveA drive {driveA.path()};
     QString previousOldData = OldDataFolder::path();
-    QString previousDriveA = DriveA::configuredFolder();
 
     explicit UtilitiesFixture(const QStringList& statements = {})
     {
         makeDatabase(QStringLiteral("Inventory.mdb"), statements);
         OldDataFolder::setPath(oldData.path());
-        DriveA::setFolder(driveA.path());
     }
     ~UtilitiesFixture()
     {
         Connection::closeAll();
         OldDataFolder::setPath(previousOldData);
-        DriveA::setFolder(previousDriveA);
     }
 
     QString oldTable() const { return QDir(oldData.path()).filePath(QStringLiteral("INVNTORY.DBF")); }
@@ -183,27 +208,3 @@ inline void makePricingFile(const QString& path, const QList<PricingRowData>& ro
     sqlite3_finalize(st);
     sqlite3_close(db);
 }
-
-// A drive A whose state a test chooses; its folder is a temporary one.
-class TestDriveA : public DriveA {
-public:
-    explicit TestDriveA(const QString& folder)
-        : m_folder(folder)
-    {
-        DriveA::install(this);
-    }
-    ~TestDriveA() override { DriveA::install(nullptr); }
-
-    QString folder() override { return m_folder; }
-    State state(bool forWriting) override
-    {
-        if (m_state == State::WriteProtected && !forWriting)
-            return State::Ready;
-        return m_state;
-    }
-    void setState(State s) { m_state = s; }
-
-private:
-    QString m_folder;
-    State m_state = State::Ready;
-};

@@ -74,13 +74,10 @@ inline void makeArchive(const QString& path, const QList<QPair<QString, QByteArr
         if (e.first.endsWith(QLatin1Char('/'))) {
             index = zip_dir_add(za, name.constData(), ZIP_FL_ENC_UTF_8);
         } else {
-            // libzip frees the copy when the archive is written (an empty entry needs none: libzip
-            // would not free a buffer it never uses).
-            void* data = nullptr;
-            if (!e.second.isEmpty()) {
-                data = ::malloc(size_t(e.second.size()));
+            // libzip frees the copy when the archive is written (an empty one it never takes).
+            void* data = e.second.isEmpty() ? nullptr : ::malloc(size_t(e.second.size()));
+            if (data)
                 ::memcpy(data, e.second.constData(), size_t(e.second.size()));
-            }
             zip_source_t* src = zip_source_buffer(za, data, zip_uint64_t(e.second.size()), data ? 1 : 0);
             index = zip_file_add(za, name.constData(), src, ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE);
             if (store)
@@ -167,6 +164,28 @@ inline void damageEntry(const QString& path, const QString& entry, qint64 into =
     f.getChar(&c);
     f.seek(at + into);
     f.putChar(char(c ^ 0x5A));
+}
+
+// Overwrites a 32-bit field of an entry's local header, `local` bytes into it, and (unless
+// `central` is negative) of its record in the central directory, `central` bytes into that.
+inline void patchEntry(const QString& path, const QString& entry, int local, int central, quint32 value)
+{
+    QByteArray bytes = readFile(path);
+    const QByteArray name = entry.toUtf8();
+    auto u16 = [&](qint64 i) { return int(quint8(bytes[i])) | (int(quint8(bytes[i + 1])) << 8); };
+    auto put = [&](qint64 at) {
+        for (int i = 0; i < 4; ++i)
+            bytes[at + i] = char((value >> (8 * i)) & 0xFF);
+    };
+    for (qint64 at = 0; (at = bytes.indexOf(QByteArray("PK\x03\x04", 4), at)) >= 0; at += 4) {
+        if (bytes.mid(at + 30, u16(at + 26)) == name)
+            put(at + local);
+    }
+    for (qint64 at = 0; central >= 0 && (at = bytes.indexOf(QByteArray("PK\x01\x02", 4), at)) >= 0; at += 4) {
+        if (bytes.mid(at + 46, u16(at + 28)) == name)
+            put(at + central);
+    }
+    writeFile(path, bytes);
 }
 
 // Cuts the archive's central directory off (as an interrupted copy would).

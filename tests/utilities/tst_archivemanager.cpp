@@ -23,6 +23,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QProcess>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QtTest>
@@ -116,6 +117,7 @@ private Q_SLOTS:
 
     // Drive A.
     void backupWritesTheDatabaseToDriveA();
+    void backupArchivesTheDatabaseTheProgramHasOpen();
     void backupFailuresAreToldAndKeepThePreviousBackup();
     void restoreReplacesTheDatabase();
     void restoreAnswersAndDamagedBackupsLeaveTheDatabase();
@@ -594,11 +596,11 @@ void TestArchiveManager::testFixAndDeleteArchive()
     QCOMPARE(prompts.messages().last().style, 16);
     QVERIFY(idle(w));
 
-    prompts.expectMessage(Prompts::No);
+    // Enter on the question keeps the archive: No is the default.
+    prompts.expectMessage(ScriptedPrompts::Enter);
     dialogs.answerOpenFile(archive);
     w.mnuFileDelete->trigger();
     QCOMPARE(prompts.messages().last().text, QStringLiteral("Are you sure you want to delete %1?").arg(archive));
-    QCOMPARE(prompts.messages().last().style, 36);
     QVERIFY(QFile::exists(archive));
     prompts.expectMessage(Prompts::Yes);
     dialogs.answerOpenFile(archive);
@@ -667,7 +669,21 @@ void TestArchiveManager::resizingGrowsTheList()
 void TestArchiveManager::backupWritesTheDatabaseToDriveA()
 {
     UtilitiesFixture f({part(QStringLiteral("A-1")), part(QStringLiteral("B-2"))});
-    TestDriveA drive(f.driveA.path());
+    // The copy left in the temporary folder by a backup whose program was ended midway goes; one
+    // of a program still running stays.
+    QTemporaryDir temp;
+    const QByteArray previousTemp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(temp.path()));
+    QProcess ended;
+    ended.start(QStringLiteral("true"), {});
+    QVERIFY(ended.waitForStarted());
+    const qint64 endedPid = ended.processId();
+    QVERIFY(ended.waitForFinished());
+    const QString leftover = temp.filePath(QStringLiteral("inventory-backup-%1-AbCdEf").arg(endedPid));
+    const QString running = temp.filePath(QStringLiteral("inventory-backup-1-AbCdEf"));
+    QVERIFY(QDir().mkpath(leftover) && QDir().mkpath(running));
+    writeFile(leftover + QStringLiteral("/inventory.mdb"), QByteArray(4096, 'x'));
+
     // A change still in its transaction is not part of the backup.
     auto live = Connection::open(f.inventory());
     Connection::Transaction pending(*live);
@@ -685,6 +701,9 @@ void TestArchiveManager::backupWritesTheDatabaseToDriveA()
     QCOMPARE(prompts.messages()[1].text, QStringLiteral("Compressed backup process completed!"));
     QCOMPARE(prompts.messages()[1].style, 0);
     QCOMPARE(prompts.messages()[1].title, QString());
+    QVERIFY(!QFileInfo::exists(leftover));
+    QVERIFY(QFileInfo::exists(running));
+    qputenv("TMPDIR", previousTemp);
 
     const QString archive = QDir(f.driveA.path()).filePath(QStringLiteral("InventoryBackup.zip"));
     const QList<EntryInfo> entries = readArchive(archive);
@@ -723,16 +742,74 @@ void TestArchiveManager::backupWritesTheDatabaseToDriveA()
     QVERIFY(prompts.verifyAllAnswered());
 }
 
+void TestArchiveManager::backupArchivesTheDatabaseTheProgramHasOpen()
+{
+    // A copy restored by hand beside the live database, in other letter case, is stale.
+    UtilitiesFixture f({part(QStringLiteral("A-1"))});
+    const QString stale = f.file(QStringLiteral("inventory.mdb"));
+    QVERIFY(QFile::copy(f.inventory(), stale));
+    QVERIFY(directExec(f.inventory(), part(QStringLiteral("B-2"))));
+    ScriptedPrompts prompts;
+    ScriptedModal modal;
+    frmZipCreate w;
+    w.show();
+    prompts.expectMessage(Prompts::Yes).expectMessage();
+    w.mnuAutomaticBackup->trigger();
+    QCOMPARE(prompts.messages().last().text, QStringLiteral("Compressed backup process completed!"));
+    const QString archive = QDir(f.driveA.path()).filePath(QStringLiteral("InventoryBackup.zip"));
+    const QString copy = f.file(QStringLiteral("check.mdb"));
+    writeFile(copy, readArchive(archive)[0].content);
+    QCOMPARE(partNumbers(copy), QStringList({"A-1", "B-2"}));
+    QFile::remove(stale);
+
+    // Restoring that backup by hand into the program's folder replaces the database, after the
+    // question, under its own spelling: no second spelling appears.
+    QVERIFY(directExec(f.inventory(), part(QStringLiteral("C-3"))));
+    w.mnuFileClose->trigger();
+    ScriptedDialogs dialogs;
+    dialogs.answerOpenFile(archive);
+    w.mnuFileOpen->trigger();
+    modal.onNext([&](QWidget* window) {
+        auto* dialog = qobject_cast<ExtractDialog*>(window);
+        dialog->txtExtract->setText(f.dir.path());
+        dialog->cmdSelect->click();
+    });
+    prompts.expectMessage(Prompts::Yes);
+    w.mnuEditSelectAll->trigger();
+    w.mnuEditExtract->trigger();
+    QCOMPARE(prompts.messages().last().text, ReplaceQuestion);
+    QVERIFY(!QFileInfo::exists(stale));
+    QCOMPARE(partNumbers(f.inventory()), QStringList({"A-1", "B-2"}));
+    QVERIFY(prompts.verifyAllAnswered());
+}
+
 void TestArchiveManager::backupFailuresAreToldAndKeepThePreviousBackup()
 {
     UtilitiesFixture f({part(QStringLiteral("A-1"))});
-    TestDriveA drive(f.driveA.path());
+    TestDriveA& drive = f.drive;
     const QString archive = QDir(f.driveA.path()).filePath(QStringLiteral("INVENTORYBACKUP.ZIP"));   // as a FAT medium shows it
     makeBackup(f, archive, {QStringLiteral("OLD")});
     const QByteArray previous = readFile(archive);
     ScriptedPrompts prompts;
     frmZipCreate w;
     w.show();
+
+    // Drive A as the system finds it: a plain folder where media are mounted, with nothing
+    // mounted on it, is no disk, and nothing is written into it.
+    {
+        QTemporaryDir system;
+        const QString floppy = system.filePath(QStringLiteral("media/floppy"));
+        QVERIFY(QDir().mkpath(floppy));
+        writeFile(system.filePath(QStringLiteral("mounts")), "/dev/sda1 / ext4 rw 0 0\n");
+        MountedMedium medium(system.filePath(QStringLiteral("mounts")), system.filePath(QStringLiteral("sys")),
+                             {system.filePath(QStringLiteral("media/"))});
+        DriveA* previousDrive = DriveA::install(&medium);
+        prompts.expectMessage(Prompts::Yes).expectMessage();
+        w.mnuAutomaticBackup->trigger();
+        DriveA::install(previousDrive);
+        QCOMPARE(prompts.messages().last().text, NoDisk);
+        QVERIFY(QDir(floppy).isEmpty());
+    }
 
     drive.setState(DriveA::State::NoDisk);
     prompts.expectMessage(Prompts::Yes).expectMessage();
@@ -754,7 +831,7 @@ void TestArchiveManager::backupFailuresAreToldAndKeepThePreviousBackup()
     prompts.expectMessage(Prompts::Yes).expectMessage();
     w.mnuAutomaticBackup->trigger();
     QCOMPARE(prompts.messages().last().text,
-             QStringLiteral("3024: Could not find file '%1'.Please contact Quenmoor").arg(f.file(QStringLiteral("inventory.mdb"))));
+             QStringLiteral("3024: Could not find file '%1'.Please contact Quenmoor").arg(f.inventory()));
     QCOMPARE(readFile(archive), previous);
     QVERIFY(!w.mnuAutomaticBackup->isChecked());
     QVERIFY(idle(w));
@@ -774,7 +851,6 @@ void TestArchiveManager::backupFailuresAreToldAndKeepThePreviousBackup()
 void TestArchiveManager::restoreReplacesTheDatabase()
 {
     UtilitiesFixture f({part(QStringLiteral("NOW"))});
-    TestDriveA drive(f.driveA.path());
     makeBackup(f, QDir(f.driveA.path()).filePath(QStringLiteral("InventoryBackup.zip")), {QStringLiteral("B-1"), QStringLiteral("C-2")});
     auto live = Connection::open(f.inventory());
     {
@@ -793,7 +869,6 @@ void TestArchiveManager::restoreReplacesTheDatabase()
     QCOMPARE(prompts.messages()[0].style, 292);
     QCOMPARE(prompts.messages()[0].title, QStringLiteral("Confirm"));
     QCOMPARE(prompts.messages()[1].text, ReplaceQuestion);
-    QCOMPARE(prompts.messages()[1].style, 3);
 
     QCOMPARE(partNumbers(f.inventory()), QStringList({"B-1", "C-2"}));
     // The open connection let go of the old file and reads the restored one.
@@ -811,7 +886,6 @@ void TestArchiveManager::restoreReplacesTheDatabase()
 void TestArchiveManager::restoreAnswersAndDamagedBackupsLeaveTheDatabase()
 {
     UtilitiesFixture f({part(QStringLiteral("NOW"))});
-    TestDriveA drive(f.driveA.path());
     const QString archive = QDir(f.driveA.path()).filePath(QStringLiteral("InventoryBackup.zip"));
     makeBackup(f, archive, {QStringLiteral("B-1")});
     const QByteArray current = readFile(f.inventory());
@@ -819,7 +893,8 @@ void TestArchiveManager::restoreAnswersAndDamagedBackupsLeaveTheDatabase()
     frmZipCreate w;
     w.show();
 
-    prompts.expectMessage(Prompts::Yes).expectMessage(Prompts::No);
+    // Enter on the replace question keeps the database: No is the default.
+    prompts.expectMessage(Prompts::Yes).expectMessage(ScriptedPrompts::Enter);
     w.mnuAutomaticRestore->trigger();
     QCOMPARE(readFile(f.inventory()), current);
     QVERIFY(!w.mnuAutomaticRestore->isChecked());
@@ -864,7 +939,7 @@ void TestArchiveManager::restoreAnswersAndDamagedBackupsLeaveTheDatabase()
 void TestArchiveManager::restoreFromMissingDiskOrArchive()
 {
     UtilitiesFixture f({part(QStringLiteral("NOW"))});
-    TestDriveA drive(f.driveA.path());
+    TestDriveA& drive = f.drive;
     const QByteArray current = readFile(f.inventory());
     ScriptedPrompts prompts;
     frmZipCreate w;

@@ -323,14 +323,22 @@ void TestImport::partThatDoesNotFitIsLeftOutWhole()
     badAdd.set("PKGQ", "12X");
     OldRow badMatch = fullOldPart("A-2", "", "");
     badMatch.set("INSTOCK", "LOTS");
-    writeOldTable(f.oldTable(), {badAdd, badMatch, fullOldPart("A-3", "", "")});
+    // Money beyond the range of the money type, in a price field wide enough to hold it.
+    OldRow tooDear = fullOldPart("A-4", "", "");
+    tooDear.set("PRICEB", "99999999999999999999.00");
+    QList<DbfField> layout = oldTableLayout();
+    for (DbfField& field : layout)
+        if (qstrcmp(field.name, "PRICEB") == 0)
+            field.width = 25;
+    writeOldTable(f.oldTable(), {badAdd, badMatch, fullOldPart("A-3", "", ""), tooDear}, layout);
 
     const ImportOutcome outcome = ImportPass::prepare(1, f.oldTable(), f.inventory()).run();
     QCOMPARE(outcome.added, QStringList{"A-3"});
     QCOMPARE(outcome.matched, 0);
-    QCOMPARE(outcome.failed.size(), 2);
+    QCOMPARE(outcome.failed.size(), 3);
     QVERIFY(outcome.failed[0].startsWith(QStringLiteral("A-1: ")));
     QVERIFY(outcome.failed[1].startsWith(QStringLiteral("A-2: ")));
+    QVERIFY(outcome.failed[2].startsWith(QStringLiteral("A-4: ")));
     // Nothing of either part was written: no new row, and the matched part is as it was.
     QCOMPARE(f.part("In Stock", QStringLiteral("A-1")), QVariant());
     QCOMPARE(f.part("In Stock", QStringLiteral("A-2")).toInt(), 9);

@@ -139,7 +139,17 @@ void TestPriceUpdate::matchedValuesTakeDefaults_data()
     QTest::newRow("given") << QVariant(12.5) << QVariant(QStringLiteral("2")) << QVariant(QStringLiteral("6")) << "12.5|2|6";
     QTest::newRow("empty") << QVariant() << QVariant(QString()) << QVariant() << "0.01|1|1";
     QTest::newRow("zero") << QVariant(0.0) << QVariant(QStringLiteral("0")) << QVariant(QStringLiteral("0.0")) << "0.01|1|1";
-    QTest::newRow("not a number counts as zero") << QVariant(QStringLiteral("N/A")) << QVariant(QStringLiteral("x")) << QVariant(QStringLiteral("2")) << "0.01|1|2";
+    // One reader for the test for zero and the value stored.
+    QTest::newRow("written as money") << QVariant(QStringLiteral("$5.00")) << QVariant(QStringLiteral(" 1,200 ")) << QVariant(QStringLiteral("$0.00"))
+                                      << "5|1200|1";
+    QTest::newRow("rounds to zero") << QVariant(QStringLiteral("0.00004")) << QVariant(0.4) << QVariant(QStringLiteral("2")) << "0.01|1|2";
+    QTest::newRow("not a number") << QVariant(QStringLiteral("N/A")) << QVariant(QStringLiteral("2")) << QVariant(QStringLiteral("2")) << "";
+    QTest::newRow("number and text") << QVariant(QStringLiteral("12X")) << QVariant(QStringLiteral("2")) << QVariant(QStringLiteral("2")) << "";
+    QTest::newRow("minimum buy not a number") << QVariant(1.0) << QVariant(QStringLiteral("x")) << QVariant(QStringLiteral("2")) << "";
+    QTest::newRow("money out of range") << QVariant(1e20) << QVariant(QStringLiteral("2")) << QVariant(QStringLiteral("2")) << "";
+    QTest::newRow("money text out of range") << QVariant(QStringLiteral("99999999999999999999")) << QVariant(QStringLiteral("2"))
+                                             << QVariant(QStringLiteral("2")) << "";
+    QTest::newRow("package out of range") << QVariant(1.0) << QVariant(QStringLiteral("2")) << QVariant(QStringLiteral("3000000000")) << "";
 }
 
 void TestPriceUpdate::matchedValuesTakeDefaults()
@@ -154,9 +164,12 @@ void TestPriceUpdate::matchedValuesTakeDefaults()
     row.minimumBuy = minimum;
     row.package = package;
     row.book = QStringLiteral("B");
-    const PriceValues v = priceValuesFor(row);
-    QCOMPARE(QStringList({v.price.toString(), v.minimumBuy.toString(), v.package.toString()}).join(QLatin1Char('|')), expected);
-    QCOMPARE(v.book.toString(), QStringLiteral("B"));
+    const std::optional<PriceValues> v = priceValuesFor(row);
+    QCOMPARE(v.has_value(), !expected.isEmpty());
+    if (!v)
+        return;
+    QCOMPARE(QStringList({v->price.toString(), v->minimumBuy.toString(), v->package.toString()}).join(QLatin1Char('|')), expected);
+    QCOMPARE(v->book.toString(), QStringLiteral("B"));
 }
 
 void TestPriceUpdate::updateWritesMatchesAndListsTheRest()
@@ -212,15 +225,20 @@ void TestPriceUpdate::pricingRowsInAnyOrderGiveTheSameResult()
 
 void TestPriceUpdate::valueThatDoesNotFitLeavesThePartAndListsIt()
 {
-    UtilitiesFixture f({part("A", QString()), part("B", QString()), part("C", QString())});
+    UtilitiesFixture f({part("A", QString()), part("B", QString()), part("C", QString()), part("D", QString()), part("E", QString()),
+                        part("F", QString())});
     const QString pricing = f.file(QStringLiteral("PriceChange.mdb"));
-    makePricingFile(pricing, {vendor1("A", 1.0), vendor1("B", QStringLiteral("12X")), vendor1("C", 3.0, QStringLiteral("2 BOXES"))});
+    makePricingFile(pricing, {vendor1("A", QStringLiteral("$5.00")), vendor1("B", QStringLiteral("12X")), vendor1("C", 3.0, QStringLiteral("2 BOXES")),
+                              vendor1("D", QStringLiteral("N/A")), vendor1("E", 1e20), vendor1("F", 2.0)});
     auto pricingDb = Connection::open(pricing);
     auto inventory = Connection::open(f.inventory());
     const PriceUpdateOutcome outcome = runPriceUpdate(*inventory, readPricing(*pricingDb, 1), 1);
-    QCOMPARE(outcome.updated, 1);
-    QCOMPARE(outcome.notUpdated, QStringList({"B", "C"}));
-    QCOMPARE(f.part("Price 1", "A").toDouble(), 1.0);
+    QCOMPARE(outcome.updated, 2);
+    QCOMPARE(outcome.notUpdated, QStringList({"B", "C", "D", "E"}));
+    QCOMPARE(f.part("Price 1", "A").toDouble(), 5.0);
+    QCOMPARE(f.part("Price 1", "D").toDouble(), 9.99);
+    QCOMPARE(f.part("Price 1", "E").toDouble(), 9.99);
+    QCOMPARE(f.part("Price 1", "F").toDouble(), 2.0);
     // Nothing of B or C was written.
     QCOMPARE(f.part("Price 1", "B").toDouble(), 9.99);
     QCOMPARE(f.part("Book 1", "B").toString(), QStringLiteral("OLD"));

@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cerrno>
+
 namespace {
 
 QString cr(const QStringList& names)
@@ -63,7 +65,7 @@ private Q_SLOTS:
     void newArchiveReplacesTheOldOneOnlyWhenWritten();
     void testFindsDamage();
     void fixRebuildsALostDirectory();
-    void aggressiveFixDropsDamagedEntries();
+    void fixSavesEveryWholeEntryAndNothingElse();
     void updateZipDateTakesTheNewestEntry();
     void failuresAreResultCodes();
 };
@@ -240,7 +242,7 @@ void TestZipArchiver::extractAsksBeforeReplacing()
     QDir().mkpath(out + QStringLiteral("/sub"));
     writeFile(out + QStringLiteral("/a.txt"), "old a");
     writeFile(out + QStringLiteral("/sub/b.txt"), "old b");
-    writeFile(out + QStringLiteral("/c.txt"), "old c");
+    writeFile(out + QStringLiteral("/C.TXT"), "old c");   // the same file as "c.txt" to the user
 
     ZipArchiver z;
     z.setArchiveName(archive);
@@ -256,12 +258,13 @@ void TestZipArchiver::extractAsksBeforeReplacing()
     QCOMPARE(asked, QStringList({"a.txt", "sub/b.txt", "c.txt"}));
     QCOMPARE(readFile(out + QStringLiteral("/a.txt")), QByteArray("new a"));
     QCOMPARE(readFile(out + QStringLiteral("/sub/b.txt")), QByteArray("old b"));
-    QCOMPARE(readFile(out + QStringLiteral("/c.txt")), QByteArray("new c"));
+    QCOMPARE(readFile(out + QStringLiteral("/C.TXT")), QByteArray("new c"));
+    QCOMPARE(QDir(out).entryList(QDir::Files), QStringList({"a.txt", "C.TXT"}));
     QCOMPARE(QFileInfo(out + QStringLiteral("/a.txt")).lastModified(), when);
 
     // Cancel: the archiver stops; what was replaced before stays replaced.
     writeFile(out + QStringLiteral("/a.txt"), "old a");
-    writeFile(out + QStringLiteral("/c.txt"), "old c");
+    writeFile(out + QStringLiteral("/C.TXT"), "old c");
     answers = {1, 0};
     disconnect(&z, &ZipArchiver::replaceFile, this, nullptr);
     int questions = 0;
@@ -275,7 +278,7 @@ void TestZipArchiver::extractAsksBeforeReplacing()
     QCOMPARE(z.extract(0), int(ZipArchiver::Aborted));
     QCOMPARE(questions, 2);
     QCOMPARE(readFile(out + QStringLiteral("/a.txt")), QByteArray("new a"));
-    QCOMPARE(readFile(out + QStringLiteral("/c.txt")), QByteArray("old c"));
+    QCOMPARE(readFile(out + QStringLiteral("/C.TXT")), QByteArray("old c"));
     QCOMPARE(z.abort(), false);
 }
 
@@ -374,6 +377,19 @@ void TestZipArchiver::testFindsDamage()
     QCOMPARE(z.test(), int(ZipArchiver::TestFailed));
     QCOMPARE(events.only(QStringLiteral("skip")), QStringList{"skip s.txt 2"});
 
+    // An entry whose recorded compressed size is 0 reads as no bytes at all: its length is
+    // checked against the directory, and it is neither passed nor extracted.
+    makeArchive(archive, {{QStringLiteral("inventory.mdb"), noise(65536)}}, QDateTime(), true);
+    patchEntry(archive, QStringLiteral("inventory.mdb"), 18, 20, 0);
+    events.log.clear();
+    QCOMPARE(z.test(), int(ZipArchiver::TestFailed));
+    QCOMPARE(events.only(QStringLiteral("skip")), QStringList{"skip inventory.mdb 6"});
+    QVERIFY(!ZipArchiver::verify(archive));
+    const QString out = dir.filePath(QStringLiteral("out"));
+    z.setExtractionFolder(out);
+    QCOMPARE(z.extract(0), int(ZipArchiver::Warnings));
+    QVERIFY(!QFileInfo::exists(out + QStringLiteral("/inventory.mdb")));
+
     makeArchive(archive, {{QStringLiteral("folder/"), {}}});
     QCOMPARE(z.test(), int(ZipArchiver::NothingToTest));
 }
@@ -396,33 +412,54 @@ void TestZipArchiver::fixRebuildsALostDirectory()
     QCOMPARE(entries[1].content, noise(3000));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"a.zip"});
 
-    writeFile(archive, "not an archive, not even a damaged one");
-    const QByteArray junk = readFile(archive);
-    QCOMPARE(z.fix(false), int(ZipArchiver::NotAZipFile));
-    QCOMPARE(readFile(archive), junk);
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"a.zip"});
+    // Nothing to save: a file that is no archive; a header whose name runs past the end.
+    for (const QByteArray& junk : {QByteArray("not an archive, not even a damaged one"),
+                                   QByteArray("PK\x03\x04\x14\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00"
+                                              "\x00\x00\x00\x00\x00\x00\x00\x00\xd0\x07\x00\x00name", 34)}) {
+        writeFile(archive, junk);
+        QCOMPARE(z.fix(false), int(ZipArchiver::NotAZipFile));
+        QCOMPARE(z.fix(true), int(ZipArchiver::NotAZipFile));
+        QCOMPARE(readFile(archive), junk);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"a.zip"});
+    }
 }
 
-void TestZipArchiver::aggressiveFixDropsDamagedEntries()
+void TestZipArchiver::fixSavesEveryWholeEntryAndNothingElse()
 {
     QTemporaryDir dir;
     const QString archive = dir.filePath(QStringLiteral("a.zip"));
-    makeArchive(archive, {{QStringLiteral("good.txt"), compressible(3000)}, {QStringLiteral("bad.txt"), compressible(30000)}}, QDateTime(), true);
+    // A name far longer than a kilobyte is a proper name.
+    const QString longName = QString(2000, QLatin1Char('n')) + QStringLiteral(".txt");
+    makeArchive(archive, {{QStringLiteral("good.txt"), compressible(3000)}, {QStringLiteral("bad.txt"), compressible(30000)},
+                          {QStringLiteral("after.txt"), noise(3000)}, {longName, compressible(5000)}}, QDateTime(), true);
     damageEntry(archive, QStringLiteral("bad.txt"), 500);
     cutCentralDirectory(archive);
-    const QString copy = dir.filePath(QStringLiteral("copy.zip"));
-    QFile::copy(archive, copy);
+    QVERIFY(QFile::setPermissions(archive, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    const QFile::Permissions permissions = QFile::permissions(archive);
+    const QByteArray damaged = readFile(archive);
 
+    // Normal: the entries one after the other; the damaged one is left out.
     ZipArchiver z;
-    z.setArchiveName(copy);
-    QCOMPARE(z.fix(false), 0);   // normal: the directory is back, the damage stays
-    QCOMPARE(namesOf(readArchive(copy)), QStringList({"good.txt", "bad.txt"}));
-    QCOMPARE(z.test(), int(ZipArchiver::TestFailed));
-
     z.setArchiveName(archive);
-    QCOMPARE(z.fix(true), 0);
-    QCOMPARE(namesOf(readArchive(archive)), QStringList{"good.txt"});
+    QCOMPARE(z.fix(false), 0);
+    const QList<EntryInfo> entries = readArchive(archive);
+    QCOMPARE(namesOf(entries), QStringList({"good.txt", "after.txt", longName}));
+    QCOMPARE(entries[2].content, compressible(5000));
     QCOMPARE(z.test(), 0);
+    QCOMPARE(QFile::permissions(archive), permissions);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"a.zip"});
+
+    // A header that is not where the one before said: normal stops there, aggressive searches on.
+    writeFile(archive, damaged);
+    patchEntry(archive, QStringLiteral("after.txt"), 0, -1, 0x58585858);
+    const QByteArray headerless = readFile(archive);
+    QCOMPARE(z.fix(false), 0);
+    QCOMPARE(namesOf(readArchive(archive)), QStringList{"good.txt"});
+    writeFile(archive, headerless);
+    QCOMPARE(z.fix(true), 0);
+    QCOMPARE(namesOf(readArchive(archive)), QStringList({"good.txt", longName}));
+    QCOMPARE(z.test(), 0);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"a.zip"});
 }
 
 void TestZipArchiver::updateZipDateTakesTheNewestEntry()
@@ -472,6 +509,27 @@ void TestZipArchiver::failuresAreResultCodes()
     QCOMPARE(readFile(text), compressible(2000));
 
     // A folder that cannot be written into.
+    // A disk without room is told as such, whichever step of libzip came upon it.
+    QCOMPARE(ZipArchiver::resultOf(ZIP_ER_SEEK, ENOSPC, true), int(ZipArchiver::DiskFull));
+    QCOMPARE(ZipArchiver::resultOf(ZIP_ER_WRITE, EDQUOT, true), int(ZipArchiver::DiskFull));
+    QCOMPARE(ZipArchiver::resultOf(ZIP_ER_TMPOPEN, ENOSPC, true), int(ZipArchiver::DiskFull));
+    QCOMPARE(ZipArchiver::resultOf(ZIP_ER_SEEK, EIO, true), int(ZipArchiver::ReadError));
+    QCOMPARE(ZipArchiver::resultOf(ZIP_ER_WRITE, EIO, true), int(ZipArchiver::WriteError));
+
+    // A new archive that could not be written leaves the previous one, listed as it stands.
+    const QString previous = dir.filePath(QStringLiteral("previous.zip"));
+    makeArchive(previous, {{QStringLiteral("old.txt"), "old"}});
+    z.setArchiveName(previous);
+    z.startNewArchive();
+    z.setFilesToProcess(cr({dir.filePath(QStringLiteral("f.txt"))}));
+    connect(&z, &ZipArchiver::status, this, [&z] { z.setAbort(true); });
+    QCOMPARE(z.add(ZipArchiver::AddFiles), int(ZipArchiver::Aborted));
+    disconnect(&z, &ZipArchiver::status, this, nullptr);
+    QVERIFY(!z.isNewArchive());
+    QSignalSpy listed(&z, &ZipArchiver::listing);
+    QCOMPARE(z.list(), 0);
+    QCOMPARE(listed.size(), 1);
+
     z.setArchiveName(dir.filePath(QStringLiteral("no/such/folder/a.zip")));
     z.setFilesToProcess(cr({dir.filePath(QStringLiteral("f.txt"))}));
     const int result = z.add(ZipArchiver::AddFiles);
