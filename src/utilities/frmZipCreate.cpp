@@ -8,6 +8,7 @@
 #include "platform/AppFolder.h"
 #include "platform/DriveA.h"
 #include "platform/FileOps.h"
+#include "platform/FolderLock.h"
 #include "platform/MainWindowLock.h"
 #include "platform/Modal.h"
 #include "platform/Prompts.h"
@@ -434,6 +435,14 @@ void frmZipCreate::ProcessSelectedFiles(int mode)
     }
     if (mode == 1 && mnuAutomaticRestore->isChecked()) {
         restoreDatabase(names);
+        return;
+    }
+    // Another copy of the program working in the target folder would keep using a database the
+    // extraction replaced under it.
+    if (mode == 1 && ProgramFolderLock::heldByAnotherCopy(ZipMain->extractionFolder().trimmed())) {
+        MsgBox(QStringLiteral("Nothing was extracted: another copy of the program is working with the database in %1.")
+                   .arg(QDir::toNativeSeparators(ZipMain->extractionFolder().trimmed())),
+               48);
         return;
     }
     QString files = ZipMain->filesToProcess();

@@ -5,6 +5,7 @@
 #include "UtilitiesFixture.h"
 #include "ZipFixture.h"
 
+#include "platform/FolderLock.h"
 #include "platform/MainWindowLock.h"
 #include "platform/Twips.h"
 #include "support/ScriptedDialogs.h"
@@ -500,6 +501,24 @@ void TestArchiveManager::newAddUpdateDeleteRestoreRoundTrip()
     w.mnuEditSelectAll->trigger();
     w.mnuEditExtract->trigger();
     QVERIFY(!QFile::exists(out + QStringLiteral("/a.txt")));
+
+    // A folder where another copy of the program works takes nothing.
+    QProcess otherCopy;
+    otherCopy.start(QStringLiteral("flock"), {out + QLatin1Char('/') + ProgramFolderLock::fileName, QStringLiteral("sleep"), QStringLiteral("60")});
+    QVERIFY(otherCopy.waitForStarted());
+    QTRY_VERIFY(ProgramFolderLock::heldByAnotherCopy(out));
+    modal.onNext([&](QWidget* window) {
+        auto* dialog = qobject_cast<ExtractDialog*>(window);
+        dialog->txtExtract->setText(out);
+        dialog->cmdSelect->click();
+    });
+    prompts.expectMessage();
+    w.mnuEditSelectAll->trigger();
+    w.mnuEditExtract->trigger();
+    QVERIFY(prompts.messages().last().text.startsWith(QStringLiteral("Nothing was extracted: another copy")));
+    QVERIFY(!QFile::exists(out + QStringLiteral("/a.txt")));
+    otherCopy.kill();
+    otherCopy.waitForFinished();
     QVERIFY(prompts.verifyAllAnswered());
 }
 
