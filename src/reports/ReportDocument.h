@@ -28,6 +28,7 @@ struct ReportChartData {
     QStringList labels;
     QList<double> values;
     QStringList valueTexts;
+    double scaleMax = 0;               // the value of a bar across the whole plot; 0: the largest bar's
 };
 
 // One thing printed on a page, in points from the page's top-left corner.
@@ -41,6 +42,7 @@ struct ReportItem {
     BandKind band = BandKind::Detail;
     int level = 0;                     // group bands
     int row = -1;                      // the data row the band printed, -1 for none
+    double fontScale = 1.0;            // Text: printed at this fraction of its font's size, to fit its box
     QColor fill;                       // band shading
     QImage image;
     std::shared_ptr<const ReportChartData> chart;

@@ -150,7 +150,13 @@ public:
         }
         if (it.text.isEmpty())
             return;
-        setFont(e.font);
+        if (it.fontScale < 1.0) {
+            QFont smaller = e.font;
+            smaller.setPointSizeF(e.font.pointSizeF() * it.fontScale);
+            setFont(smaller);
+        } else {
+            setFont(e.font);
+        }
         p_.setPen(e.color);
         const double pad = e.padding * s_;
         const QRectF r = outer.adjusted(pad, pad, -pad, -pad);
@@ -314,7 +320,7 @@ public:
         const double plotLeft = r.left() + labelWidth;
         const double plotWidth = std::max(1.0, r.width() - labelWidth - valueWidth - 6 * s_);
         const double rowHeight = std::min((r.bottom() - top) / c.values.size(), fm_->height() * ReportChartData::barLines);
-        double max = 0;
+        double max = c.scaleMax;
         for (double v : c.values)
             max = std::max(max, v);
         if (max <= 0)
