@@ -287,7 +287,6 @@ ReportDocument::Impl::BandLayout ReportDocument::Impl::layoutBand(const ReportBa
     l.height = band.height;
     if (!band.hasGrowingElements())
         return l;
-    bool grown = false;
     for (size_t i = 0; i < n; ++i) {
         const ReportElement& e = band.elements[i];
         if (!e.grow || (!e.condition.isEmpty() && !formulaHolds(*e.condition.root(), ctx)))
@@ -295,10 +294,7 @@ ReportDocument::Impl::BandLayout ReportDocument::Impl::layoutBand(const ReportBa
         const double needed = neededHeight(e, ctx);
         l.height = std::max(l.height, e.rect.top() + needed);
         l.extra[i] = std::max(0.0, needed - e.rect.height());
-        grown = grown || l.extra[i] > epsilon;
     }
-    if (!grown)
-        return l;
     // Top to bottom, so that an element pushed down pushes in turn what lies under it.
     std::vector<size_t> byTop(n);
     for (size_t i = 0; i < n; ++i)
@@ -653,7 +649,8 @@ double ReportDocument::Impl::sharedScale(const ReportElement& e, const ReportBan
     double max = 0;
     for (int begin = 0; begin < n;) {
         const int end = level >= 0 && level < levels ? groupEnd[size_t(level)][size_t(begin)] : n;
-        for (double v : chart(e, begin, end)->values)
+        const std::shared_ptr<const ReportChartData> bars = chart(e, begin, end);
+        for (double v : bars->values)
             max = std::max(max, v);
         begin = std::max(end, begin + 1);
     }
