@@ -735,8 +735,10 @@ ReportPage ReportDocument::Impl::buildPage(int index) const
             case ReportElement::Kind::Chart: {
                 it = item(ReportItem::Kind::Chart, rect);
                 std::shared_ptr<ReportChartData> bars = chart(e, p.scopeBegin, p.scopeEnd);
-                if (e.sharedScale)
+                if (e.sharedScale) {
                     bars->scaleMax = sharedScale(e, band);
+                    bars->scaleText = format(ReportValue(bars->scaleMax), e.format);
+                }
                 it.chart = std::move(bars);
                 it.text = e.text;
                 break;

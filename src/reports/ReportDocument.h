@@ -28,7 +28,11 @@ struct ReportChartData {
     QStringList labels;
     QList<double> values;
     QStringList valueTexts;
-    double scaleMax = 0;               // the value of a bar across the whole plot; 0: the largest bar's
+    // A scale shared with the charts of other groups: the value of a bar across the whole plot
+    // and its text (0 and empty: this chart's own largest bar). Charts sharing a scale also share
+    // their columns, so that equal values draw equal bars.
+    double scaleMax = 0;
+    QString scaleText;
 };
 
 // One thing printed on a page, in points from the page's top-left corner.

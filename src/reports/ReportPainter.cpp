@@ -317,6 +317,10 @@ public:
             valueWidth = std::max(valueWidth, fm_->horizontalAdvance(c.valueTexts[i]));
         }
         labelWidth = std::min(labelWidth + 6 * s_, r.width() * 0.35);
+        if (c.scaleMax > 0) {   // the columns of every chart on this scale
+            labelWidth = r.width() * 0.35;
+            valueWidth = std::max(valueWidth, fm_->horizontalAdvance(c.scaleText));
+        }
         const double plotLeft = r.left() + labelWidth;
         const double plotWidth = std::max(1.0, r.width() - labelWidth - valueWidth - 6 * s_);
         const double rowHeight = std::min((r.bottom() - top) / c.values.size(), fm_->height() * ReportChartData::barLines);
