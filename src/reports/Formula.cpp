@@ -217,7 +217,7 @@ constexpr FunctionInfo functions[] = {
     {"Date", 3, 3}, {"IsNull", 1, 1}, {"IIf", 3, 3},
     {"Sum", 1, 1}, {"Count", 0, 1}, {"Avg", 1, 1}, {"Min", 1, 1}, {"Max", 1, 1},
     {"Val", 1, 1}, {"Trim", 1, 1}, {"UCase", 1, 1}, {"LCase", 1, 1}, {"Left", 2, 2}, {"Right", 2, 2},
-    {"Mid", 2, 3}, {"Len", 1, 1}, {"ToText", 1, 2}, {"Round", 1, 2}, {"Abs", 1, 1},
+    {"Mid", 2, 3}, {"Len", 1, 1}, {"ToText", 1, 2}, {"Round", 1, 2}, {"RoundCents", 1, 1}, {"Abs", 1, 1},
 };
 
 const FunctionInfo* findFunction(const QString& name)
@@ -557,9 +557,9 @@ void walk(const FormulaNode& n, const std::function<void(const FormulaNode&)>& f
 // ---------------------------------------------------------------------------------------------
 // Evaluation
 
-QString asText(const ReportValue& v)
+QString asText(const ReportValue& v, DateOrder dates = DateOrder::MonthFirst)
 {
-    return v.toDisplayText();
+    return v.toDisplayText(dates);
 }
 
 ReportValue evalCall(const FormulaNode& n, const FormulaContext& ctx)
@@ -594,6 +594,15 @@ ReportValue evalCall(const FormulaNode& n, const FormulaContext& ctx)
             return Currency::fromDouble(r);
         return places <= 0 ? ReportValue(qint64(r)) : ReportValue(r);
     }
+    if (f == QLatin1String("RoundCents")) {
+        // Money to the cent as the form prints it, so that what is added up is what is shown.
+        const ReportValue v = arg(0);
+        if (v.isNull())
+            return v;
+        if (!v.isNumeric())
+            throw ReportError(QStringLiteral("RoundCents wants a number"));
+        return ReportValue(printedMoney(v.toMoney()));
+    }
     if (f == QLatin1String("ToText")) {
         const ReportValue v = arg(0);
         if (n.args.size() > 1) {
@@ -601,11 +610,11 @@ ReportValue evalCall(const FormulaNode& n, const FormulaContext& ctx)
             // a number is the count of decimals.
             const ReportValue how = arg(1);
             if (how.isText())
-                return ReportValue(formatReportValue(v, how.text()));
+                return ReportValue(formatReportValue(v, how.text(), ctx.dateOrder()));
             if (v.isNumeric())
                 return ReportValue(formatNumber(v.toDouble(), int(how.toInt())));
         }
-        return ReportValue(asText(v));
+        return ReportValue(asText(v, ctx.dateOrder()));
     }
     const ReportValue v = arg(0);
     if (v.isNull())
@@ -1101,7 +1110,7 @@ ReportValue evaluateFormula(const FormulaNode& n, const FormulaContext& ctx)
     case FormulaOp::Multiply: return ReportValue::multiply(evaluateFormula(l, ctx), evaluateFormula(r, ctx));
     case FormulaOp::Divide: return ReportValue::divide(evaluateFormula(l, ctx), evaluateFormula(r, ctx));
     case FormulaOp::Concat:
-        return ReportValue(asText(evaluateFormula(l, ctx)) + asText(evaluateFormula(r, ctx)));
+        return ReportValue(asText(evaluateFormula(l, ctx), ctx.dateOrder()) + asText(evaluateFormula(r, ctx), ctx.dateOrder()));
     default:
         throw ReportError(QStringLiteral("The formula cannot be evaluated"));
     }

@@ -97,6 +97,8 @@ public:
     virtual ReportValue field(const FormulaNode& node) const = 0;
     virtual ReportValue special(const FormulaNode& node) const = 0;       // PageNumber, TotalPages ...
     virtual ReportValue aggregate(const FormulaNode& call) const = 0;     // Sum(...) over its scope
+    // How dates are written where a formula turns one into text (`&`, ToText).
+    virtual DateOrder dateOrder() const { return DateOrder::MonthFirst; }
 };
 
 // Throws ReportError (for instance text multiplied by a number).

@@ -361,6 +361,7 @@ void DefinitionParser::applyElementAttr(ReportElement& e, const Attr& a, int lin
     }
     else if (n == QLatin1String("wrap")) e.wrap = yesNo(a, line);
     else if (n == QLatin1String("grow")) { e.grow = yesNo(a, line); e.wrap = e.wrap || e.grow; }
+    else if (n == QLatin1String("shrink")) e.shrink = yesNo(a, line);
     else if (n == QLatin1String("format")) e.format = need();
     else if (n == QLatin1String("blank-zero")) e.blankZero = yesNo(a, line);
     else if (n == QLatin1String("fit")) {
@@ -398,6 +399,12 @@ void DefinitionParser::applyElementAttr(ReportElement& e, const Attr& a, int lin
         if (v == QLatin1String("value")) e.sortByValue = true;
         else if (v == QLatin1String("category")) e.sortByValue = false;
         else fail(line, QStringLiteral("order wants category or value"));
+    }
+    else if (n == QLatin1String("scale")) {
+        const QString v = need().toLower();
+        if (v == QLatin1String("shared")) e.sharedScale = true;
+        else if (v == QLatin1String("own")) e.sharedScale = false;
+        else fail(line, QStringLiteral("scale wants own or shared"));
     }
     else fail(line, QStringLiteral("unknown attribute \"%1\"").arg(n));
 }
@@ -665,6 +672,11 @@ void DefinitionParser::handle(const Line& l, const QString& folder, int depth)
         page(l);
     } else if (k == QLatin1String("labels")) {
         labels(l);
+    } else if (k == QLatin1String("dates")) {
+        const QString order = l.rest.trimmed().toLower();
+        if (order == QLatin1String("day-first")) def_.dateOrder = DateOrder::DayFirst;
+        else if (order == QLatin1String("month-first")) def_.dateOrder = DateOrder::MonthFirst;
+        else fail(l.number, QStringLiteral("dates wants day-first or month-first"));
     } else if (k == QLatin1String("font")) {
         for (const Attr& a : l.attrs) {
             if (a.name == QLatin1String("family")) def_.font.setFamily(a.value);

@@ -46,6 +46,7 @@ struct ReportElement {
     Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter;
     bool wrap = false;
     bool grow = false;                 // a wrapped field that needs more room makes its band taller
+    bool shrink = false;               // text too big for its box prints smaller until it fits
     QString format;                    // see FORMAT.md, "Formats"
     bool blankZero = false;            // a zero prints as nothing
 
@@ -54,6 +55,7 @@ struct ReportElement {
     Aggregate aggregate = Aggregate::Sum;   // Chart
     int maxBars = 0;                   // Chart: only the first bars (the largest, by value); 0: all
     bool sortByValue = false;          // Chart: largest first, rather than by category
+    bool sharedScale = false;          // Chart: one scale for the charts of every group of its band
 
     bool isTextual() const { return kind == Kind::Text || kind == Kind::Field; }
 };
@@ -123,6 +125,7 @@ public:
     QMarginsF margins = QMarginsF(36, 36, 36, 36);
     std::optional<LabelSheet> labels;
     QFont font;
+    DateOrder dateOrder = DateOrder::MonthFirst;   // longdate, shortdate and dates in words
 
     std::vector<ReportBand> bands;
 

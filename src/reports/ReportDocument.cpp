@@ -62,6 +62,29 @@ QFontMetricsF measuringMetrics(const QFont& font)
     return QFontMetricsF(font, &device);
 }
 
+// The fraction of its font size at which a text fits its element's box (without its padding):
+// on one line, or wrapped when the element wraps. 1 when it fits as it is.
+double fittingScale(const ReportElement& e, const QString& text, const QRectF& box)
+{
+    const double width = std::max(1.0, box.width() - 2 * e.padding) * 10.0 * 0.99;   // a hair spare for the printer's own hinting
+    const double height = std::max(1.0, box.height() - 2 * e.padding) * 10.0;
+    constexpr double smallest = 0.25;
+    QFont f = e.font;
+    for (double scale = 1.0; scale > smallest; scale *= 0.95) {
+        f.setPointSizeF(e.font.pointSizeF() * scale);
+        const QFontMetricsF m = measuringMetrics(f);
+        if (!e.wrap) {
+            if (m.horizontalAdvance(text) <= width)
+                return scale;
+            continue;
+        }
+        const QRectF r = m.boundingRect(QRectF(0, 0, width, 1e7), int(e.align | Qt::TextWordWrap), text);
+        if (r.height() <= height && r.width() <= width)
+            return scale;
+    }
+    return smallest;
+}
+
 bool isZeroNumber(const ReportValue& v)
 {
     if (v.type() == ReportValue::Type::Money)
@@ -85,18 +108,33 @@ struct ReportDocument::Impl {
     mutable QHash<AggregateKey, ReportValue> aggregates;
     mutable std::list<ReportPage> pageCache;
     mutable QHash<QString, QImage> fileImages;
+    mutable QHash<const ReportElement*, double> sharedScales;
 
     class Context;
+
+    // Where growing elements need more room than they were given: how much taller each element
+    // of a band gets, how far each moves down (whatever lies under a growing element moves down
+    // with its foot), and the height of the band.
+    struct BandLayout {
+        std::vector<double> extra;
+        std::vector<double> shift;
+        std::vector<bool> pushes;      // an element with others under it
+        double height = 0;
+    };
 
     ReportValue aggregate(const FormulaNode& call, int begin, int end) const;
     void findGroups();
     void paginate();
     void paginateBands();
     void paginateLabels();
-    double bandHeight(const ReportBand& band, const Context& ctx) const;
+    double neededHeight(const ReportElement& e, const Context& ctx) const;
+    BandLayout layoutBand(const ReportBand& band, const Context& ctx) const;
+    double bandHeight(const ReportBand& band, const Context& ctx) const { return layoutBand(band, ctx).height; }
     ReportPage buildPage(int index) const;
-    std::shared_ptr<const ReportChartData> chart(const ReportElement& e, int begin, int end) const;
+    std::shared_ptr<ReportChartData> chart(const ReportElement& e, int begin, int end) const;
+    double sharedScale(const ReportElement& e, const ReportBand& band) const;
     QImage fileImage(const QString& name) const;
+    QString format(const ReportValue& v, const QString& how) const { return formatReportValue(v, how, def->dateOrder); }
 };
 
 // What a formula sees while it is evaluated for one band on one page.
@@ -141,6 +179,8 @@ public:
             throw ReportError(QStringLiteral("a total cannot be taken of a total"));
         return d_.aggregate(call, begin_, end_);
     }
+
+    DateOrder dateOrder() const override { return d_.def->dateOrder; }
 
     int scopeBegin() const { return begin_; }
     int scopeEnd() const { return end_; }
@@ -222,29 +262,62 @@ void ReportDocument::Impl::findGroups()
             groupEnd[size_t(k)][size_t(r)] = n;
 }
 
-double ReportDocument::Impl::bandHeight(const ReportBand& band, const Context& ctx) const
+double ReportDocument::Impl::neededHeight(const ReportElement& e, const Context& ctx) const
 {
-    double h = band.height;
+    const double line = measuringMetrics(e.font).height() / 10.0;
+    if (e.kind == ReportElement::Kind::Chart) {
+        // A growing chart gives every bar a full line, however many bars its scope has.
+        const qsizetype bars = chart(e, ctx.scopeBegin(), ctx.scopeEnd())->values.size();
+        const double title = e.text.isEmpty() ? 0 : line * ReportChartData::titleLines;
+        return title + std::max<qsizetype>(bars, 1) * line * ReportChartData::barLines + 2;
+    }
+    const QString text = e.kind == ReportElement::Kind::Text ? e.text : format(evaluateFormula(*e.value.root(), ctx), e.format);
+    const double width = std::max(1.0, e.rect.width() - 2 * e.padding) * 10.0;
+    const QRectF r = measuringMetrics(e.font).boundingRect(QRectF(0, 0, width, 1e7), int(e.align | Qt::TextWordWrap), text);
+    return r.height() / 10.0 + 2 * e.padding;
+}
+
+ReportDocument::Impl::BandLayout ReportDocument::Impl::layoutBand(const ReportBand& band, const Context& ctx) const
+{
+    const size_t n = band.elements.size();
+    BandLayout l;
+    l.extra.assign(n, 0.0);
+    l.shift.assign(n, 0.0);
+    l.pushes.assign(n, false);
+    l.height = band.height;
     if (!band.hasGrowingElements())
-        return h;
-    for (const ReportElement& e : band.elements) {
+        return l;
+    for (size_t i = 0; i < n; ++i) {
+        const ReportElement& e = band.elements[i];
         if (!e.grow || (!e.condition.isEmpty() && !formulaHolds(*e.condition.root(), ctx)))
             continue;
-        if (e.kind == ReportElement::Kind::Chart) {
-            // A growing chart gives every bar a full line, however many bars its scope has.
-            const double line = measuringMetrics(e.font).height() / 10.0;
-            const qsizetype bars = chart(e, ctx.scopeBegin(), ctx.scopeEnd())->values.size();
-            const double title = e.text.isEmpty() ? 0 : line * ReportChartData::titleLines;
-            h = std::max(h, e.rect.top() + title + std::max<qsizetype>(bars, 1) * line * ReportChartData::barLines + 2);
-            continue;
-        }
-        const QString text = e.kind == ReportElement::Kind::Text ? e.text
-                                                                 : formatReportValue(evaluateFormula(*e.value.root(), ctx), e.format);
-        const double width = std::max(1.0, e.rect.width() - 2 * e.padding) * 10.0;
-        const QRectF r = measuringMetrics(e.font).boundingRect(QRectF(0, 0, width, 1e7), int(e.align | Qt::TextWordWrap), text);
-        h = std::max(h, e.rect.top() + r.height() / 10.0 + 2 * e.padding);
+        const double needed = neededHeight(e, ctx);
+        l.height = std::max(l.height, e.rect.top() + needed);
+        l.extra[i] = std::max(0.0, needed - e.rect.height());
     }
-    return h;
+    // Top to bottom, so that an element pushed down pushes in turn what lies under it.
+    std::vector<size_t> byTop(n);
+    for (size_t i = 0; i < n; ++i)
+        byTop[i] = i;
+    std::stable_sort(byTop.begin(), byTop.end(), [&](size_t a, size_t b) {
+        return band.elements[a].rect.top() < band.elements[b].rect.top();
+    });
+    for (size_t j : byTop) {
+        const QRectF& r = band.elements[j].rect;
+        for (size_t g : byTop) {
+            const QRectF& above = band.elements[g].rect;
+            if (above.top() >= r.top())
+                break;
+            const bool under = above.bottom() <= r.top() + epsilon && above.left() < r.right() && r.left() < above.right();
+            if (!under)
+                continue;
+            l.pushes[g] = true;
+            l.shift[j] = std::max(l.shift[j], l.shift[g] + l.extra[g]);
+        }
+        if (l.shift[j] > 0)
+            l.height = std::max(l.height, r.bottom() + l.shift[j] + l.extra[j]);
+    }
+    return l;
 }
 
 void ReportDocument::Impl::paginate()
@@ -344,6 +417,8 @@ void ReportDocument::Impl::paginateBands()
         closePage();
         startPage();
     };
+    // A new page when the band does not fit. A group header never ends a page: the headers that
+    // close the page go over to the new one with the band they head.
     auto ensureRoom = [&](double h) {
         if (pendingBreak) {
             pendingBreak = false;
@@ -352,17 +427,36 @@ void ReportDocument::Impl::paginateBands()
                 return;
             }
         }
-        if (y + h > bottom + epsilon && y > bodyTop + epsilon)
+        if (y + h <= bottom + epsilon || y <= bodyTop + epsilon)
+            return;
+        std::vector<Placement>& placed = pages.back().placements;
+        auto first = placed.end();
+        double carried = 0;
+        while (first != placed.begin() && std::prev(first)->band->kind == BandKind::GroupHeader && !std::prev(first)->repeated) {
+            --first;
+            carried += first->height;
+        }
+        if (y - carried <= bodyTop + epsilon) {   // the headers are all the page holds: nothing gained
             newPage();
+            return;
+        }
+        std::vector<Placement> headers(first, placed.end());
+        placed.erase(first, placed.end());
+        y -= carried;
+        newPage();
+        for (Placement& p : headers) {
+            p.origin.setY(y);
+            y += p.height;
+            pages.back().placements.push_back(p);
+        }
     };
-    // Places a body band; keepWith is the room the band after it needs on the same page.
-    auto place = [&](const ReportBand& b, int row, int begin, int end, double keepWith = 0) -> Placement* {
+    auto place = [&](const ReportBand& b, int row, int begin, int end) -> Placement* {
         if (!holds(b, row, begin, end))
             return nullptr;
         if (b.newPageBefore && y > bodyTop + epsilon)
             newPage();
         const double h = bandHeight(b, Context(*this, row, begin, end, int(pages.size()) - 1));
-        ensureRoom(h + keepWith);
+        ensureRoom(h);
         Placement* p = add(b, row, begin, end, h);
         if (b.newPageAfter)
             pendingBreak = true;
@@ -377,11 +471,8 @@ void ReportDocument::Impl::paginateBands()
                 continue;
             if (r.groups[k].newPage && i > 0 && y > bodyTop + epsilon)
                 newPage();
-            if (const ReportBand* gh = r.band(BandKind::GroupHeader, k + 1)) {
-                // A group header never ends a page: the first line under it comes along.
-                const double next = detail ? detail->height : 0;
-                place(*gh, i, i, groupEnd[size_t(k)][size_t(i)], next);
-            }
+            if (const ReportBand* gh = r.band(BandKind::GroupHeader, k + 1))
+                place(*gh, i, i, groupEnd[size_t(k)][size_t(i)]);
         }
         if (detail) {
             const auto [begin, end] = innermost(i);
@@ -481,7 +572,7 @@ QImage ReportDocument::Impl::fileImage(const QString& name) const
     return img;
 }
 
-std::shared_ptr<const ReportChartData> ReportDocument::Impl::chart(const ReportElement& e, int begin, int end) const
+std::shared_ptr<ReportChartData> ReportDocument::Impl::chart(const ReportElement& e, int begin, int end) const
 {
     struct Bar {
         ReportValue key;
@@ -496,7 +587,7 @@ std::shared_ptr<const ReportChartData> ReportDocument::Impl::chart(const ReportE
         const Context ctx(*this, r, begin, end, -1, true);
         const ReportValue key = evaluateFormula(*e.category.root(), ctx);
         const ReportValue v = e.value.isEmpty() ? ReportValue(qint64(1)) : evaluateFormula(*e.value.root(), ctx);
-        const QString label = formatReportValue(key, QString());
+        const QString label = format(key, QString());
         const QString id = label.toLower();
         int at = index.value(id, -1);
         if (at < 0) {
@@ -537,9 +628,34 @@ std::shared_ptr<const ReportChartData> ReportDocument::Impl::chart(const ReportE
         const ReportValue v = valueOf(b);
         out->labels.append(b.label);
         out->values.append(v.toDouble());
-        out->valueTexts.append(formatReportValue(v, e.format));
+        out->valueTexts.append(format(v, e.format));
     }
     return out;
+}
+
+// The largest bar of any of the charts the element draws in its band, one per group: bars of
+// different groups then compare by their length.
+double ReportDocument::Impl::sharedScale(const ReportElement& e, const ReportBand& band) const
+{
+    if (const auto it = sharedScales.constFind(&e); it != sharedScales.constEnd())
+        return *it;
+    const int n = data->rowCount();
+    const int levels = int(def->groups.size());
+    int level = -1;   // group level whose groups each draw a chart; -1: one chart of every row
+    if (band.kind == BandKind::GroupHeader || band.kind == BandKind::GroupFooter)
+        level = band.level - 1;
+    else if (band.kind == BandKind::Detail)
+        level = levels - 1;
+    double max = 0;
+    for (int begin = 0; begin < n;) {
+        const int end = level >= 0 && level < levels ? groupEnd[size_t(level)][size_t(begin)] : n;
+        const std::shared_ptr<const ReportChartData> bars = chart(e, begin, end);
+        for (double v : bars->values)
+            max = std::max(max, v);
+        begin = std::max(end, begin + 1);
+    }
+    sharedScales.insert(&e, max);
+    return max;
 }
 
 ReportPage ReportDocument::Impl::buildPage(int index) const
@@ -572,12 +688,17 @@ ReportPage ReportDocument::Impl::buildPage(int index) const
             it.fill = shade;
             page.items.append(it);
         }
-        for (const ReportElement& e : band.elements) {
+        const BandLayout layout = layoutBand(band, ctx);
+        for (size_t k = 0; k < band.elements.size(); ++k) {
+            const ReportElement& e = band.elements[k];
             if (!e.condition.isEmpty() && !formulaHolds(*e.condition.root(), ctx))
                 continue;
-            QRectF rect = e.rect.translated(p.origin);
-            if (e.grow)
-                rect.setHeight(std::max(rect.height(), p.height - e.rect.top()));
+            QRectF rect = e.rect.translated(p.origin + QPointF(0, layout.shift[k]));
+            if (e.grow) {
+                // As tall as its text; down to the band's foot when nothing lies under it.
+                const double own = rect.height() + layout.extra[k];
+                rect.setHeight(layout.pushes[k] ? own : std::max(own, p.height - e.rect.top() - layout.shift[k]));
+            }
             ReportItem it;
             switch (e.kind) {
             case ReportElement::Kind::Text:
@@ -587,7 +708,7 @@ ReportPage ReportDocument::Impl::buildPage(int index) const
             case ReportElement::Kind::Field: {
                 it = item(ReportItem::Kind::Text, rect);
                 const ReportValue v = evaluateFormula(*e.value.root(), ctx);
-                it.text = e.blankZero && isZeroNumber(v) ? QString() : formatReportValue(v, e.format);
+                it.text = e.blankZero && isZeroNumber(v) ? QString() : format(v, e.format);
                 break;
             }
             case ReportElement::Kind::Line:
@@ -607,16 +728,24 @@ ReportPage ReportDocument::Impl::buildPage(int index) const
                 break;
             case ReportElement::Kind::Barcode:
                 it = item(ReportItem::Kind::Barcode, rect);
-                it.text = formatReportValue(evaluateFormula(*e.value.root(), ctx), e.format).trimmed().toUpper();
+                it.text = format(evaluateFormula(*e.value.root(), ctx), e.format).trimmed().toUpper();
                 if (it.text.isEmpty())
                     continue;
                 break;
-            case ReportElement::Kind::Chart:
+            case ReportElement::Kind::Chart: {
                 it = item(ReportItem::Kind::Chart, rect);
-                it.chart = chart(e, p.scopeBegin, p.scopeEnd);
+                std::shared_ptr<ReportChartData> bars = chart(e, p.scopeBegin, p.scopeEnd);
+                if (e.sharedScale) {
+                    bars->scaleMax = sharedScale(e, band);
+                    bars->scaleText = format(ReportValue(bars->scaleMax), e.format);
+                }
+                it.chart = std::move(bars);
                 it.text = e.text;
                 break;
             }
+            }
+            if (e.shrink && it.kind == ReportItem::Kind::Text)
+                it.fontScale = fittingScale(e, it.text, rect);
             it.element = &e;
             page.items.append(it);
         }

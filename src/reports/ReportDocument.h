@@ -28,6 +28,11 @@ struct ReportChartData {
     QStringList labels;
     QList<double> values;
     QStringList valueTexts;
+    // A scale shared with the charts of other groups: the value of a bar across the whole plot
+    // and its text (0 and empty: this chart's own largest bar). Charts sharing a scale also share
+    // their columns, so that equal values draw equal bars.
+    double scaleMax = 0;
+    QString scaleText;
 };
 
 // One thing printed on a page, in points from the page's top-left corner.
@@ -41,6 +46,7 @@ struct ReportItem {
     BandKind band = BandKind::Detail;
     int level = 0;                     // group bands
     int row = -1;                      // the data row the band printed, -1 for none
+    double fontScale = 1.0;            // Text: printed at this fraction of its font's size, to fit its box
     QColor fill;                       // band shading
     QImage image;
     std::shared_ptr<const ReportChartData> chart;

@@ -6,22 +6,18 @@
 
 namespace {
 
-// The digits of |value| with `decimals` places, rounded half to even (money exactly).
+// The digits of |value| with `decimals` places: money as printed (halves away from zero, exactly),
+// other numbers rounded half to even.
 QString plainDigits(const ReportValue& value, int decimals)
 {
     if (value.type() == ReportValue::Type::Money && decimals <= 4) {
-        qint64 units = value.toMoney().units();
+        qint64 units = printedMoney(value.toMoney(), decimals).units();
         if (units < 0)
             units = -units;
         qint64 div = 1;
         for (int i = decimals; i < 4; ++i)
             div *= 10;
-        const qint64 q = units / div;
-        const qint64 r = units % div;
-        qint64 rounded = q;
-        if (r * 2 > div || (r * 2 == div && (q % 2) != 0))
-            ++rounded;
-        QString s = QString::number(rounded);
+        QString s = QString::number(units / div);
         if (decimals > 0) {
             s = s.rightJustified(decimals + 1, u'0');
             s.insert(s.size() - decimals, u'.');
@@ -128,18 +124,18 @@ QString formatNumberPicture(const ReportValue& value, const QString& picture)
     return s;
 }
 
-QString formatReportValue(const ReportValue& value, const QString& format)
+QString formatReportValue(const ReportValue& value, const QString& format, DateOrder dates)
 {
     if (value.isNull())
         return QString();
     const QString f = format.trimmed();
     if (f.isEmpty())
-        return value.toDisplayText();
+        return value.toDisplayText(dates);
     const QString key = f.toLower();
     if (key == QLatin1String("currency")) {
         if (!value.isNumeric())
             return value.toDisplayText();
-        return formatCurrency(value.toMoney());
+        return formatCurrency(printedMoney(value.toMoney()));
     }
     if (key == QLatin1String("integer"))
         return value.isNumeric() ? formatNumberPicture(value, QStringLiteral("#,##0")) : value.toDisplayText();
@@ -151,7 +147,7 @@ QString formatReportValue(const ReportValue& value, const QString& format)
         const QDate d = value.toDate();
         if (!d.isValid())
             return value.toDisplayText();
-        return key == QLatin1String("longdate") ? formatLongDate(d) : formatShortDate(d);
+        return key == QLatin1String("longdate") ? longDateText(d, dates) : shortDateText(d, dates);
     }
     if (value.isDate()) {
         // Patterns are Qt's; the locale is fixed so that month names stay English.

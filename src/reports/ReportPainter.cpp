@@ -150,7 +150,13 @@ public:
         }
         if (it.text.isEmpty())
             return;
-        setFont(e.font);
+        if (it.fontScale < 1.0) {
+            QFont smaller = e.font;
+            smaller.setPointSizeF(e.font.pointSizeF() * it.fontScale);
+            setFont(smaller);
+        } else {
+            setFont(e.font);
+        }
         p_.setPen(e.color);
         const double pad = e.padding * s_;
         const QRectF r = outer.adjusted(pad, pad, -pad, -pad);
@@ -311,10 +317,14 @@ public:
             valueWidth = std::max(valueWidth, fm_->horizontalAdvance(c.valueTexts[i]));
         }
         labelWidth = std::min(labelWidth + 6 * s_, r.width() * 0.35);
+        if (c.scaleMax > 0) {   // the columns of every chart on this scale
+            labelWidth = r.width() * 0.35;
+            valueWidth = std::max(valueWidth, fm_->horizontalAdvance(c.scaleText));
+        }
         const double plotLeft = r.left() + labelWidth;
         const double plotWidth = std::max(1.0, r.width() - labelWidth - valueWidth - 6 * s_);
         const double rowHeight = std::min((r.bottom() - top) / c.values.size(), fm_->height() * ReportChartData::barLines);
-        double max = 0;
+        double max = c.scaleMax;
         for (double v : c.values)
             max = std::max(max, v);
         if (max <= 0)

@@ -2,8 +2,12 @@
 
 #include "ReportError.h"
 
+#include <QLocale>
+
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 namespace {
 
@@ -182,19 +186,51 @@ QByteArray ReportValue::bytes() const
     return type() == Type::Bytes ? std::get<QByteArray>(v_) : QByteArray();
 }
 
-QString ReportValue::toDisplayText() const
+QString shortDateText(const QDate& date, DateOrder order)
+{
+    return order == DateOrder::DayFirst ? date.toString(QStringLiteral("dd/MM/yyyy")) : formatShortDate(date);
+}
+
+QString longDateText(const QDate& date, DateOrder order)
+{
+    if (order == DateOrder::MonthFirst)
+        return formatLongDate(date);
+    static const QLocale english(QLocale::English, QLocale::UnitedKingdom);
+    return english.toString(date, QStringLiteral("dddd, d MMMM yyyy"));
+}
+
+Currency printedMoney(Currency value, int decimals)
+{
+    std::int64_t step = 1;
+    for (int i = std::clamp(decimals, 0, 4); i < 4; ++i)
+        step *= 10;
+    const std::int64_t units = value.units();
+    std::int64_t steps = units / step;   // toward zero; the rest has the sign of units
+    const std::int64_t rest = units % step;
+    if (rest * 2 >= step)
+        ++steps;
+    else if (rest * 2 <= -step)
+        --steps;
+    const std::int64_t limit = std::numeric_limits<std::int64_t>::max() / step;
+    if (steps > limit || steps < -limit)
+        return value;   // the last cents of the range: nothing to round to
+    return Currency::fromUnits(steps * step);
+}
+
+QString ReportValue::toDisplayText(DateOrder dates) const
 {
     switch (type()) {
     case Type::Null: return QString();
     case Type::Bool: return std::get<bool>(v_) ? QStringLiteral("Yes") : QStringLiteral("No");
     case Type::Int: return QString::number(std::get<qint64>(v_));
     case Type::Double: return shortestNumberText(std::get<double>(v_));
-    case Type::Money: return formatCurrency(std::get<Currency>(v_));
+    case Type::Money: return formatCurrency(printedMoney(std::get<Currency>(v_)));
     case Type::Text: return std::get<QString>(v_);
-    case Type::Date: return formatShortDate(std::get<QDate>(v_));
+    case Type::Date: return shortDateText(std::get<QDate>(v_), dates);
     case Type::DateTime: {
         const QDateTime& dt = std::get<QDateTime>(v_);
-        return formatShortDate(dt.date()) + u' ' + dt.time().toString(QStringLiteral("h:mm AP"));
+        const QString time = dt.time().toString(dates == DateOrder::DayFirst ? QStringLiteral("HH:mm") : QStringLiteral("h:mm AP"));
+        return shortDateText(dt.date(), dates) + u' ' + time;
     }
     case Type::Bytes: return QString();
     }

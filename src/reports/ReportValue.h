@@ -10,6 +10,18 @@
 #include <optional>
 #include <variant>
 
+// The order a report writes dates in: month first ("12/8/2026", "Tuesday, December 8, 2026"), or
+// day first, as a reader of A4 paper reads them ("08/12/2026", "Tuesday, 8 December 2026").
+enum class DateOrder { MonthFirst, DayFirst };
+
+QString shortDateText(const QDate& date, DateOrder order);
+QString longDateText(const QDate& date, DateOrder order);
+
+// Money as a report prints it: to `decimals` places (0 to 4), halves away from zero, the way an
+// invoice is reckoned by hand ($1.125 prints $1.13). Values kept and stored elsewhere go on with
+// the engine's half to even.
+Currency printedMoney(Currency value, int decimals = 2);
+
 // One value as the report engine sees it: a field of a row, a literal of a formula, or what an
 // expression computes. Money stays fixed-point (Currency) through sums and products.
 class ReportValue
@@ -45,8 +57,9 @@ public:
     QByteArray bytes() const;                // Bytes only
 
     // The value in words, as `&` joins it and a field without a format prints it: whole numbers
-    // plain, fractions in their shortest form, money "$1,234.50", dates m/d/yyyy, yes/no "Yes"/"No".
-    QString toDisplayText() const;
+    // plain, fractions in their shortest form, money "$1,234.50" (as printed, to the cent), dates
+    // m/d/yyyy or dd/mm/yyyy, yes/no "Yes"/"No".
+    QString toDisplayText(DateOrder dates = DateOrder::MonthFirst) const;
 
     // Arithmetic with the usual promotions: Int op Int stays Int (except /), anything with
     // Double is Double, Money with Int or Money stays Money. Null in, null out. Throws

@@ -326,6 +326,9 @@ private Q_SLOTS:
         QCOMPARE(eval(QStringLiteral("Val(\"12.5%\") / 100")).toDouble(), 0.125);
         QCOMPARE(eval(QStringLiteral("Mid(\"ABCDEF\", 2, 3) & Left(\"xyz\", 1) & Right(\"xyz\", 1)")).text(), QStringLiteral("BCDxz"));
         QCOMPARE(eval(QStringLiteral("Round(2.5) + Round(3.5)")).toInt(), 6);   // half to even
+        // Money as a form prints it: to the cent, halves away from zero.
+        QCOMPARE(eval(QStringLiteral("RoundCents(1.125) & \" \" & RoundCents(-1.125) & \" \" & RoundCents(0.165 * 3)")).text(),
+                 QStringLiteral("$1.13 ($1.13) $0.50"));
         // ToText with a format, as a field's format= takes it; with a number, decimals.
         QCOMPARE(eval(QStringLiteral("\"Ordered \" & ToText(Date (2004,01,05), \"d MMM yyyy\")")).text(), QStringLiteral("Ordered 5 Jan 2004"));
         QCOMPARE(eval(QStringLiteral("ToText(1234.5, \"#,##0.00\")")).text(), QStringLiteral("1,234.50"));
@@ -347,27 +350,37 @@ private Q_SLOTS:
         QTest::addColumn<ReportValue>("value");
         QTest::addColumn<QString>("format");
         QTest::addColumn<QString>("text");
-        QTest::newRow("currency") << ReportValue(Currency::fromUnits(12345000)) << "currency" << "$1,234.50";
-        QTest::newRow("currency negative") << ReportValue(Currency::fromUnits(-50000)) << "currency" << "($5.00)";
-        QTest::newRow("currency picture") << ReportValue(Currency::fromUnits(-50000)) << "$#,##0.00;($#,##0.00)" << "($5.00)";
-        QTest::newRow("currency of number") << ReportValue(2.5) << "currency" << "$2.50";
-        QTest::newRow("integer") << ReportValue(qint64(1234567)) << "integer" << "1,234,567";
-        QTest::newRow("integer negative") << ReportValue(qint64(-1234)) << "integer" << "-1,234";
-        QTest::newRow("number") << ReportValue(1234.5) << "number" << "1,234.5";
-        QTest::newRow("one decimal") << ReportValue(0.25) << "0.0" << "0.2";   // half to even
-        QTest::newRow("no leading zero") << ReportValue(0.5) << "#.##" << ".5";
-        QTest::newRow("suffix") << ReportValue(qint64(12)) << "#,##0 pcs" << "12 pcs";
-        QTest::newRow("zero section") << ReportValue(qint64(0)) << "#,##0;(#,##0);-" << "-";
-        QTest::newRow("money half even") << ReportValue(Currency::fromUnits(12250)) << "0.0" << "1.2";
-        QTest::newRow("long date") << ReportValue(QDate(2004, 1, 5)) << "longdate" << "Monday, January 5, 2004";
-        QTest::newRow("short date") << ReportValue(QDate(2004, 1, 5)) << "shortdate" << "1/5/2004";
-        QTest::newRow("date pattern") << ReportValue(QDate(2004, 1, 5)) << "MMMM d, yyyy" << "January 5, 2004";
-        QTest::newRow("date time plain") << ReportValue(QDateTime(QDate(2004, 1, 5), QTime(14, 30))) << "MM/dd/yyyy" << "01/05/2004";
-        QTest::newRow("yes no") << ReportValue(true) << "yesno" << "Yes";
-        QTest::newRow("blank") << ReportValue() << "currency" << "";
-        QTest::newRow("text keeps") << ReportValue(QStringLiteral("ABC")) << "currency" << "ABC";
-        QTest::newRow("plain double") << ReportValue(12.5) << "" << "12.5";
-        QTest::newRow("plain money") << ReportValue(Currency::fromUnits(7500)) << "" << "$0.75";
+        QTest::addColumn<bool>("dayFirst");
+        QTest::newRow("currency") << ReportValue(Currency::fromUnits(12345000)) << "currency" << "$1,234.50" << false;
+        QTest::newRow("currency negative") << ReportValue(Currency::fromUnits(-50000)) << "currency" << "($5.00)" << false;
+        QTest::newRow("currency picture") << ReportValue(Currency::fromUnits(-50000)) << "$#,##0.00;($#,##0.00)" << "($5.00)" << false;
+        QTest::newRow("currency of number") << ReportValue(2.5) << "currency" << "$2.50" << false;
+        QTest::newRow("integer") << ReportValue(qint64(1234567)) << "integer" << "1,234,567" << false;
+        QTest::newRow("integer negative") << ReportValue(qint64(-1234)) << "integer" << "-1,234" << false;
+        QTest::newRow("number") << ReportValue(1234.5) << "number" << "1,234.5" << false;
+        QTest::newRow("one decimal") << ReportValue(0.25) << "0.0" << "0.2" << false;   // half to even
+        QTest::newRow("no leading zero") << ReportValue(0.5) << "#.##" << ".5" << false;
+        QTest::newRow("suffix") << ReportValue(qint64(12)) << "#,##0 pcs" << "12 pcs" << false;
+        QTest::newRow("zero section") << ReportValue(qint64(0)) << "#,##0;(#,##0);-" << "-" << false;
+        // Printed money rounds half away from zero; a unit price shows the decimals it has.
+        QTest::newRow("money half away") << ReportValue(Currency::fromUnits(12500)) << "0.0" << "1.3" << false;
+        QTest::newRow("currency half cent") << ReportValue(Currency::fromUnits(11250)) << "currency" << "$1.13" << false;
+        QTest::newRow("currency half cent negative") << ReportValue(Currency::fromUnits(-11250)) << "currency" << "($1.13)" << false;
+        QTest::newRow("plain money half cent") << ReportValue(Currency::fromUnits(173750)) << "" << "$17.38" << false;
+        QTest::newRow("unit price") << ReportValue(Currency::fromUnits(1650)) << "$#,##0.00##" << "$0.165" << false;
+        QTest::newRow("long date") << ReportValue(QDate(2004, 1, 5)) << "longdate" << "Monday, January 5, 2004" << false;
+        QTest::newRow("short date") << ReportValue(QDate(2004, 1, 5)) << "shortdate" << "1/5/2004" << false;
+        QTest::newRow("long date day first") << ReportValue(QDate(2004, 1, 5)) << "longdate" << "Monday, 5 January 2004" << true;
+        QTest::newRow("short date day first") << ReportValue(QDate(2004, 1, 5)) << "shortdate" << "05/01/2004" << true;
+        QTest::newRow("plain date day first") << ReportValue(QDate(2004, 1, 5)) << "" << "05/01/2004" << true;
+        QTest::newRow("pattern as written") << ReportValue(QDate(2004, 1, 5)) << "M/d/yyyy" << "1/5/2004" << true;
+        QTest::newRow("date pattern") << ReportValue(QDate(2004, 1, 5)) << "MMMM d, yyyy" << "January 5, 2004" << false;
+        QTest::newRow("date time plain") << ReportValue(QDateTime(QDate(2004, 1, 5), QTime(14, 30))) << "MM/dd/yyyy" << "01/05/2004" << false;
+        QTest::newRow("yes no") << ReportValue(true) << "yesno" << "Yes" << false;
+        QTest::newRow("blank") << ReportValue() << "currency" << "" << false;
+        QTest::newRow("text keeps") << ReportValue(QStringLiteral("ABC")) << "currency" << "ABC" << false;
+        QTest::newRow("plain double") << ReportValue(12.5) << "" << "12.5" << false;
+        QTest::newRow("plain money") << ReportValue(Currency::fromUnits(7500)) << "" << "$0.75" << false;
     }
 
     void formatsPrintNumbersAndDates()
@@ -375,7 +388,8 @@ private Q_SLOTS:
         QFETCH(ReportValue, value);
         QFETCH(QString, format);
         QFETCH(QString, text);
-        QCOMPARE(formatReportValue(value, format), text);
+        QFETCH(bool, dayFirst);
+        QCOMPARE(formatReportValue(value, format, dayFirst ? DateOrder::DayFirst : DateOrder::MonthFirst), text);
     }
 };
 

@@ -129,6 +129,27 @@ band report-footer height=20pt
             QVERIFY2(lastHeader < lastDetail, qPrintable(QStringLiteral("page %1").arg(p + 1)));
         }
         QCOMPARE(headers, QStringList(expected.keys()));
+
+        // With a second level each part is a group of its own: an area's header and a part's
+        // header both go over to the next page with the part's first line. Nine parts an area
+        // leave the second area's header room at the foot of page 1, but not its first part.
+        auto nested = run(f, QLatin1String(listHead) + QString::fromUtf8(R"RPT(group {Parts.Area of Machine}
+group {Parts.Part Number 1}
+band group-header 1 height=30pt
+  field x=0 y=10pt w=200pt h=20pt : {Parts.Area of Machine}
+band group-header 2 height=40pt
+  field x=0 y=20pt w=200pt h=20pt : {Parts.Part Number 1}
+band detail height=20pt
+  field x=0 y=0 w=100pt h=20pt : {Parts.Description}
+)RPT"), QStringLiteral("{Parts.Part Number 1} <= \"P063\""));
+        int areaHeaders = 0;
+        for (int p = 0; p < nested->pageCount(); ++p) {
+            const ReportPage page = nested->page(p);
+            areaHeaders += textsOf(page, BandKind::GroupHeader, 1).size();
+            const ReportItem& last = page.items.last().band == BandKind::PageFooter ? page.items[page.items.size() - 3] : page.items.last();
+            QVERIFY2(last.band == BandKind::Detail, qPrintable(QStringLiteral("page %1 ends with %2").arg(p + 1).arg(last.text)));
+        }
+        QCOMPARE(areaHeaders, 7);
         QStringList want;
         for (auto it = expected.begin(); it != expected.end(); ++it)
             want << QStringLiteral("%1 parts, %2 in stock, worth $%3").arg(it->first).arg(it->second)
@@ -210,6 +231,22 @@ band detail height=20pt
         for (const ReportItem& it : items)
             if (it.text == memo)
                 QCOMPARE(it.rect.bottom(), y[2]);
+
+        // What lies under a growing field moves down with its foot; what lies beside it stays.
+        auto stacked = run(f, QLatin1String(listHead) + QString::fromUtf8(R"RPT(band detail height=30pt
+  field x=0 y=0 w=50pt h=15pt : {Parts.Part Number 1}
+  field x=50pt y=0 w=120pt h=15pt grow : {Parts.Part Memo}
+  field x=50pt y=15pt w=120pt h=15pt : "under " & {Parts.Part Number 1}
+)RPT"), QStringLiteral("{Parts.Part Number 1} = \"C\""));
+        QRectF grown, under, beside;
+        for (const ReportItem& it : stacked->page(0).textItems(BandKind::Detail)) {
+            if (it.text == memo) grown = it.rect;
+            if (it.text == QLatin1String("under C")) under = it.rect;
+            if (it.text == QLatin1String("C")) beside = it.rect;
+        }
+        QVERIFY(grown.height() > 40.0);
+        QCOMPARE(under.top(), grown.bottom());
+        QCOMPARE(beside.top(), grown.top());
     }
 
     void labelSheetsPlaceEachLabelInItsCell()

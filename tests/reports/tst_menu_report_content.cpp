@@ -123,7 +123,8 @@ private Q_SLOTS:
         // Each line: packages, units per package, book price, special price only where set, amount.
         QCOMPARE(valueBeside(*doc, QStringLiteral("HEX BOLT 3/8")), QStringLiteral("10"));
         const int bolt = indexOf(t, QStringLiteral("HEX BOLT 3/8"));
-        QCOMPARE(t.mid(bolt + 2, 4), QStringList({"10", "1", "$0.44", "$4.38"}));   // no special price
+        // The book price with the decimals it has, so that 10 x $0.4375 multiplies out to $4.38.
+        QCOMPARE(t.mid(bolt + 2, 4), QStringList({"10", "1", "$0.4375", "$4.38"}));   // no special price
         const int belt = indexOf(t, QStringLiteral("V-BELT A-48"));
         QCOMPARE(t.mid(bolt + 2, 4).size(), 4);
         QCOMPARE(t.mid(belt + 2, 5), QStringList({"3", "1", "$18.75", "$16.50", "$49.50"}));
@@ -135,6 +136,20 @@ private Q_SLOTS:
         QCOMPARE(valueBeside(*doc, QStringLiteral("Total")), QStringLiteral("$70.90"));
         QVERIFY(t.contains(QStringLiteral("3 lines, 15 packages")));
         keepPdf(*doc, QStringLiteral("order1-fixture"));
+
+        // Half cents go up, on the letter form and its A4 twin alike: the discount of 10% on
+        // $11.25 is $1.13, and the tax of 7.5% on the $15.00 left is $1.13 again.
+        ReportFixture halves;
+        halves.makeInventory({QStringLiteral("INSERT INTO Information([Name 2],[Discount 2],[Tax 2]) VALUES ('Lane Parts Inc','10','7.5')"),
+                              QStringLiteral("INSERT INTO Parts([Part Number 2],Description,[Price 2],[Special Price 2],[Quantity Ordered 2]) VALUES "
+                                             "('H-1','AT BOOK PRICE',11.25,0,1),('H-2','AT SPECIAL PRICE',5,4.88,1)")});
+        for (const QString& form : {QStringLiteral("order2.rpt"), QStringLiteral("order2A4.rpt")}) {
+            auto po = run(form);
+            QCOMPARE(valueBeside(*po, QStringLiteral("Subtotal")), QStringLiteral("$16.13"));
+            QCOMPARE(valueBeside(*po, QStringLiteral("Discount 10% on book prices")), QStringLiteral("($1.13)"));
+            QCOMPARE(valueBeside(*po, QStringLiteral("Sales tax 7.5%")), QStringLiteral("$1.13"));
+            QCOMPARE(valueBeside(*po, QStringLiteral("Total")), QStringLiteral("$16.13"));
+        }
     }
 
     void orderFormOfVendorThreeCarriesItsOwnShippingMethod()
@@ -254,6 +269,7 @@ private Q_SLOTS:
         QVERIFY(t.contains(QStringLiteral("Total used in TURRET")));
         QCOMPARE(valueBeside(*all, QStringLiteral("Total used in TURRET")), QStringLiteral("7"));
         QVERIFY(t.contains(QStringLiteral("Part record 9 (no longer in the catalogue)")));
+        QVERIFY(t.contains(QStringLiteral("no lane")));
         QVERIFY(t.contains(QStringLiteral("2 uses, 1/15/2004 to 2/20/2004")));
         QCOMPARE(valueBeside(*all, QStringLiteral("Quantity used")), QStringLiteral("13"));
 
@@ -286,16 +302,20 @@ private Q_SLOTS:
         QCOMPARE(lanes[0].chart->labels, QStringList({"3", "12"}));
         QCOMPARE(lanes[0].chart->values, QList<double>({2, 1}));
 
-        // The bar graph: areas on the first page, the parts of each area, the lanes at the end.
+        // The bar graph: areas on the first page, the parts of each area, the lanes at the end,
+        // on the same page as the last area when they fit there.
         auto graph = run(QStringLiteral("GraphUsage.rpt"));
-        QList<ReportItem> bars;
-        for (int i = 0; i < graph->pageCount(); ++i)
-            bars += graph->page(i).itemsOf(ReportItem::Kind::Chart);
+        QCOMPARE(graph->pageCount(), 1);
+        const QList<ReportItem> bars = graph->page(0).itemsOf(ReportItem::Kind::Chart);
         QCOMPARE(bars.size(), 5);   // areas, 3 groups (none, DECK, TURRET), lanes
         QCOMPARE(bars[0].chart->labels, QStringList({"TURRET", "DECK", "(No area of machine)"}));
         QCOMPARE(bars[0].chart->values, QList<double>({7, 4, 2}));
         QCOMPARE(bars[3].chart->labels, QStringList({"A-3  SPRING", "A-1  GEAR"}));
-        QCOMPARE(bars.last().chart->labels, QStringList({"0", "3", "5", "7", "12"}));
+        // The areas' parts are drawn to one scale: the most used part of any area, 4 BELT in DECK
+        // and 4 SPRING in TURRET, against 2 of the deleted part in the area without a name.
+        for (int i = 1; i <= 3; ++i)
+            QCOMPARE(bars[i].chart->scaleMax, 4.0);
+        QCOMPARE(bars.last().chart->labels, QStringList({"3", "5", "7", "12", "no lane"}));
         // Each growing chart has a line for every bar: TURRET's two bars take less room than the lanes' five.
         QVERIFY(bars[3].rect.height() < bars.last().rect.height());
         QVERIFY(bars.last().rect.height() >= 5 * 8 * 1.8 * 0.9);

@@ -270,33 +270,96 @@ private Q_SLOTS:
             doc->exportPdf(QDir(qEnvironmentVariable("REPORT_TEST_OUTPUT")).filePath(QFileInfo(name).completeBaseName() + QStringLiteral(".pdf")));
     }
 
-    void a4TwinsWriteThePrintDateDayFirst_data()
+    void a4TwinsWriteEveryDateDayFirst()
     {
-        QTest::addColumn<QString>("letter");
-        for (const char* n : {"LocationBook.rpt", "Images.rpt", "InventoryValue.rpt", "PartsNeeded.rpt", "BarcodedPartsNeeded.rpt",
-                              "Prices.rpt", "Your Prices.rpt", "Preferred.rpt", "PreferredYour.rpt", "PhysicalLocation.rpt",
-                              "PhysicalNumber.rpt", "Errors1.rpt", "Errors2.rpt", "Errors3.rpt", "Filter.rpt"})
-            QTest::newRow(n) << QString::fromLatin1(n);
+        // 3/4/2024 means March 4th on letter paper and April 3rd to a reader of A4 paper: every
+        // date a twin prints, the print date in its heading and footers and the dates of its
+        // rows, is written day first.
+        ReportFixture f;
+        const QString dated = QStringLiteral("[Part Number 2], [Part Number 3], [Price 1], [Price 2], [Price 3], [Quantity Ordered 1], "
+                                             "[Quantity Ordered 2], [Quantity Ordered 3], [Back Ordered 1], [Date Ordered]");
+        f.makeInventory({information,
+                         part(QStringLiteral("30-0001"), QStringLiteral("TONG"), QStringLiteral("DECK"), QStringLiteral("A1"), 2, 1, dated,
+                              QStringLiteral("'B-1', 'C-1', 5, 6, 7, 1, 1, 1, 2, '2024-03-14'")),
+                         QStringLiteral("INSERT INTO PartsUsage VALUES (1, 2, 3, '2024-03-14'), (1, 1, 5, '2024-03-20')")});
+        const QDate today = QDate::currentDate();
+        const QLocale english(QLocale::English);
+        // Month-first forms, with no digit before them ("3/14/2024" is not in "03/14/2024").
+        QStringList usForms;
+        for (const QDate& d : {today, QDate(2024, 3, 14), QDate(2024, 3, 20)})
+            usForms << QStringLiteral("(?<!\\d)%1/%2/%3").arg(d.month()).arg(d.day()).arg(d.year())
+                    << english.toString(d, QStringLiteral("MMMM d, yyyy")) << english.toString(d, QStringLiteral("MMM d, yyyy"));
+        const QRegularExpression monthFirst(usForms.join(u'|'));
+        const QRegularExpression todayDayFirst(QStringLiteral("%1|%2").arg(english.toString(today, QStringLiteral("d MMM")),
+                                                                          today.toString(QStringLiteral("dd/MM/yyyy"))));
+        int twins = 0;
+        for (const NamedReport& r : everyReport) {
+            if (!r.a4)
+                continue;
+            ++twins;
+            const QString letter = QString::fromLatin1(r.letter);
+            auto us = Report::load(letter).run();
+            auto a4 = Report::load(a4Twin(letter)).run();
+            QStringList a4Texts, usTexts;
+            for (int p = 0; p < a4->pageCount(); ++p)
+                a4Texts += a4->page(p).texts();
+            for (int p = 0; p < us->pageCount(); ++p)
+                usTexts += us->page(p).texts();
+            const QString a4All = a4Texts.join(u'\n');
+            const auto wrong = monthFirst.match(a4All);
+            QVERIFY2(!wrong.hasMatch(), qPrintable(a4Twin(letter) + QStringLiteral(" prints ") + wrong.captured()));
+            // Where the letter file prints the day's date, the twin prints it too, day first.
+            if (usTexts.join(u'\n').contains(monthFirst))
+                QVERIFY2(a4All.contains(todayDayFirst), qPrintable(a4Twin(letter)));
+        }
+        QCOMPARE(twins, 27);
     }
 
-    void a4TwinsWriteThePrintDateDayFirst()
+    void longDescriptionsPrintWhole()
     {
-        // 3/4/2024 means March 4th on letter paper and April 3rd to a reader of A4 paper: the
-        // twin spells the month out.
-        QFETCH(QString, letter);
+        // A description of 60 characters wraps within its row or is printed smaller on a label,
+        // in every report that prints descriptions: read back from the PDF, none loses its end.
+        // (The bar graph names parts only in its bars' labels, which end in "..." when long.)
+        const QString description = QStringLiteral("SETTING TABLE SPOTTING TONG ASSEMBLY WITH SPRINGS, LEFT HAND");
+        QCOMPARE(description.size(), 60);
         ReportFixture f;
-        f.makeInventory({information});
-        auto us = Report::load(letter).run();
-        auto a4 = Report::load(a4Twin(letter)).run();
-        const QDate today = QDate::currentDate();
-        const QString usDate = QStringLiteral("%1/%2/%3").arg(today.month()).arg(today.day()).arg(today.year());
-        const QString a4Date = QLocale(QLocale::English).toString(today, QStringLiteral("'printed' d MMMM yyyy"));
-        QVERIFY(us->page(0).textItems(BandKind::PageFooter).size() >= 2);
-        QVERIFY(textsOf(*us, BandKind::PageFooter).filter(usDate).size() == 1);
-        QVERIFY2(textsOf(*a4, BandKind::PageFooter).contains(a4Date), qPrintable(textsOf(*a4, BandKind::PageFooter).join(u'|')));
-        QVERIFY(textsOf(*a4, BandKind::PageFooter).filter(usDate).isEmpty());
-        // Both carry the report's own title.
-        QVERIFY(textsOf(*a4, BandKind::PageFooter).contains(us->title()));
+        const QString vendors = QStringLiteral("[Part Number 2], [Part Number 3], [Price 1], [Price 2], [Price 3], [Package 1], [Default 1], "
+                                               "[Quantity Ordered 1], [Quantity Ordered 2], [Quantity Ordered 3], [Back Ordered 1], [Date Ordered]");
+        f.makeInventory({information,
+                         // needed, stocked, with pictures and uses
+                         part(QStringLiteral("40-0001"), description, QStringLiteral("DECK"), QStringLiteral("A1"), 1, 3, vendors,
+                              QStringLiteral("NULL, NULL, 4.5, 0, 0, 1, 1, 0, 0, 0, 0, NULL")),
+                         // tagged for every vendor
+                         part(QStringLiteral("40-0002"), description, QStringLiteral("DECK"), QStringLiteral("A2"), 5, 1, vendors,
+                              QStringLiteral("'B-2', 'C-2', 4.5, 4.25, 4, 1, 1, 1, 1, 1, 0, NULL")),
+                         // on back order
+                         part(QStringLiteral("40-0003"), description, QStringLiteral("PIT"), QStringLiteral("A3"), 2, 1, vendors,
+                              QStringLiteral("NULL, NULL, 3, 0, 0, 1, 1, 0, 0, 0, 2, '2024-03-14'")),
+                         // every vendor's number without a price: an error for each
+                         part(QStringLiteral("40-0004"), description, QStringLiteral("PIT"), QStringLiteral("A4"), 0, 0, vendors,
+                              QStringLiteral("'B-4', 'C-4', 0, 0, 0, 1, 0, 0, 0, 0, 0, NULL")),
+                         QStringLiteral("INSERT INTO PartsUsage VALUES (1, 2, 3, '2024-03-14')")});
+        {
+            auto conn = Connection::open(f.folder.file(QStringLiteral("Inventory.mdb")));
+            auto pictures = Recordset::openTable(conn, QStringLiteral("Pictures"));
+            pictures->addNew();
+            pictures->setValue(QStringLiteral("Record Number"), 1);
+            pictures->setValue(QStringLiteral("Image1"), pngPicture(Qt::blue));
+            pictures->update();
+            pictures->close();
+        }
+        QTemporaryDir out;
+        for (const QString& name : everyFileName()) {
+            if (name.startsWith(QLatin1String("Parts Loan")) || name.startsWith(QLatin1String("GraphUsage")))
+                continue;
+            auto doc = Report::load(name).run();
+            QVERIFY2(doc->rowCount() > 0, qPrintable(name));
+            const QString pdf = out.filePath(QStringLiteral("report.pdf"));
+            doc->exportPdf(pdf);
+            const QString text = pdfPages(pdf).join(u' ').simplified();
+            for (const QString& word : description.split(u' '))
+                QVERIFY2(text.contains(word), qPrintable(QStringLiteral("%1 lacks \"%2\"").arg(name, word)));
+        }
     }
 
     // --- Label and card sheets ----------------------------------------------------------------
@@ -492,18 +555,21 @@ private Q_SLOTS:
 
     // --- Totals and computed columns ---------------------------------------------------------
 
-    void inventoryValueTotalsByAreaAndInAll_data()
+    void stockIsValuedPerPieceWithTotalsByAreaAndInAll_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::newRow("letter") << "InventoryValue.rpt";
-        QTest::newRow("A4") << "InventoryValueA4.rpt";
+        QTest::addColumn<QString>("paper");
+        QTest::newRow("letter") << "";
+        QTest::newRow("A4") << "A4";
     }
 
-    void inventoryValueTotalsByAreaAndInAll()
+    void stockIsValuedPerPieceWithTotalsByAreaAndInAll()
     {
-        QFETCH(QString, name);
+        // In Stock counts pieces and a price is that of a package: the stock is worth
+        // in stock x price / package, each value to the cent as printed.
+        QFETCH(QString, paper);
         ReportFixture f;
         const QString prices = QStringLiteral("[Price 1], [Price 2], [Price 3], [Default 1], [Default 2], [Default 3]");
+        const QString packaged = QStringLiteral("[Price 1], [Package 1], [Default 1]");
         f.makeInventory({information,
                          // DECK: 3 x $10.00 (vendor 1 marked) = $30.00
                          part(QStringLiteral("50-0001"), QStringLiteral("TONG"), QStringLiteral("DECK"), QStringLiteral("D1"), 3, 1, prices,
@@ -525,9 +591,15 @@ private Q_SLOTS:
                               QStringLiteral("0, 0, 0, 0, 0, 0")),
                          // PIT: vendor 2 only, unmarked: 3 x $1.10 = $3.30
                          part(QStringLiteral("50-0007"), QStringLiteral("PIN"), QStringLiteral("PIT"), QStringLiteral("P4"), 3, 0, prices,
-                              QStringLiteral("0, 1.1, 0, 0, 0, 0"))});
-        auto doc = Report::load(name).run();
-        QCOMPARE(doc->rowCount(), 6);
+                              QStringLiteral("0, 1.1, 0, 0, 0, 0")),
+                         // PIT: 250 cotter pins in bags of 100 at $6.95 a bag: $17.375, printed $17.38
+                         part(QStringLiteral("50-0008"), QStringLiteral("COTTER PIN"), QStringLiteral("PIT"), QStringLiteral("P5"), 250, 0, packaged,
+                              QStringLiteral("6.95, 100, 1")),
+                         // DECK: 20 pins in sets of 10 at $189.50 a set = $379.00
+                         part(QStringLiteral("50-0009"), QStringLiteral("PIN SET"), QStringLiteral("DECK"), QStringLiteral("D4"), 20, 0, packaged,
+                              QStringLiteral("189.50, 10, 1"))});
+        auto doc = Report::load(QStringLiteral("InventoryValue%1.rpt").arg(paper)).run();
+        QCOMPARE(doc->rowCount(), 8);
 
         const QMap<int, QStringList> rows = detailTexts(*doc);
         auto rowOf = [&](const QString& number) {
@@ -543,17 +615,28 @@ private Q_SLOTS:
         QVERIFY(rowOf(QStringLiteral("50-0006")).contains(QStringLiteral("no price")));
         QVERIFY(rowOf(QStringLiteral("50-0007")).contains(QStringLiteral("$3.30")));
         QVERIFY(rowOf(QStringLiteral("50-0005")).isEmpty());
+        // Package price, pieces in a package, price per piece, value.
+        QVERIFY2(rowOf(QStringLiteral("50-0008")).join(u'|').endsWith(QLatin1String("$6.95|100|$0.0695|$17.38")), qPrintable(rowOf(QStringLiteral("50-0008")).join(u'|')));
+        QVERIFY(rowOf(QStringLiteral("50-0009")).join(u'|').endsWith(QLatin1String("$189.50|10|$18.95|$379.00")));
 
         const QStringList areas = textsOf(*doc, BandKind::GroupFooter, 1);
-        QCOMPARE(areas, QStringList({QStringLiteral("Total for DECK (3 parts)"), QStringLiteral("6"), QStringLiteral("$40.50"),
-                                     QStringLiteral("Total for PIT (3 parts)"), QStringLiteral("15"), QStringLiteral("$6.46")}));
+        QCOMPARE(areas, QStringList({QStringLiteral("Total for DECK (4 parts)"), QStringLiteral("26"), QStringLiteral("$419.50"),
+                                     QStringLiteral("Total for PIT (4 parts)"), QStringLiteral("265"), QStringLiteral("$23.84")}));
         const QStringList totals = textsOf(*doc, BandKind::ReportFooter);
         const int at = int(totals.indexOf(QStringLiteral("Total inventory value")));
         QVERIFY(at >= 0);
-        QCOMPARE(totals[at + 1], QStringLiteral("$46.96"));
-        QCOMPARE(totals[totals.indexOf(QStringLiteral("Parts in stock")) + 1], QStringLiteral("6"));
-        QCOMPARE(totals[totals.indexOf(QStringLiteral("Units in stock")) + 1], QStringLiteral("21"));
+        QCOMPARE(totals[at + 1], QStringLiteral("$443.34"));
+        QCOMPARE(totals[totals.indexOf(QStringLiteral("Parts in stock")) + 1], QStringLiteral("8"));
+        QCOMPARE(totals[totals.indexOf(QStringLiteral("Units in stock")) + 1], QStringLiteral("291"));
         QCOMPARE(totals[totals.indexOf(QStringLiteral("Parts in stock without a price")) + 1], QStringLiteral("1"));
+
+        // The complete database and the filtered list value the stock at vendor 1's price per
+        // piece: $30.00 + $10.00 + $2.00 + $3.16 + $17.38 + $379.00.
+        for (const QString& list : {QStringLiteral("Complete"), QStringLiteral("Filter")}) {
+            auto all = Report::load(list + paper + QStringLiteral(".rpt")).run();
+            QVERIFY2(textsOf(*all, BandKind::ReportFooter).contains(QStringLiteral("$441.54")),
+                     qPrintable(list + u':' + textsOf(*all, BandKind::ReportFooter).join(u'|')));
+        }
     }
 
     void partsNeededSuggestsWhatAutomaticTaggingOrders()
