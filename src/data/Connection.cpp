@@ -392,8 +392,10 @@ int Connection::changes()
 
 quint64 Connection::dataVersion()
 {
+    if (!db_)
+        return 0;
     unsigned int version = 0;
-    sqlite3_file_control(handle(), "main", SQLITE_FCNTL_DATA_VERSION, &version);
+    sqlite3_file_control(db_, "main", SQLITE_FCNTL_DATA_VERSION, &version);
     return (quint64(opened_) << 32) | version;
 }
 

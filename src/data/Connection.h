@@ -94,7 +94,7 @@ public:
     int changes();
     // A number that differs whenever the file's content has changed since it was taken, by this
     // connection or another one (as of the last statement run here): what was read before is
-    // still what the file holds while it stays the same.
+    // still what the file holds while it stays the same. 0 while the file is not open.
     quint64 dataVersion();
     void close();                                     // finalize and close the handle
     bool isOpen() const { return db_ != nullptr; }

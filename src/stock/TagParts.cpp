@@ -1508,7 +1508,8 @@ void TagParts::MnuShowTagged_Click()
     // When nothing has been written since the parts were read, the walk has added up the parts the
     // view now holds; otherwise they are read again.
     rs = Data1->recordset();
-    const bool unchanged = rs && !rs->isClosed() && rs->recordCount() == walked && connection->dataVersion() == before;
+    const bool unchanged = rs && !rs->isClosed() && rs->recordCount() == walked && before != 0
+        && connection->dataVersion() == before;
     const Currency total = walkedTotal && unchanged ? *walkedTotal : taggedTotal();
     setTaggedTotalVisible(true);
     Label[23]->setText(formatCurrency(total));
