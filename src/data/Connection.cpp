@@ -117,6 +117,22 @@ Statement& Statement::bind(int index, const QVariant& v)
     return *this;
 }
 
+Statement& Statement::bind(int index, qint64 value)
+{
+    const int rc = sqlite3_bind_int64(stmt_, index, value);
+    if (rc != SQLITE_OK)
+        throw conn_->error(rc, sql_);
+    return *this;
+}
+
+Statement& Statement::bindNull(int index)
+{
+    const int rc = sqlite3_bind_null(stmt_, index);
+    if (rc != SQLITE_OK)
+        throw conn_->error(rc, sql_);
+    return *this;
+}
+
 Statement& Statement::bindAll(const QVariantList& values)
 {
     for (int i = 0; i < values.size(); ++i)
@@ -161,20 +177,65 @@ qint64 Statement::int64(int i) const
     return sqlite3_column_int64(stmt_, i);
 }
 
-QVariant Statement::value(int i) const
+namespace {
+
+QVariant variantOf(sqlite3_value* v)
 {
-    switch (sqlite3_column_type(stmt_, i)) {
+    switch (sqlite3_value_type(v)) {
     case SQLITE_INTEGER:
-        return qlonglong(sqlite3_column_int64(stmt_, i));
+        return qlonglong(sqlite3_value_int64(v));
     case SQLITE_FLOAT:
-        return sqlite3_column_double(stmt_, i);
+        return sqlite3_value_double(v);
     case SQLITE_TEXT:
-        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt_, i)), sqlite3_column_bytes(stmt_, i));
+        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(v)), sqlite3_value_bytes(v));
     case SQLITE_BLOB:
-        return QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt_, i)), sqlite3_column_bytes(stmt_, i));
+        return QByteArray(static_cast<const char*>(sqlite3_value_blob(v)), sqlite3_value_bytes(v));
     default:
         return {};
     }
+}
+
+} // namespace
+
+QVariant Statement::value(int i) const
+{
+    return variantOf(sqlite3_column_value(stmt_, i));
+}
+
+QVariant Statement::value(int i, FieldType type) const
+{
+    // The usual pairs of stored kind and field kind directly, without the intermediate value;
+    // everything else as fromStorage() converts it.
+    sqlite3_value* v = sqlite3_column_value(stmt_, i);
+    switch (sqlite3_value_type(v)) {
+    case SQLITE_NULL:
+        return {};
+    case SQLITE_INTEGER:
+        switch (type) {
+        case FieldType::Long:
+        case FieldType::Counter:
+            return qlonglong(sqlite3_value_int64(v));
+        case FieldType::Double:
+        case FieldType::Currency:
+            return double(sqlite3_value_int64(v));
+        case FieldType::YesNo:
+            return sqlite3_value_int64(v) != 0;
+        default:
+            break;
+        }
+        break;
+    case SQLITE_FLOAT:
+        if (type == FieldType::Double || type == FieldType::Currency)
+            return sqlite3_value_double(v);
+        break;
+    case SQLITE_TEXT:
+        if (type == FieldType::Text || type == FieldType::Memo)
+            return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(v)), sqlite3_value_bytes(v));
+        break;
+    default:
+        break;
+    }
+    return fromStorage(type, variantOf(v));
 }
 
 // ---------------------------------------------------------------- Connection
@@ -235,6 +296,7 @@ void Connection::ensureOpen()
         db_ = nullptr;
         throw e;
     }
+    ++opened_;
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_timeout(db_, 2000);
     // Reading the schema tells a database from any other file right away.
@@ -312,8 +374,9 @@ void Connection::execute(const QString& sql, const QVariantList& params)
     st.bindAll(params);
     st.run();
     // A statement that changes tables changes what we know of them.
-    const QString head = sql.trimmed().left(6).toUpper();
-    if (head == QLatin1String("CREATE") || head == QLatin1String("ALTER ") || head.startsWith(QLatin1String("DROP")))
+    const QStringView head = QStringView(sql).trimmed();
+    if (head.startsWith(QLatin1String("CREATE"), Qt::CaseInsensitive) || head.startsWith(QLatin1String("ALTER "), Qt::CaseInsensitive)
+        || head.startsWith(QLatin1String("DROP"), Qt::CaseInsensitive))
         schemaChanged();
 }
 
@@ -325,6 +388,15 @@ qint64 Connection::lastInsertRowid()
 int Connection::changes()
 {
     return sqlite3_changes(handle());
+}
+
+quint64 Connection::dataVersion()
+{
+    if (!db_)
+        return 0;
+    unsigned int version = 0;
+    sqlite3_file_control(db_, "main", SQLITE_FCNTL_DATA_VERSION, &version);
+    return (quint64(opened_) << 32) | version;
 }
 
 QStringList Connection::tableNames()

@@ -15,6 +15,9 @@ struct sqlite3_stmt;
 
 class Connection;
 
+// The field kinds of the legacy engine, recovered from each column's declared type name.
+enum class FieldType { Text, Memo, Long, Counter, Double, Currency, Date, YesNo, Binary };
+
 // A prepared statement borrowed from its connection's cache; returned (reset, unbound) when
 // it goes out of scope. Never held across calls, so a connection can always be closed.
 class Statement
@@ -26,12 +29,15 @@ public:
     ~Statement();
 
     Statement& bind(int index, const QVariant& value);   // 1-based
+    Statement& bind(int index, qint64 value);
+    Statement& bindNull(int index);
     Statement& bindAll(const QVariantList& values);
     bool step();                 // true while a row is available; throws DbError on failure
     void run();                  // steps to the end
     int columnCount() const;
     QString columnName(int i) const;
     QVariant value(int i) const;
+    QVariant value(int i, FieldType type) const;   // as fromStorage(type, value(i)) gives it
     qint64 int64(int i) const;
     bool isNull(int i) const;
     sqlite3_stmt* handle() const { return stmt_; }
@@ -43,9 +49,6 @@ private:
     sqlite3_stmt* stmt_;
     QString sql_;
 };
-
-// The field kinds of the legacy engine, recovered from each column's declared type name.
-enum class FieldType { Text, Memo, Long, Counter, Double, Currency, Date, YesNo, Binary };
 
 struct ColumnInfo {
     QString name;
@@ -89,6 +92,10 @@ public:
     void execute(const QString& sql, const QVariantList& params = {});
     qint64 lastInsertRowid();
     int changes();
+    // A number that differs whenever the file's content has changed since it was taken, by this
+    // connection or another one (as of the last statement run here): what was read before is
+    // still what the file holds while it stays the same. 0 while the file is not open.
+    quint64 dataVersion();
     void close();                                     // finalize and close the handle
     bool isOpen() const { return db_ != nullptr; }
 
@@ -121,6 +128,7 @@ private:
     QString path_;
     sqlite3* db_ = nullptr;
     bool readOnly_ = false;
+    quint32 opened_ = 0;             // times the file was opened: a reopened file counts afresh
     int transactionDepth_ = 0;
     QMultiHash<QString, sqlite3_stmt*> cache_;
     QHash<QString, std::shared_ptr<const TableInfo>> tables_;   // lower-case name

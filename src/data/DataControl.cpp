@@ -139,7 +139,7 @@ QString DataControl::formatValue(const QVariant& v, BindFormat format)
     case QMetaType::QDateTime:
         return formatShortDate(v.toDateTime().date()) + u' ' + v.toDateTime().time().toString(QStringLiteral("h:mm:ss AP"));
     case QMetaType::Double:
-        return QString::number(v.toDouble(), 'g', 15);
+        return numberText(v.toDouble());
     case QMetaType::Bool:
         return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
     case QMetaType::QByteArray:

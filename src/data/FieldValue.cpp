@@ -97,7 +97,7 @@ QVariant toStorage(FieldType type, const QVariant& value, const QString& field)
         if (value.metaType().id() == QMetaType::QByteArray)
             return QString::fromUtf8(value.toByteArray());
         if (value.metaType().id() == QMetaType::Double)
-            return QString::number(value.toDouble(), 'g', 15);
+            return numberText(value.toDouble());
         return value.toString();
     case FieldType::Long:
     case FieldType::Counter: {
@@ -173,7 +173,7 @@ QVariant fromStorage(FieldType type, const QVariant& v)
         if (v.metaType().id() == QMetaType::QByteArray)
             return QString::fromUtf8(v.toByteArray());
         if (v.metaType().id() == QMetaType::Double)
-            return QString::number(v.toDouble(), 'g', 15);
+            return numberText(v.toDouble());
         return v.toString();
     case FieldType::Long:
     case FieldType::Counter:

@@ -4,6 +4,9 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <numeric>
+
 namespace {
 
 QString quoteIdent(const QString& name)
@@ -17,7 +20,8 @@ bool isTextType(FieldType t)
 }
 
 constexpr int RowCacheLimit = 2048;
-constexpr int ReadAhead = 64;   // rows read together by valueAt()
+constexpr int ReadAhead = 64;    // rows read together by valueAt()
+constexpr int BlockRows = 256;   // row ids one statement reads rows by
 
 } // namespace
 
@@ -54,6 +58,7 @@ void Recordset::openTableImpl(const QString& table)
         const ColumnInfo& c = info->columns[i];
         fields_.append({c.name, i, c.type, fromStorage(c.type, c.defaultValue)});
     }
+    indexFields();
     rowSql_ = rowSelectSql();
     buildKeyset();
     goTo(0, +1);
@@ -115,6 +120,7 @@ void Recordset::openDynasetImpl(const QString& jetSql)
                 info_ = info;
                 keysetSql_ = keyset;
                 fields_ = fields;
+                indexFields();
                 rowSql_ = rowSelectSql();
                 buildKeyset();
                 goTo(0, +1);
@@ -142,6 +148,7 @@ void Recordset::openDynasetImpl(const QString& jetSql)
         fields_.append(f);
         typed.push_back(decl != nullptr);
     }
+    indexFields();
     while (st.step()) {
         QVector<QVariant> row(n);
         for (int i = 0; i < n; ++i) {
@@ -177,6 +184,7 @@ std::shared_ptr<Recordset> Recordset::clone() const
     rs->rowSql_ = rowSql_;
     rs->snapshot_ = snapshot_;
     rs->fields_ = fields_;
+    rs->fieldByName_ = fieldByName_;
     rs->keysetSql_ = keysetSql_;
     rs->keys_ = keys_;
     rs->snapshotRows_ = snapshotRows_;
@@ -250,6 +258,19 @@ int Recordset::positionOf(Bookmark rowid) const
     return positions_.value(rowid, -1);
 }
 
+// Sets these fields of the row whose id is the last parameter.
+QString Recordset::updateSql(const QList<int>& fields) const
+{
+    auto sql = updateSql_.constFind(fields);
+    if (sql == updateSql_.constEnd()) {
+        QStringList sets;
+        for (const int f : fields)
+            sets << quoteIdent(info_->columns[fields_[f].column].name) + QStringLiteral(" = ?");
+        sql = updateSql_.insert(fields, QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(quoteIdent(table_), sets.join(QStringLiteral(", "))));
+    }
+    return *sql;
+}
+
 QString Recordset::rowSelectSql() const
 {
     QStringList cols;
@@ -271,7 +292,7 @@ QVector<QVariant> Recordset::readRow(qint64 rowid, bool* found) const
     if (*found) {
         row.resize(fields_.size());
         for (int i = 0; i < fields_.size(); ++i)
-            row[i] = fromStorage(fields_[i].type, st.value(i));
+            row[i] = st.value(i, fields_[i].type);
     }
     return row;
 }
@@ -325,12 +346,25 @@ void Recordset::afterMove()
 
 // ---------------------------------------------------------------- fields
 
+// Names are looked up as spelled first, then without regard to case; either finds the first field
+// of that name, as a search through the fields in order would.
+void Recordset::indexFields()
+{
+    fieldByName_.clear();
+    for (int i = 0; i < fields_.size(); ++i) {
+        const QString folded = fields_[i].name.toCaseFolded();
+        if (!fieldByName_.contains(folded))
+            fieldByName_.insert(folded, i);
+        if (!fieldByName_.contains(fields_[i].name))
+            fieldByName_.insert(fields_[i].name, fieldByName_.value(folded));
+    }
+}
+
 int Recordset::fieldIndex(const QString& name) const
 {
-    for (int i = 0; i < fields_.size(); ++i)
-        if (fields_[i].name.compare(name, Qt::CaseInsensitive) == 0)
-            return i;
-    return -1;
+    if (const auto it = fieldByName_.constFind(name); it != fieldByName_.constEnd())
+        return *it;
+    return fieldByName_.value(name.toCaseFolded(), -1);
 }
 
 QVariant Recordset::value(const QString& field) const
@@ -647,6 +681,7 @@ void Recordset::writeBuffer()
     requireUpdatable();
     const TableInfo* info = info_.get();
     QStringList cols;
+    QList<int> changed;
     QVariantList values;
     bool keyChanged = false;
     for (int i = 0; i < fields_.size(); ++i) {
@@ -655,6 +690,7 @@ void Recordset::writeBuffer()
         const Field& f = fields_[i];
         const QString colName = info->columns[f.column].name;
         cols << quoteIdent(colName);
+        changed << i;
         values << toStorage(f.type, buffer_[i], f.name);
         if (!indexColumn_.isEmpty() && colName.compare(indexColumn_, Qt::CaseInsensitive) == 0)
             keyChanged = true;
@@ -691,12 +727,9 @@ void Recordset::writeBuffer()
 
     if (!hasCurrent())
         throw DbError(EngineError::NoCurrentRecord, QStringLiteral("No current record."));
-    if (!cols.isEmpty()) {
-        QStringList sets;
-        for (const QString& c : cols)
-            sets << c + QStringLiteral(" = ?");
+    if (!changed.isEmpty()) {
         values << currentRowid_;
-        conn_->execute(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(quoteIdent(table_), sets.join(QStringLiteral(", "))), values);
+        conn_->execute(updateSql(changed), values);
         if (conn_->changes() == 0)
             throw DbError(EngineError::NoCurrentRecord, QStringLiteral("The record has been deleted by another part of the program."));
     }
@@ -771,6 +804,53 @@ QVariant Recordset::valueAt(int pos, int field) const
     return it->value(field);
 }
 
+template <typename Found>
+void Recordset::readRows(const QVector<qint64>& ids, const QList<int>& fields, Found&& found) const
+{
+    if (ids.isEmpty())
+        return;
+    auto sql = rowsSql_.constFind(fields);
+    if (sql == rowsSql_.constEnd()) {
+        QStringList cols;
+        for (const int f : fields)
+            cols << quoteIdent(info_->columns[fields_[f].column].name);
+        QStringList marks;
+        for (int i = 0; i < BlockRows; ++i)
+            marks << QStringLiteral("?");
+        const QString select = QStringLiteral("SELECT rowid, %1 FROM %2 WHERE ").arg(cols.join(QStringLiteral(", ")), quoteIdent(table_));
+        sql = rowsSql_.insert(fields, {select + QStringLiteral("rowid IN (%1)").arg(marks.join(QStringLiteral(", "))),
+                                       select + QStringLiteral("rowid BETWEEN ? AND ? ORDER BY rowid")});
+    }
+    // Ids that ascend with few gaps (a run of records in the table's own order) are read as one
+    // range of the table, passing over the rows between them; others by their ids, a block at a time.
+    const bool ascending = std::adjacent_find(ids.cbegin(), ids.cend(), std::greater_equal<qint64>()) == ids.cend();
+    if (ascending && quint64(ids.last()) - quint64(ids.first()) < quint64(2 * ids.size())) {
+        Statement st = conn_->prepare(sql->second);
+        st.bind(1, ids.first());
+        st.bind(2, ids.last());
+        qsizetype next = 0;
+        while (st.step()) {
+            const qint64 rowid = st.int64(0);
+            while (next < ids.size() && ids[next] < rowid)
+                ++next;
+            if (next < ids.size() && ids[next] == rowid)
+                found(rowid, st);
+        }
+        return;
+    }
+    for (qsizetype from = 0; from < ids.size(); from += BlockRows) {
+        Statement st = conn_->prepare(sql->first);
+        for (int i = 0; i < BlockRows; ++i) {
+            if (from + i < ids.size())
+                st.bind(i + 1, ids[from + i]);
+            else
+                st.bindNull(i + 1);
+        }
+        while (st.step())
+            found(st.int64(0), st);
+    }
+}
+
 // A grid, or a command going through the records, reads them by position one after the other:
 // the rows around pos that are not cached yet are read together, by one statement.
 void Recordset::readAround(int pos) const
@@ -791,29 +871,78 @@ void Recordset::readAround(int pos) const
     for (int p = pos - 1; p >= 0 && ids.size() < ReadAhead / 2; --p)
         if (!rowCache_.contains(keys_[p]))
             ids.append(keys_[p]);
-    if (blockSql_.isEmpty()) {
-        QStringList cols;
-        for (const Field& f : fields_)
-            cols << quoteIdent(info_->columns[f.column].name);
-        QStringList marks;
-        for (int i = 0; i < ReadAhead; ++i)
-            marks << QStringLiteral("?");
-        blockSql_ = QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid IN (%3)")
-                        .arg(cols.join(QStringLiteral(", ")), quoteIdent(table_), marks.join(QStringLiteral(", ")));
-    }
-    Statement st = conn_->prepare(blockSql_);
-    for (int i = 0; i < ReadAhead; ++i)
-        st.bind(i + 1, i < ids.size() ? QVariant(ids[i]) : QVariant());
-    while (st.step()) {
+    QList<int> all(fields_.size());
+    std::iota(all.begin(), all.end(), 0);
+    readRows(ids, all, [this](qint64 rowid, const Statement& st) {
         QVector<QVariant> row(fields_.size());
         for (int i = 0; i < fields_.size(); ++i)
-            row[i] = fromStorage(fields_[i].type, st.value(i + 1));
-        rowCache_.insert(st.int64(0), std::move(row));
-    }
+            row[i] = st.value(i + 1, fields_[i].type);
+        rowCache_.insert(rowid, std::move(row));
+    });
     // A row deleted elsewhere since the set was opened shows empty.
     for (const qint64 id : std::as_const(ids))
         if (!rowCache_.contains(id))
             rowCache_.insert(id, QVector<QVariant>());
+}
+
+QVector<QVariant> Recordset::valuesAt(int from, int count, const QList<int>& fields) const
+{
+    ensureKeyset();
+    QVector<QVariant> values;
+    if (closed_ || from < 0 || from >= keys_.size() || count <= 0 || fields.isEmpty())
+        return values;
+    count = qMin(count, int(keys_.size()) - from);
+    const qsizetype width = fields.size();
+    const bool allThere = std::all_of(fields.cbegin(), fields.cend(), [this](int f) { return f >= 0 && f < fields_.size(); });
+    if (snapshot_ || !allThere) {
+        values.resize(count * width);
+        for (int r = 0; r < count; ++r)
+            for (qsizetype k = 0; k < width; ++k)
+                values[r * width + k] = valueAt(from + r, fields[k]);
+        return values;
+    }
+    QVector<FieldType> types;
+    for (const int f : fields)
+        types << fields_[f].type;
+    // Rows come back in no particular order. When the ids ascend, as they mostly do, the rows
+    // come in their order and are added as they come; otherwise (or once a row comes out of turn)
+    // each goes to every position of its id.
+    const QVector<qint64> ids(keys_.cbegin() + from, keys_.cbegin() + from + count);
+    bool inTurn = std::adjacent_find(ids.cbegin(), ids.cend(), std::greater_equal<qint64>()) == ids.cend();
+    int next = 0;   // in turn: the row the next one read is
+    QVector<std::pair<qint64, int>> order;
+    values.resize(count * width);
+    readRows(ids, fields, [&](qint64 rowid, const Statement& st) {
+        if (inTurn) {
+            while (next < count && ids[next] < rowid)   // a row deleted elsewhere reads as nothing
+                ++next;
+            if (next < count && ids[next] == rowid) {
+                // Each place holds a null value yet, which owns nothing: the value is made in it.
+                QVariant* row = values.data() + next * width;
+                for (qsizetype k = 0; k < width; ++k)
+                    new (row + k) QVariant(st.value(int(k) + 1, types[k]));
+                ++next;
+                return;
+            }
+            inTurn = false;
+            for (int r = 0; r < count; ++r)
+                order.append({ids[r], r});
+            std::sort(order.begin(), order.end());
+        }
+        auto it = std::lower_bound(order.cbegin(), order.cend(), std::pair<qint64, int>(rowid, -1));
+        for (; it != order.cend() && it->first == rowid; ++it) {
+            QVariant* row = values.data() + it->second * width;
+            for (qsizetype k = 0; k < width; ++k)
+                row[k] = st.value(int(k) + 1, types[k]);
+        }
+    });
+    // The current record as it is shown, with a change pending on it.
+    if (hasCurrent() && pos_ >= from && pos_ < from + count) {
+        const QVector<QVariant>& shown = mode_ == EditMode::Editing ? buffer_ : current_;
+        for (qsizetype k = 0; k < width; ++k)
+            values[(pos_ - from) * width + k] = shown.value(fields[k]);
+    }
+    return values;
 }
 
 void Recordset::writeAt(int pos, const QList<QPair<QString, QVariant>>& values)
@@ -823,7 +952,7 @@ void Recordset::writeAt(int pos, const QList<QPair<QString, QVariant>>& values)
     if (pos < 0 || pos >= keys_.size())
         throw DbError(EngineError::NoCurrentRecord, QStringLiteral("No current record."));
     const qint64 rowid = keys_[pos];
-    QStringList sets;
+    QList<int> written;
     QVariantList params;
     bool keyChanged = false;
     for (const auto& [name, v] : values) {
@@ -831,17 +960,17 @@ void Recordset::writeAt(int pos, const QList<QPair<QString, QVariant>>& values)
         if (i < 0)
             throw DbError(EngineError::ItemNotFound, QStringLiteral("Item '%1' not found in this collection.").arg(name));
         const Field& f = fields_[i];
-        const QString colName = info_->columns[f.column].name;
-        sets << quoteIdent(colName) + QStringLiteral(" = ?");
+        const QString& colName = info_->columns[f.column].name;
+        written << i;
         // As setValue() puts it into the buffer and the write takes it from there.
         params << toStorage(f.type, fromStorage(f.type, toStorage(f.type, v, f.name)), f.name);
         if (!indexColumn_.isEmpty() && colName.compare(indexColumn_, Qt::CaseInsensitive) == 0)
             keyChanged = true;
     }
-    if (sets.isEmpty())
+    if (written.isEmpty())
         return;
     params << rowid;
-    conn_->execute(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(quoteIdent(table_), sets.join(QStringLiteral(", "))), params);
+    conn_->execute(updateSql(written), params);
     if (conn_->changes() == 0)
         throw DbError(EngineError::NoCurrentRecord, QStringLiteral("The record has been deleted by another part of the program."));
     rowCache_.remove(rowid);

@@ -89,6 +89,11 @@ public:
 
     // Reading any row by position without moving (grids).
     QVariant valueAt(int pos, int field) const;
+    // Chosen fields of the records at positions from .. from + count - 1 (fewer at the end), without
+    // moving: row by row, fields.size() values each, as valueAt() gives them. For a command that
+    // goes through many records: only the fields asked for are read, a block of rows by one
+    // statement, and the rows the grids read are left as they are.
+    QVector<QVariant> valuesAt(int from, int count, const QList<int>& fields) const;
     // Writes fields of the record at a position without moving to it, for a command that changes
     // many records and shows none of them. Values are converted as setValue() converts them. No
     // validate is raised and the data controls hand in nothing; the position, the current record's
@@ -132,6 +137,12 @@ private:
     void requireOpen() const;
     void requireUpdatable() const;
     QString rowSelectSql() const;
+    QString updateSql(const QList<int>& fields) const;
+    void indexFields();
+    // Reads the fields of the rows with these ids (a block at a time); found(rowid, statement) for
+    // each row there is, whose columns 1.. are the fields in order.
+    template <typename Found>
+    void readRows(const QVector<qint64>& ids, const QList<int>& fields, Found&& found) const;
 
     std::shared_ptr<Connection> conn_;
     Kind kind_ = Kind::Table;
@@ -141,6 +152,7 @@ private:
     QString rowSql_;                     // reads one row by its id
     bool snapshot_ = false;
     QVector<Field> fields_;
+    QHash<QString, int> fieldByName_;     // each field's name as spelled, and case folded
     QString keysetSql_;                  // dynaset only
 
     mutable QVector<qint64> keys_;        // row ids in order (snapshot: row numbers)
@@ -164,6 +176,8 @@ private:
     QList<QPair<const QObject*, FlushHandler>> flushHandlers_;
 
     mutable QHash<qint64, QVector<QVariant>> rowCache_;   // for valueAt()
-    mutable QString blockSql_;                            // reads rows by their ids, for valueAt()
+    // Read these fields of rows: by their ids, and of a range of ids.
+    mutable QHash<QList<int>, std::pair<QString, QString>> rowsSql_;
+    mutable QHash<QList<int>, QString> updateSql_;        // sets these fields of a row
     void readAround(int pos) const;
 };

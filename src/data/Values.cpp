@@ -214,6 +214,17 @@ Currency Currency::operator/(double divisor) const
 
 std::optional<double> parseNumber(const QString& text)
 {
+    // Whole numbers as the program writes them ("12", "-3") are read directly: every such text of
+    // up to 15 digits is exactly the double the full reading below gives.
+    const qsizetype start = text.startsWith(u'-') ? 1 : 0;
+    if (text.size() > start && text.size() - start <= 15) {
+        std::int64_t whole = 0;
+        qsizetype i = start;
+        for (; i < text.size() && isAsciiDigit(text[i]); ++i)
+            whole = whole * 10 + (text[i].unicode() - u'0');
+        if (i == text.size())
+            return start ? -double(whole) : double(whole);
+    }
     QString t;
     if (!normaliseNumberText(text, t))
         return std::nullopt;
@@ -222,6 +233,15 @@ std::optional<double> parseNumber(const QString& text)
     if (!ok || !std::isfinite(v))
         return std::nullopt;
     return v;
+}
+
+QString numberText(double value)
+{
+    // A whole number below 10^15 shows all its digits and nothing else, as its integer text does;
+    // that is quicker to make. (-0 keeps its sign.)
+    if (value == std::trunc(value) && std::abs(value) < 1e15 && !(value == 0 && std::signbit(value)))
+        return QString::number(qlonglong(value));
+    return QString::number(value, 'g', 15);
 }
 
 double vbVal(const QString& text)
@@ -288,6 +308,21 @@ QVariant dateFromStorage(const QString& text)
 {
     const QString t = text.trimmed();
     if (t.size() == 10) {
+        // The form dates are stored in is read directly: it is read for every date of every row.
+        auto digits = [&t](int from, int count) {
+            int n = 0;
+            for (int i = from; i < from + count; ++i) {
+                if (!isAsciiDigit(t[i]))
+                    return -1;
+                n = n * 10 + (t[i].unicode() - u'0');
+            }
+            return n;
+        };
+        if (t[4] == u'-' && t[7] == u'-') {
+            const int y = digits(0, 4), m = digits(5, 2), d = digits(8, 2);
+            if (y >= 0 && m >= 0 && d >= 0 && QDate::isValid(y, m, d))
+                return QDate(y, m, d);
+        }
         const QDate d = QDate::fromString(t, QStringLiteral("yyyy-MM-dd"));
         if (d.isValid())
             return d;

@@ -62,6 +62,9 @@ QVariant dateFromStorage(const QString& text);            // QDate, QDateTime, o
 std::optional<QDate> parseUsDate(const QString& text);
 int expandTwoDigitYear(int year);
 
+// A number as text with up to 15 significant digits: QString::number(value, 'g', 15).
+QString numberText(double value);
+
 // Display formats.
 QString formatCurrency(Currency value);                  // "$1,234.50" and "($5.00)"
 QString formatCurrencyExact(Currency value);             // likewise, with the decimals the amount has beyond two ("$0.0625")

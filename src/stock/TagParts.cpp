@@ -90,10 +90,151 @@ bool isNeeded(const StockLine& part)
 
 bool isTagged(const std::array<QString, 3>& orderQuantities)
 {
-    for (const QString& q : orderQuantities)
-        if (parseNumber(q).value_or(0.0) > 0)
+    return isTagged({parseNumber(orderQuantities[0]), parseNumber(orderQuantities[1]), parseNumber(orderQuantities[2])});
+}
+
+bool isTagged(const std::array<std::optional<double>, 3>& orderQuantities)
+{
+    for (const std::optional<double>& q : orderQuantities)
+        if (q.value_or(0.0) > 0)
             return true;
     return false;
+}
+
+// ---------------------------------------------------------------- what a part's boxes show
+
+Shown::Shown(QString text)
+    : m_text(std::move(text))
+{
+}
+
+Shown::Shown(const QVariant* stored, bool money)
+{
+    setStored(stored, money);
+}
+
+void Shown::setStored(const QVariant* stored, bool money)
+{
+    if (!m_text.isNull())
+        m_text = QString();
+    m_stored = stored;
+    m_storedType = stored->typeId();
+    m_money = money;
+    m_isText = false;
+}
+
+QString Shown::text() const
+{
+    if (m_isText)
+        return m_text;
+    return DataControl::formatValue(*m_stored, m_money ? BindFormat::Currency : BindFormat::General);
+}
+
+// Text and memo fields show their text as it is.
+bool Shown::isStoredText() const
+{
+    return !m_isText && !m_money && m_storedType == QMetaType::QString;
+}
+
+bool Shown::isEmpty() const
+{
+    if (m_isText)
+        return m_text.isEmpty();
+    if (isStoredNumber())
+        return false;
+    return isStoredText() ? static_cast<const QString*>(m_stored->constData())->isEmpty() : text().isEmpty();
+}
+
+bool Shown::isBlankText() const
+{
+    if (isStoredText())
+        return static_cast<const QString*>(m_stored->constData())->trimmed().isEmpty();
+    return text().trimmed().isEmpty();
+}
+
+void Shown::setText(QString text)
+{
+    m_text = std::move(text);
+    m_isText = true;
+}
+
+bool isMoneyBox(int box)
+{
+    return box == PriceBox || box == SpecialPriceBox;
+}
+
+QString numberField(int vendor, int box)
+{
+    static const std::array<std::array<QString, NumberBoxes>, 3> names = [] {
+        const char* const boxes[NumberBoxes] = {"Quantity Ordered", "Back Ordered", "Minimum Buy", "Package",
+                                                "Price", "Special Price"};
+        std::array<std::array<QString, NumberBoxes>, 3> all;
+        for (int n = 1; n <= 3; ++n)
+            for (int box = 0; box < NumberBoxes; ++box)
+                all[n - 1][box] = QStringLiteral("%1 %2").arg(QLatin1String(boxes[box])).arg(n);
+        return all;
+    }();
+    return names[vendor - 1][box];
+}
+
+namespace {
+
+// Whether the record check takes what a number box shows: nothing, a price in a money box, or else
+// a number that a whole-number field holds (a fraction is stored rounded, as the field has always
+// kept it).
+bool acceptsNumber(const Shown& box, bool money)
+{
+    if (box.isBlank())
+        return true;
+    if (money)
+        return box.isMoney();
+    const std::optional<double> n = box.number();
+    return n && std::abs(*n) <= double(std::numeric_limits<qint32>::max());
+}
+
+}  // namespace
+
+CheckFindings recordCheck(const PartBoxes& part)
+{
+    CheckFindings f;
+    std::array<std::optional<double>, 3> quantities;
+    for (int i = 0; i < 3; ++i) {
+        const PartBoxes::Vendor& v = part.vendors[i];
+        for (int box = 0; box < NumberBoxes; ++box)
+            if (!acceptsNumber(v.numbers[box], isMoneyBox(box)))
+                f.refused.append({i + 1, box});
+        quantities[i] = v.numbers[QuantityBox].number();
+    }
+    f.tagged = isTagged(quantities);
+    f.lacksMinimum = part.minimumStock.number().value_or(0.0) == 0;
+    f.lacksLocation = part.location.isEmpty();
+    return f;
+}
+
+PartTag autoTag(const PartBoxes& part)
+{
+    std::array<bool, 3> defaults{};
+    std::array<QString, 3> partNumbers, quantities;
+    for (int i = 0; i < 3; ++i) {
+        defaults[i] = part.vendors[i].isDefault;
+        partNumbers[i] = part.vendors[i].partNumber.text();
+        quantities[i] = part.vendors[i].numbers[QuantityBox].text();
+    }
+    const AutoTagVendor choice = autoTagVendor(defaults, partNumbers, quantities);
+    if (choice.vendor == 0)
+        return {};
+    const int i = choice.vendor - 1;
+    const PartBoxes::Vendor& v = part.vendors[i];
+    PartTag tag;
+    tag.vendor = choice.vendor;
+    tag.checkDefault = choice.becomesDefault;
+    const AutoTagQuantity q = autoTagQuantity(part.minimumStock.text(), part.inStock.text(), v.numbers[PackageBox].text(),
+                                              quantities[i], v.numbers[MinimumBuyBox].text());
+    if (q.outOfRange)
+        tag.outOfRange = partNumbers[i].isEmpty() ? part.description.text() : partNumbers[i];
+    else
+        tag.quantity = q.orderQuantity;
+    return tag;
 }
 
 Currency taggedAmount(const std::array<TaggedLine, 3>& vendors)
@@ -146,7 +287,7 @@ AutoTagQuantity autoTagQuantity(const QString& minimumStock, const QString& inSt
     const std::optional<double> stock = parseNumber(inStock);
     const std::optional<double> k = parseNumber(package);
     if (min && stock && k && *k != 0)
-        r.orderQuantity = QString::number((*min - *stock) / *k, 'g', 15);
+        r.orderQuantity = numberText((*min - *stock) / *k);
 
     // The comparison is made on 16-bit whole numbers; a value beyond them is not ordered at all
     // rather than ordered wrongly.
@@ -312,6 +453,12 @@ bool step(QString& failure, F&& f)
 
 std::optional<double> numberOf(const QVariant& v)
 {
+    // Numbers as the parts store them directly, anything else converted.
+    const int type = v.typeId();
+    if (type == QMetaType::Double)
+        return *static_cast<const double*>(v.constData());
+    if (type == QMetaType::LongLong)
+        return double(*static_cast<const qlonglong*>(v.constData()));
     if (!v.isValid() || v.isNull())
         return std::nullopt;
     bool ok = false;
@@ -329,98 +476,100 @@ std::optional<Currency> moneyOf(const QVariant& v)
     return Currency::fromDouble(*d);
 }
 
-// Whether the record check takes a number box's text: nothing, a price in a money box, or else a
-// number that a whole-number field holds (a fraction is stored rounded, as the field has always
-// kept it).
-bool acceptsNumber(const QString& text, bool money)
-{
-    if (text.trimmed().isEmpty())
-        return true;
-    if (money)
-        return Currency::parse(text).has_value();
-    const std::optional<double> n = parseNumber(text);
-    return n && std::abs(*n) <= double(std::numeric_limits<qint32>::max());
-}
-
-// A part of the current view as the screen's boxes show it, read from its row without moving
-// there: what the record check and automatic tagging read.
-struct PartTexts {
-    std::array<QString, 3> partNumbers, quantities, backOrders, minimumBuys, packages, prices, specialPrices;
-    std::array<bool, 3> defaults{};
-    QString description, location, minimumStock, inStock;
-};
-
+// The parts of a view as their boxes would show them, read from their rows without moving there,
+// a block of rows at a time: for the record check (its number boxes, the location and the minimum
+// stock), or for automatic tagging as well (the part numbers, Auto Order boxes, description and
+// count in stock). The boxes a reader does not read show nothing.
 class PartReader {
 public:
-    explicit PartReader(const Recordset& rs)
-        : m_rs(rs)
+    enum Reads { ForCheck, ForTagging };
+
+    PartReader(const Recordset& rs, Reads reads)
+        : m_rs(rs), m_reads(reads)
     {
-        for (int i = 0; i < 3; ++i) {
-            const QString n = QString::number(i + 1);
-            m_vendor[i] = {field(QStringLiteral("Part Number ") + n), field(QStringLiteral("Default ") + n),
-                           field(QStringLiteral("Quantity Ordered ") + n), field(QStringLiteral("Back Ordered ") + n),
-                           field(QStringLiteral("Minimum Buy ") + n), field(QStringLiteral("Package ") + n),
-                           field(QStringLiteral("Price ") + n), field(QStringLiteral("Special Price ") + n)};
+        auto field = [&rs](const QString& name) { return rs.fieldIndex(name); };
+        for (int n = 1; n <= 3; ++n)
+            for (int box = 0; box < OrderMath::NumberBoxes; ++box)
+                m_fields << field(OrderMath::numberField(n, box));
+        m_fields << field(QStringLiteral("Location")) << field(QStringLiteral("Minimum Stock"));
+        if (reads == ForTagging) {
+            for (int n = 1; n <= 3; ++n)
+                m_fields << field(QStringLiteral("Part Number %1").arg(n)) << field(QStringLiteral("Default %1").arg(n));
+            m_fields << field(QStringLiteral("Description")) << field(QStringLiteral("In Stock"));
         }
-        m_description = field(QStringLiteral("Description"));
-        m_location = field(QStringLiteral("Location"));
-        m_minimumStock = field(QStringLiteral("Minimum Stock"));
-        m_inStock = field(QStringLiteral("In Stock"));
     }
 
-    // As bindControls binds the boxes: money as currency, everything else as stored.
-    PartTexts at(int pos) const
+    // As bindControls binds the boxes: money as currency, everything else as stored. What it gives
+    // stands until the next part is read.
+    const OrderMath::PartBoxes& at(int pos)
     {
-        PartTexts p;
-        for (int i = 0; i < 3; ++i) {
-            const Vendor& f = m_vendor[i];
-            p.partNumbers[i] = text(pos, f.partNumber);
-            const QVariant d = m_rs.valueAt(pos, f.isDefault);
-            p.defaults[i] = d.isValid() && d.toBool();
-            p.quantities[i] = text(pos, f.quantity);
-            p.backOrders[i] = text(pos, f.backOrder);
-            p.minimumBuys[i] = text(pos, f.minimumBuy);
-            p.packages[i] = text(pos, f.package);
-            p.prices[i] = text(pos, f.price, BindFormat::Currency);
-            p.specialPrices[i] = text(pos, f.specialPrice, BindFormat::Currency);
+        const QVariant* value = row(pos);
+        if (!value) {
+            m_part = {};
+            return m_part;
         }
-        p.description = text(pos, m_description);
-        p.location = text(pos, m_location);
-        p.minimumStock = text(pos, m_minimumStock);
-        p.inStock = text(pos, m_inStock);
-        return p;
+        if (m_part.stored.constData() != m_values.constData())
+            m_part.stored = m_values;
+        auto show = [&value](OrderMath::Shown& box, bool money = false) { box.setStored(value++, money); };
+        for (OrderMath::PartBoxes::Vendor& v : m_part.vendors)
+            for (int box = 0; box < OrderMath::NumberBoxes; ++box)
+                show(v.numbers[box], OrderMath::isMoneyBox(box));
+        show(m_part.location);
+        show(m_part.minimumStock);
+        if (m_reads == ForTagging) {
+            for (OrderMath::PartBoxes::Vendor& v : m_part.vendors) {
+                show(v.partNumber);
+                v.isDefault = value->isValid() && value->toBool();
+                ++value;
+            }
+            show(m_part.description);
+            show(m_part.inStock);
+        }
+        return m_part;
+    }
+
+    // The money value of the part tagged, from what it stores: for each vendor, packages tagged
+    // times that vendor's discount price (discountPercents: the centre's discount with each vendor).
+    Currency taggedAmount(int pos, const std::array<double, 3>& discountPercents)
+    {
+        const QVariant* value = row(pos);
+        if (!value)
+            return {};
+        std::array<OrderMath::TaggedLine, 3> line;
+        for (int i = 0; i < 3; ++i, value += OrderMath::NumberBoxes) {
+            line[i].quantity = numberOf(value[OrderMath::QuantityBox]);
+            if (line[i].quantity.value_or(0.0) == 0)
+                continue;   // nothing tagged for this vendor adds nothing, whatever its price
+            line[i].prices = OrderMath::priceFigures(moneyOf(value[OrderMath::PriceBox]), discountPercents[i],
+                                                     moneyOf(value[OrderMath::SpecialPriceBox]),
+                                                     numberOf(value[OrderMath::PackageBox]));
+        }
+        return OrderMath::taggedAmount(line);
     }
 
 private:
-    struct Vendor {
-        int partNumber, isDefault, quantity, backOrder, minimumBuy, package, price, specialPrice;
-    };
-    int field(const QString& name) const { return m_rs.fieldIndex(name); }
-    QString text(int pos, int field, BindFormat format = BindFormat::General) const
+    // The values of the part at pos, read with the block it is in; null when there is none.
+    const QVariant* row(int pos)
     {
-        return DataControl::formatValue(m_rs.valueAt(pos, field), format);
+        if (pos < m_from || pos >= m_from + m_count) {
+            m_from = pos;
+            m_values = m_rs.valuesAt(pos, Block, m_fields);
+            m_count = int(m_values.size() / m_fields.size());
+            if (m_count == 0)
+                return nullptr;
+        }
+        return m_values.constData() + qsizetype(pos - m_from) * m_fields.size();
     }
 
+    static constexpr int Block = 256;
     const Recordset& m_rs;
-    std::array<Vendor, 3> m_vendor{};
-    int m_description, m_location, m_minimumStock, m_inStock;
+    Reads m_reads;
+    QList<int> m_fields;
+    QVector<QVariant> m_values;
+    int m_from = 0;
+    int m_count = 0;
+    OrderMath::PartBoxes m_part;   // the part last read
 };
-
-// Whether the record check (Data1_Validate) lets a part showing these texts pass without a word
-// and without changing it: every number box is taken, and a tagged part has a minimum stock and a
-// location.
-bool passesCheckQuietly(const PartTexts& p)
-{
-    for (int i = 0; i < 3; ++i) {
-        if (!acceptsNumber(p.quantities[i], false) || !acceptsNumber(p.backOrders[i], false)
-            || !acceptsNumber(p.minimumBuys[i], false) || !acceptsNumber(p.packages[i], false)
-            || !acceptsNumber(p.prices[i], true) || !acceptsNumber(p.specialPrices[i], true))
-            return false;
-    }
-    if (!OrderMath::isTagged(p.quantities))
-        return true;
-    return parseNumber(p.minimumStock).value_or(0.0) != 0 && !p.location.isEmpty();
-}
 
 // Automatic tagging of a part that is not shown, as tagCurrentPart tags the part on screen: what
 // leaving the part writes (the fields whose boxes it changes), and the part's name when its
@@ -430,29 +579,25 @@ struct QuietTag {
     QString outOfRange;
 };
 
-std::optional<QuietTag> autoTagQuietly(PartTexts part)
+std::optional<QuietTag> autoTagQuietly(OrderMath::PartBoxes part)
 {
-    QuietTag tag;
-    const OrderMath::AutoTagVendor choice = OrderMath::autoTagVendor(part.defaults, part.partNumbers, part.quantities);
-    if (choice.vendor != 0) {
-        const int i = choice.vendor - 1;
-        const QString n = QString::number(choice.vendor);
-        if (choice.becomesDefault && !part.defaults[i])
-            tag.writes.append({QStringLiteral("Default ") + n, true});
-        const OrderMath::AutoTagQuantity q = OrderMath::autoTagQuantity(
-            part.minimumStock, part.inStock, part.packages[i], part.quantities[i], part.minimumBuys[i]);
-        if (q.outOfRange) {
-            tag.outOfRange = part.partNumbers[i].isEmpty() ? part.description : part.partNumbers[i];
-        } else if (q.orderQuantity != part.quantities[i]) {
+    using namespace OrderMath;
+    QuietTag quiet;
+    const PartTag tag = autoTag(part);
+    if (tag.vendor != 0) {
+        PartBoxes::Vendor& v = part.vendors[tag.vendor - 1];
+        if (tag.checkDefault && !v.isDefault)
+            quiet.writes.append({QStringLiteral("Default %1").arg(tag.vendor), true});
+        quiet.outOfRange = tag.outOfRange;
+        if (tag.quantity && *tag.quantity != v.numbers[QuantityBox].text()) {
             // A box emptied is written as nothing, as a bound box hands it in.
-            tag.writes.append({QStringLiteral("Quantity Ordered ") + n,
-                               q.orderQuantity.isEmpty() ? QVariant() : QVariant(q.orderQuantity)});
-            part.quantities[i] = q.orderQuantity;
+            quiet.writes.append({numberField(tag.vendor, QuantityBox), tag.quantity->isEmpty() ? QVariant() : QVariant(*tag.quantity)});
+            v.numbers[QuantityBox].setText(*tag.quantity);
         }
     }
-    if (!passesCheckQuietly(part))
+    if (!recordCheck(part).passesQuietly())
         return std::nullopt;
-    return tag;
+    return quiet;
 }
 
 }  // namespace
@@ -1022,46 +1167,47 @@ void TagParts::Data1_Reposition()
     updateNavigatorCaption();
 }
 
-// Text that a field cannot take is refused before the part is written: the box goes back to the
-// part's stored value and the user is told why.
-void TagParts::acceptNumbers()
+QLineEdit* TagParts::numberBox(int vendor, int box) const
 {
-    if (!hasPart())
-        return;
-    struct Box {
-        QLineEdit* box;
-        QString field;
-        bool money;
-    };
-    QList<Box> boxes;
+    const VendorRow& v = m_vendor[vendor - 1];
+    QLineEdit* const boxes[OrderMath::NumberBoxes] = {v.orderQty, v.backOrder, v.minimumBuy, v.package, v.bookPrice, v.specialPrice};
+    return boxes[box];
+}
+
+OrderMath::PartBoxes TagParts::shownPart() const
+{
+    OrderMath::PartBoxes p;
     for (int i = 0; i < 3; ++i) {
-        const VendorRow& v = m_vendor[i];
-        const int n = i + 1;
-        boxes.append({v.orderQty, QStringLiteral("Quantity Ordered %1").arg(n), false});
-        boxes.append({v.backOrder, QStringLiteral("Back Ordered %1").arg(n), false});
-        boxes.append({v.minimumBuy, QStringLiteral("Minimum Buy %1").arg(n), false});
-        boxes.append({v.package, QStringLiteral("Package %1").arg(n), false});
-        boxes.append({v.bookPrice, QStringLiteral("Price %1").arg(n), true});
-        boxes.append({v.specialPrice, QStringLiteral("Special Price %1").arg(n), true});
+        OrderMath::PartBoxes::Vendor& v = p.vendors[i];
+        v.partNumber = OrderMath::Shown(m_vendor[i].partNumber->text());
+        v.isDefault = m_vendor[i].autoOrder->isChecked();
+        for (int box = 0; box < OrderMath::NumberBoxes; ++box)
+            v.numbers[box] = OrderMath::Shown(numberBox(i + 1, box)->text());
     }
-    for (const Box& b : boxes) {
-        const QString text = b.box->text();
-        if (acceptsNumber(text, b.money))
-            continue;
-        refuseNumber(b.box, b.money ? notAPriceText(text) : notAWholeNumberText(text), b.field, b.money);
-    }
+    p.description = OrderMath::Shown(Label[4]->text());
+    p.location = OrderMath::Shown(Label[17]->text());
+    p.minimumStock = OrderMath::Shown(Label[16]->text());
+    p.inStock = OrderMath::Shown(Label[18]->text());
+    return p;
 }
 
 void TagParts::Data1_Validate()
 {
     if (!hasPart())
         return;
-    acceptNumbers();
-    const std::array<QString, 3> quantities = {Text1->text(), Text2->text(), Text3->text()};
-    if (!OrderMath::isTagged(quantities))
+    // Text that a field cannot take is refused before the part is written: the box goes back to the
+    // part's stored value and the user is told why.
+    for (const auto& [vendor, box] : OrderMath::recordCheck(shownPart()).refused) {
+        QLineEdit* shown = numberBox(vendor, box);
+        const QString text = shown->text();
+        const bool money = OrderMath::isMoneyBox(box);
+        refuseNumber(shown, money ? notAPriceText(text) : notAWholeNumberText(text), OrderMath::numberField(vendor, box), money);
+    }
+    const OrderMath::CheckFindings check = OrderMath::recordCheck(shownPart());
+    if (!check.tagged)
         return;
     // A tagged part needs a minimum stock and a location.
-    if (parseNumber(Label[16]->text()).value_or(0.0) == 0) {
+    if (check.lacksMinimum) {
         const QString answer = InputBox(QStringLiteral("Please enter a minimum quantity for this part."),
                                         QStringLiteral("Minimum Quantity Needed"), QString(), 3000, 5000);
         // Nothing, 0 or no number at all gives 1; otherwise the number as the field keeps it.
@@ -1071,7 +1217,7 @@ void TagParts::Data1_Validate()
         const qint64 whole = roundHalfEven(value);
         Label[16]->setText(whole == 0 ? QStringLiteral("1") : QString::number(whole));
     }
-    if (Label[17]->text().isEmpty()) {
+    if (check.lacksLocation) {
         const QString answer = InputBox(QStringLiteral("Please enter a location for this part."),
                                         QStringLiteral("Part Location Needed"), QString(), 3000, 5000);
         Label[17]->setText(answer.toUpper());
@@ -1278,32 +1424,24 @@ void TagParts::MnuShowNeeded_Click()
     setTaggedTotalVisible(false);
 }
 
+std::array<double, 3> TagParts::discountPercents() const
+{
+    std::array<double, 3> discounts{};
+    for (int i = 0; i < 3; ++i)
+        discounts[i] = OrderMath::discountPercent(m_vendor[i].discount->text());
+    return discounts;
+}
+
 Currency TagParts::taggedTotal() const
 {
     const Recordset* rs = Data1->recordset();
     if (!rs || rs->isClosed())
         return {};
-    std::array<double, 3> discounts{};
-    for (int i = 0; i < 3; ++i)
-        discounts[i] = OrderMath::discountPercent(m_vendor[i].discount->text());
-    std::array<std::array<int, 4>, 3> fields{};   // quantity, price, special price, package
-    for (int i = 0; i < 3; ++i) {
-        const int n = i + 1;
-        fields[i] = {rs->fieldIndex(QStringLiteral("Quantity Ordered %1").arg(n)), rs->fieldIndex(QStringLiteral("Price %1").arg(n)),
-                     rs->fieldIndex(QStringLiteral("Special Price %1").arg(n)), rs->fieldIndex(QStringLiteral("Package %1").arg(n))};
-    }
+    const std::array<double, 3> discounts = discountPercents();
+    PartReader reader(*rs, PartReader::ForCheck);
     Currency total;
-    const int count = rs->recordCount();
-    for (int pos = 0; pos < count; ++pos) {
-        std::array<OrderMath::TaggedLine, 3> line;
-        for (int i = 0; i < 3; ++i) {
-            const auto& f = fields[i];
-            line[i].quantity = numberOf(rs->valueAt(pos, f[0]));
-            line[i].prices = OrderMath::priceFigures(moneyOf(rs->valueAt(pos, f[1])), discounts[i],
-                                                     moneyOf(rs->valueAt(pos, f[2])), numberOf(rs->valueAt(pos, f[3])));
-        }
-        total += OrderMath::taggedAmount(line);
-    }
+    for (int pos = 0, count = rs->recordCount(); pos < count; ++pos)
+        total += reader.taggedAmount(pos, discounts);
     return total;
 }
 
@@ -1326,20 +1464,40 @@ void TagParts::MnuShowTagged_Click()
 
     // Every tagged part passes the record check on the way, which asks for a missing minimum
     // stock or location and writes the part. A part it would let pass without a word, and so
-    // without a change, is passed over rather than shown.
+    // without a change, is passed over rather than shown. The walk reads every part, and adds up
+    // their total as it goes: the total is read from the parts themselves, each vendor on its own,
+    // so that a part is never left out for an empty quantity or price of another vendor.
+    std::optional<Currency> walkedTotal;
+    int walked = 0;
+    const std::shared_ptr<Connection> connection = rs->connection();
+    const quint64 before = connection->dataVersion();
     try {
-        const PartReader reader(*rs);
+        const std::array<double, 3> discounts = discountPercents();
+        PartReader reader(*rs, PartReader::ForCheck);
+        Currency total;
+        auto add = [&](int pos) {   // the parts are read in their order, each once
+            if (pos == walked) {
+                total += reader.taggedAmount(pos, discounts);
+                ++walked;
+            }
+        };
         while (!rs->eof()) {
             const int here = rs->absolutePosition();
             if (here < 0) {
                 rs->moveNext();
                 continue;
             }
+            add(here);
             int next = here + 1;
-            for (const int count = rs->recordCount(); next < count && passesCheckQuietly(reader.at(next));)
-                ++next;
+            for (const int count = rs->recordCount(); next < count; ++next) {
+                add(next);
+                if (!OrderMath::recordCheck(reader.at(next)).passesQuietly())
+                    break;
+            }
             rs->moveToPosition(next);
         }
+        if (rs->recordCount() == walked)   // no part vanished on the way
+            walkedTotal = total;
     } catch (const DbError& e) {
         MsgBox(e.text(), 48);
     }
@@ -1347,9 +1505,12 @@ void TagParts::MnuShowTagged_Click()
     if (!step(failure, [&] { Data1->refresh(); }))
         MsgBox(failure, 48);
 
-    // The total is read from the parts themselves, each vendor on its own, so that a part is
-    // never left out for an empty quantity or price of another vendor.
-    const Currency total = taggedTotal();
+    // When nothing has been written since the parts were read, the walk has added up the parts the
+    // view now holds; otherwise they are read again.
+    rs = Data1->recordset();
+    const bool unchanged = rs && !rs->isClosed() && rs->recordCount() == walked && before != 0
+        && connection->dataVersion() == before;
+    const Currency total = walkedTotal && unchanged ? *walkedTotal : taggedTotal();
     setTaggedTotalVisible(true);
     Label[23]->setText(formatCurrency(total));
     setListVisible(true);
@@ -1362,27 +1523,17 @@ void TagParts::MnuShowTagged_Click()
 
 void TagParts::tagCurrentPart(QStringList& outOfRange)
 {
-    std::array<bool, 3> defaults{};
-    std::array<QString, 3> partNumbers, quantities;
-    for (int i = 0; i < 3; ++i) {
-        defaults[i] = m_vendor[i].autoOrder->isChecked();
-        partNumbers[i] = m_vendor[i].partNumber->text();
-        quantities[i] = m_vendor[i].orderQty->text();
-    }
-    const OrderMath::AutoTagVendor choice = OrderMath::autoTagVendor(defaults, partNumbers, quantities);
-    if (choice.vendor == 0)
+    const OrderMath::PartTag tag = OrderMath::autoTag(shownPart());
+    if (tag.vendor == 0)
         return;   // no vendor sells it: it stays untagged, and needed
-    VendorRow& v = m_vendor[choice.vendor - 1];
-    if (choice.becomesDefault)
+    VendorRow& v = m_vendor[tag.vendor - 1];
+    if (tag.checkDefault)
         v.autoOrder->setChecked(true);   // set by the screen, not clicked: the others stay as they are
-    const OrderMath::AutoTagQuantity q = OrderMath::autoTagQuantity(
-        Label[16]->text(), Label[18]->text(), v.package->text(), v.orderQty->text(), v.minimumBuy->text());
-    if (q.outOfRange) {
-        const QString number = v.partNumber->text().isEmpty() ? Label[4]->text() : v.partNumber->text();
-        outOfRange << number;
+    if (!tag.quantity) {
+        outOfRange << tag.outOfRange;
         return;
     }
-    v.orderQty->setText(q.orderQuantity);
+    v.orderQty->setText(*tag.quantity);
 }
 
 void TagParts::Command4_Click()
@@ -1417,7 +1568,7 @@ void TagParts::Command4_Click()
             // and the run shows the next part that needs the user. Only a view whose order
             // nothing changes (a query's) is read ahead.
             const bool readAhead = rs->kind() == Recordset::Kind::Dynaset;
-            const PartReader reader(*rs);
+            PartReader reader(*rs, PartReader::ForTagging);
             while (!rs->eof()) {
                 tagCurrentPart(outOfRange);
                 const int here = rs->absolutePosition();

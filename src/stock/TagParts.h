@@ -5,8 +5,10 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -62,6 +64,7 @@ bool isNeeded(const StockLine& part);
 // A part counts as tagged for the record check when any of the three Order Qty texts holds a
 // number above 0 (text that is not a number counts as 0).
 bool isTagged(const std::array<QString, 3>& orderQuantities);
+bool isTagged(const std::array<std::optional<double>, 3>& orderQuantities);   // the numbers parseNumber reads
 
 // The money value of one tagged part: for each vendor, packages tagged times that vendor's
 // discount price (an empty quantity or price adds nothing for that vendor only).
@@ -99,6 +102,104 @@ struct AutoTagQuantity {
 };
 AutoTagQuantity autoTagQuantity(const QString& minimumStock, const QString& inStock, const QString& package,
                                 const QString& orderQuantity, const QString& minimumBuy);
+
+// What one of a part's boxes shows: the text on screen, or a value the part stores as its bound
+// box would show it (money as currency, anything else as stored). The record check and automatic
+// tagging read the part on screen from its boxes and the other parts of a view from their rows,
+// through the same code; a stored value is formatted only when its text is needed.
+class Shown {
+public:
+    Shown() = default;
+    explicit Shown(QString text);
+    Shown(const QVariant* stored, bool money);   // a value kept by the PartBoxes this belongs to
+
+    QString text() const;
+    bool isEmpty() const;   // no text
+    // Nothing but blanks. A stored number always shows something.
+    bool isBlank() const { return !isStoredNumber() && isBlankText(); }
+    // What parseNumber reads in the text. A stored whole number shows as its digits, which read
+    // back as that number.
+    std::optional<double> number() const
+    {
+        if (isStoredWholeNumber())
+            return double(*static_cast<const qlonglong*>(m_stored->constData()));
+        return parseNumber(text());
+    }
+    // Whether Currency::parse reads the text. A stored amount shows as money ("$1,234.50"), which
+    // reads back as long as it is far from the ends of the range money holds.
+    bool isMoney() const
+    {
+        if (m_money && !m_isText && m_storedType == QMetaType::Double
+            && std::abs(*static_cast<const double*>(m_stored->constData())) < 1e12)
+            return true;
+        return Currency::parse(text()).has_value();
+    }
+    void setText(QString text);
+    void setStored(const QVariant* stored, bool money);
+
+private:
+    bool isStoredText() const;
+    bool isStoredNumber() const
+    {
+        return !m_isText
+            && (m_storedType == QMetaType::LongLong || m_storedType == QMetaType::Double || m_storedType == QMetaType::Bool);
+    }
+    bool isStoredWholeNumber() const
+    {
+        if (m_isText || m_money || m_storedType != QMetaType::LongLong)
+            return false;
+        const qlonglong n = *static_cast<const qlonglong*>(m_stored->constData());
+        return n > -(qlonglong(1) << 53) && n < (qlonglong(1) << 53);
+    }
+    bool isBlankText() const;
+
+    QString m_text;
+    const QVariant* m_stored = nullptr;
+    int m_storedType = QMetaType::UnknownType;
+    bool m_money = false;
+    bool m_isText = true;
+};
+
+// The number boxes of a vendor that the record check reads, in the order it refuses them.
+enum NumberBox { QuantityBox, BackOrderBox, MinimumBuyBox, PackageBox, PriceBox, SpecialPriceBox, NumberBoxes };
+bool isMoneyBox(int box);
+QString numberField(int vendor, int box);   // the field a vendor's number box shows: "Back Ordered 2"
+
+// A part as the record check and automatic tagging see it: what its boxes show.
+struct PartBoxes {
+    struct Vendor {
+        Shown partNumber;
+        bool isDefault = false;
+        std::array<Shown, NumberBoxes> numbers;
+    };
+    std::array<Vendor, 3> vendors;
+    Shown description, location, minimumStock, inStock;
+    QVector<QVariant> stored;   // the stored values shown, read together with other parts' (never changed)
+};
+
+// The record check of a part as it is left, on what its boxes show: the number boxes holding what
+// the part cannot store, in the order they are refused (vendor 1..3, box), and whether the part is
+// tagged and lacks the minimum stock or the location a tagged part needs. A part in which it finds
+// nothing passes without a word and without a change.
+struct CheckFindings {
+    QList<std::pair<int, int>> refused;
+    bool tagged = false;
+    bool lacksMinimum = false;
+    bool lacksLocation = false;
+    bool passesQuietly() const { return refused.isEmpty() && !(tagged && (lacksMinimum || lacksLocation)); }
+};
+CheckFindings recordCheck(const PartBoxes& part);
+
+// Automatic tagging of one part, on what its boxes show (autoTagVendor, autoTagQuantity): the vendor
+// whose Auto Order box becomes checked, the new text of that vendor's Order Qty box, or the part's
+// name (its part number, else its description) when the quantity does not fit.
+struct PartTag {
+    int vendor = 0;   // 0: no vendor qualifies and nothing changes
+    bool checkDefault = false;
+    std::optional<QString> quantity;
+    QString outOfRange;
+};
+PartTag autoTag(const PartBoxes& part);
 
 // Submitting one part's tags: vendor 1, 2 or 3, or 0 for all three vendors.
 struct OrderLine {
@@ -279,7 +380,8 @@ private:
     void updateNavigatorCaption();
     void quantityTyped(int vendor);
     void defaultVendorClicked(int vendor);
-    void acceptNumbers();
+    QLineEdit* numberBox(int vendor, int box) const;   // vendor 1..3, OrderMath::NumberBox
+    OrderMath::PartBoxes shownPart() const;
     void sortByVendor(int vendor);
     void showView(View view);
     bool readListView(View view, const QString& query, QString& failure);
@@ -292,6 +394,7 @@ private:
     void bringIntoAllPartsView();
     void tagCurrentPart(QStringList& outOfRange);
     Currency taggedTotal() const;
+    std::array<double, 3> discountPercents() const;   // the centre's discount with each vendor
     OrderMath::OrderLine currentOrderLine() const;
     OrderMath::OrderLine orderLineAt(int position) const;
     void submitOrders(int vendor);
