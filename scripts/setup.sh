@@ -8,7 +8,7 @@ build="${BUILD_DIR:-$root/build}"
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools
-  libsqlite3-dev libzip-dev libshp-dev libzint-dev
+  libsqlite3-dev libzip-dev zlib1g-dev libshp-dev libzint-dev
   fonts-liberation poppler-utils
 )
 missing=()
