@@ -394,12 +394,15 @@ std::optional<SingleTableSelect> analyseSelect(const QString& sql)
         && !isWord(t, after, "cross") && !isWord(t, after, "natural") && !isWord(t, after, "union"))
         r.qualifier = t[after].text;   // an alias
     depth = 0;
+    bool tableList = true;   // a comma joins tables only in the list after FROM, not in ORDER BY
     for (int k = nextSolid(t, from); k >= 0; k = nextSolid(t, k)) {
         if (t[k].text == QLatin1String("("))
             ++depth;
         else if (t[k].text == QLatin1String(")"))
             --depth;
-        else if (depth == 0 && (t[k].text == QLatin1String(",") || isWord(t, k, "join") || isWord(t, k, "group")
+        else if (depth == 0 && (isWord(t, k, "where") || isWord(t, k, "order")))
+            tableList = false;
+        else if (depth == 0 && ((tableList && t[k].text == QLatin1String(",")) || isWord(t, k, "join") || isWord(t, k, "group")
                                 || isWord(t, k, "union") || isWord(t, k, "having") || isWord(t, k, "except")
                                 || isWord(t, k, "intersect")))
             return std::nullopt;

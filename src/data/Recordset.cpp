@@ -904,13 +904,21 @@ QVector<QVariant> Recordset::valuesAt(int from, int count, const QList<int>& fie
     QVector<FieldType> types;
     for (const int f : fields)
         types << fields_[f].type;
-    // Rows come back in no particular order. When the ids ascend, as they mostly do, the rows
-    // come in their order and are added as they come; otherwise (or once a row comes out of turn)
-    // each goes to every position of its id.
+    // Rows come back in no particular order. When the ids ascend, as they do in the table's own
+    // order, the rows come in their order and are added as they come; otherwise (an index or an
+    // ORDER BY, or once a row comes out of turn) each goes to every position of its id.
     const QVector<qint64> ids(keys_.cbegin() + from, keys_.cbegin() + from + count);
     bool inTurn = std::adjacent_find(ids.cbegin(), ids.cend(), std::greater_equal<qint64>()) == ids.cend();
     int next = 0;   // in turn: the row the next one read is
-    QVector<std::pair<qint64, int>> order;
+    QVector<std::pair<qint64, int>> order;   // out of turn: (id, position), by id
+    const auto placeByIds = [&] {
+        order.reserve(count);
+        for (int r = 0; r < count; ++r)
+            order.append({ids[r], r});
+        std::sort(order.begin(), order.end());
+    };
+    if (!inTurn)
+        placeByIds();
     values.resize(count * width);
     readRows(ids, fields, [&](qint64 rowid, const Statement& st) {
         if (inTurn) {
@@ -925,9 +933,7 @@ QVector<QVariant> Recordset::valuesAt(int from, int count, const QList<int>& fie
                 return;
             }
             inTurn = false;
-            for (int r = 0; r < count; ++r)
-                order.append({ids[r], r});
-            std::sort(order.begin(), order.end());
+            placeByIds();
         }
         auto it = std::lower_bound(order.cbegin(), order.cend(), std::pair<qint64, int>(rowid, -1));
         for (; it != order.cend() && it->first == rowid; ++it) {

@@ -6,6 +6,7 @@
 #include <QSet>
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -28,11 +29,6 @@ QString canonical(const QString& folder)
     return c.isEmpty() ? QDir::cleanPath(QFileInfo(folder).absoluteFilePath()) : c;
 }
 
-QByteArray lockPath(const QString& folder)
-{
-    return QFile::encodeName(QDir(folder).filePath(ProgramFolderLock::fileName));
-}
-
 // An exclusive lock on an open file, without waiting: 0 taken, else the errno of the refusal.
 int tryLock(int fd)
 {
@@ -41,6 +37,38 @@ int tryLock(int fd)
         rc = ::flock(fd, LOCK_EX | LOCK_NB);
     } while (rc != 0 && errno == EINTR);
     return rc == 0 ? 0 : errno;
+}
+
+// Network file systems lock only files opened for writing, and so never a directory.
+bool cannotLockDirectories(int error)
+{
+    return error == EBADF || error == EINVAL || error == ENOLCK || error == EOPNOTSUPP;
+}
+
+// Takes the lock every copy takes on folder: on the folder itself, which anybody who may read the
+// folder can open, whatever account made the files in it; only where the file system cannot lock
+// a directory, on the lock file beside the database (made when create is true, with the access
+// the user's umask gives, so that other accounts can open it too). Returns 0 with *fd holding the
+// lock, EWOULDBLOCK when another holder has it, else why no lock can be had there.
+int lockFolder(const QString& folder, bool create, int* fd)
+{
+    *fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (*fd < 0)
+        return errno;
+    int error = tryLock(*fd);
+    if (error != 0 && cannotLockDirectories(error)) {
+        ::close(*fd);
+        const QByteArray file = QFile::encodeName(QDir(folder).filePath(ProgramFolderLock::fileName));
+        *fd = ::open(file.constData(), O_RDWR | O_CLOEXEC | (create ? O_CREAT : 0), 0666);
+        if (*fd < 0)
+            return errno;
+        error = tryLock(*fd);
+    }
+    if (error != 0) {
+        ::close(*fd);
+        *fd = -1;
+    }
+    return error;
 }
 
 }  // namespace
@@ -52,24 +80,22 @@ ProgramFolderLock::ProgramFolderLock(const QString& folder)
         m_state = State::HeldElsewhere;   // one holder per folder, also within this process
         return;
     }
-    m_fd = ::open(lockPath(m_folder).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (m_fd < 0)
-        return;
-    if (tryLock(m_fd) != 0) {
-        ::close(m_fd);
-        m_fd = -1;
+    const int error = lockFolder(m_folder, true, &m_fd);
+    if (error == EWOULDBLOCK) {
         m_state = State::HeldElsewhere;
-        return;
+    } else if (error != 0) {
+        m_reason = QString::fromLocal8Bit(std::strerror(error));
+    } else {
+        m_state = State::Held;
+        heldHere().insert(m_folder);
     }
-    m_state = State::Held;
-    heldHere().insert(m_folder);
 }
 
 ProgramFolderLock::~ProgramFolderLock()
 {
     if (m_state == State::Held) {
         heldHere().remove(m_folder);
-        ::close(m_fd);   // closing the file lets go of the lock; the file stays for the next copy
+        ::close(m_fd);   // closing lets go of the lock
     }
 }
 
@@ -78,12 +104,11 @@ bool ProgramFolderLock::heldByAnotherCopy(const QString& folder)
     const QString c = canonical(folder);
     if (heldHere().contains(c))
         return false;
-    const int fd = ::open(lockPath(c).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;   // no copy has ever run there, or it cannot be read: nothing holds it
-    const bool held = tryLock(fd) == EWOULDBLOCK;
-    ::close(fd);
-    return held;
+    int fd = -1;
+    const int error = lockFolder(c, false, &fd);
+    if (fd >= 0)
+        ::close(fd);
+    return error == EWOULDBLOCK;   // a folder nobody can lock has nobody working in it
 }
 
 bool ProgramFolderLock::isDatabaseOfAnotherCopy(const QString& path)

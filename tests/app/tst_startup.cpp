@@ -17,6 +17,8 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include <unistd.h>
+
 namespace {
 
 QByteArray hashOf(const QString& path)
@@ -245,11 +247,26 @@ void TestStartup::oneCopyPerProgramFolder()
     QVERIFY(folder.installDatabase());
     const QString program = folder.file(QStringLiteral("inventory"));
     QVERIFY(QFile::copy(QStringLiteral(INVENTORY_BIN_DIR "/inventory"), program));
+    // A lock file that a run from another account left, which this copy's account may not write;
+    // the first copy runs from that other account (as root: nobody's).
+    QFile stale(folder.file(ProgramFolderLock::fileName));
+    QVERIFY(stale.open(QIODevice::WriteOnly));
+    stale.close();
+    QVERIFY(stale.setPermissions(QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    QString launcher = program;
+    QStringList arguments;
+    if (::geteuid() == 0) {
+        const auto everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther;
+        QVERIFY(QFile::setPermissions(folder.path(), everyone | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther));
+        QVERIFY(QFile::setPermissions(folder.file(QStringLiteral("Inventory.mdb")), everyone));
+        launcher = QStringLiteral("setpriv");
+        arguments = QStringList{QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"), QStringLiteral("--clear-groups"), program};
+    }
     QProcess first;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     first.setProcessEnvironment(env);
-    first.start(program, {});
+    first.start(launcher, arguments);
     QVERIFY(first.waitForStarted());
     QTRY_VERIFY_WITH_TIMEOUT(ProgramFolderLock::heldByAnotherCopy(folder.path()), 20000);
     QCOMPARE(first.state(), QProcess::Running);
@@ -282,6 +299,15 @@ void TestStartup::oneCopyPerProgramFolder()
     AppFolder::setPath(folder.path());
     const auto lock = claimProgramFolder();
     QVERIFY(lock && lock->state() == ProgramFolderLock::State::Held);
+
+    // Where no lock can be had at all, the program says so rather than start unguarded.
+    AppFolder::setPath(folder.file(QStringLiteral("gone")));
+    ScriptedPrompts prompts;
+    prompts.expectMessage(Prompts::Ok);
+    QVERIFY(!claimProgramFolder());
+    QVERIFY(prompts.verifyAllAnswered());
+    QVERIFY(prompts.log().first().text.contains(QStringLiteral("cannot be locked")));
+    AppFolder::setPath(folder.path());
 }
 
 QTEST_MAIN(TestStartup)

@@ -504,7 +504,7 @@ void TestArchiveManager::newAddUpdateDeleteRestoreRoundTrip()
 
     // A folder where another copy of the program works takes nothing.
     QProcess otherCopy;
-    otherCopy.start(QStringLiteral("flock"), {out + QLatin1Char('/') + ProgramFolderLock::fileName, QStringLiteral("sleep"), QStringLiteral("60")});
+    otherCopy.start(QStringLiteral("flock"), {out, QStringLiteral("sleep"), QStringLiteral("60")});
     QVERIFY(otherCopy.waitForStarted());
     QTRY_VERIFY(ProgramFolderLock::heldByAnotherCopy(out));
     modal.onNext([&](QWidget* window) {
