@@ -2,8 +2,8 @@
 // tests, the tagged total, the typing warnings, automatic tagging quantities and the 16-bit
 // submission of tags as back orders.
 
+#include "stock/OrderMath.h"
 #include "stock/StockMath.h"
-#include "stock/TagParts.h"
 
 #include <QtTest>
 
