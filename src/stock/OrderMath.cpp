@@ -16,6 +16,12 @@ bool isZero(const QString& text)
     return parseNumber(text).value_or(0.0) == 0.0;
 }
 
+// A vendor counts as tagged only with a quantity above 0.
+bool isAboveZero(const QString& text)
+{
+    return parseNumber(text).value_or(0.0) > 0;
+}
+
 }  // namespace
 
 PriceFigures priceFigures(std::optional<Currency> bookPrice, double discountPercent,
@@ -131,6 +137,11 @@ bool isMoneyBox(int box)
     return box == PriceBox || box == SpecialPriceBox;
 }
 
+bool countsPackages(int box)
+{
+    return box == QuantityBox || box == BackOrderBox;
+}
+
 QString numberField(int vendor, int box)
 {
     static const std::array<std::array<QString, NumberBoxes>, 3> names = [] {
@@ -147,17 +158,19 @@ QString numberField(int vendor, int box)
 
 namespace {
 
-// Whether the record check takes what a number box shows: nothing, a price in a money box, or else
-// a number that a whole-number field holds (a fraction is stored rounded, as the field has always
-// kept it).
-bool acceptsNumber(const Shown& box, bool money)
+// Whether the record check takes what a number box shows: nothing, a price in a money box, a whole
+// number of 0 or more in a box of packages, or else a number that a whole-number field holds (a
+// fraction is stored rounded, as the field has always kept it).
+bool acceptsNumber(const Shown& box, int kind)
 {
     if (box.isBlank())
         return true;
-    if (money)
+    if (isMoneyBox(kind))
         return box.isMoney();
     const std::optional<double> n = box.number();
-    return n && std::abs(*n) <= double(std::numeric_limits<qint32>::max());
+    if (!n || std::abs(*n) > double(std::numeric_limits<qint32>::max()))
+        return false;
+    return !countsPackages(kind) || StockMath::isWholeCount(*n);
 }
 
 }  // namespace
@@ -169,7 +182,7 @@ CheckFindings recordCheck(const PartBoxes& part)
     for (int i = 0; i < 3; ++i) {
         const PartBoxes::Vendor& v = part.vendors[i];
         for (int box = 0; box < NumberBoxes; ++box)
-            if (!acceptsNumber(v.numbers[box], isMoneyBox(box)))
+            if (!acceptsNumber(v.numbers[box], box))
                 f.refused.append({i + 1, box});
         quantities[i] = v.numbers[QuantityBox].number();
     }
@@ -198,10 +211,14 @@ PartTag autoTag(const PartBoxes& part)
     tag.checkDefault = choice.becomesDefault;
     const AutoTagQuantity q = autoTagQuantity(part.minimumStock.text(), part.inStock.text(), v.numbers[PackageBox].text(),
                                               quantities[i], v.numbers[MinimumBuyBox].text());
-    if (q.outOfRange)
+    if (q.outOfRange) {
         tag.outOfRange = partNumbers[i].isEmpty() ? part.description.text() : partNumbers[i];
-    else
-        tag.quantity = q.orderQuantity;
+    } else {
+        // The box takes the whole number of packages the field stores (the shortfall rounded half
+        // to even): the record check that follows takes no part of a package.
+        const std::optional<double> n = parseNumber(q.orderQuantity);
+        tag.quantity = n ? QString::number(roundHalfEven(*n)) : q.orderQuantity;
+    }
     return tag;
 }
 
@@ -283,11 +300,12 @@ Submission submitPart(int vendor, const OrderLine& part)
     s.backOrders = part.backOrders;
     s.defaults = part.defaults;
 
-    // An empty box is a count of 0; anything else must be a 16-bit whole number.
+    // An empty box is a count of 0; anything else must be a whole number of packages that fits 16 bits.
     auto count = [](const QString& text) -> std::optional<std::int16_t> {
         if (text.trimmed().isEmpty())
             return std::int16_t(0);
-        return StockMath::cint16(text);
+        const std::optional<double> n = StockMath::wholeCount(text);
+        return n ? StockMath::cint16(*n) : std::nullopt;
     };
     auto refuse = [&s](int n, const QString& why) {
         s.problem = QStringLiteral("vendor # %1: %2").arg(n).arg(why);
@@ -299,15 +317,16 @@ Submission submitPart(int vendor, const OrderLine& part)
         if (vendor != 0 && vendor != n)
             continue;
         const QString& qText = part.orderQuantities[i];
+        const std::optional<double> tagged = parseNumber(qText);
+        if (vendor == 0 && (qText.trimmed().isEmpty() || (tagged && *tagged <= 0)))
+            continue;   // nothing tagged for this vendor: its back order and special price stay
         const std::optional<std::int16_t> q = count(qText);
         if (!q)
-            return refuse(n, QStringLiteral("the quantity \"%1\" is not a whole number of packages up to 32767").arg(qText));
-        if (vendor == 0 && *q == 0)
-            continue;   // nothing tagged for this vendor: its back order and special price stay
+            return refuse(n, QStringLiteral("the quantity \"%1\" is not a whole number of packages from 0 to 32767").arg(qText));
         const QString& bText = part.backOrders[i];
         const std::optional<std::int16_t> b = count(bText);
         if (!b)
-            return refuse(n, QStringLiteral("the back order \"%1\" is not a whole number of packages up to 32767").arg(bText));
+            return refuse(n, QStringLiteral("the back order \"%1\" is not a whole number of packages from 0 to 32767").arg(bText));
         const std::optional<std::int16_t> sum = StockMath::add16(*b, *q);
         if (!sum)
             return refuse(n, QStringLiteral("the back order would be %1 packages, more than 32767")
@@ -323,7 +342,7 @@ Submission submitPart(int vendor, const OrderLine& part)
         for (int i = 0; i < 3; ++i) {
             if (part.partNumbers[i].isEmpty())
                 continue;
-            if (isZero(part.orderQuantities[(i + 1) % 3]) && isZero(part.orderQuantities[(i + 2) % 3]))
+            if (!isAboveZero(part.orderQuantities[(i + 1) % 3]) && !isAboveZero(part.orderQuantities[(i + 2) % 3]))
                 s.defaults = {i == 0, i == 1, i == 2};
         }
     }

@@ -148,6 +148,10 @@ private:
 // The number boxes of a vendor that the record check reads, in the order it refuses them.
 enum NumberBox { QuantityBox, BackOrderBox, MinimumBuyBox, PackageBox, PriceBox, SpecialPriceBox, NumberBoxes };
 bool isMoneyBox(int box);
+// The tag and the back order count packages: a whole number of 0 or more, never below 0 (a tag
+// below 0 would keep the part from ever being needed) and never a part of one (which the field
+// would store rounded up or down).
+bool countsPackages(int box);
 QString numberField(int vendor, int box);   // the field a vendor's number box shows: "Back Ordered 2"
 
 // A part as the record check and automatic tagging see it: what its boxes show.
@@ -176,8 +180,9 @@ struct CheckFindings {
 CheckFindings recordCheck(const PartBoxes& part);
 
 // Automatic tagging of one part, on what its boxes show (autoTagVendor, autoTagQuantity): the vendor
-// whose Auto Order box becomes checked, the new text of that vendor's Order Qty box, or the part's
-// name (its part number, else its description) when the quantity does not fit.
+// whose Auto Order box becomes checked, the new text of that vendor's Order Qty box (the whole number
+// of packages its field stores), or the part's name (its part number, else its description) when the
+// quantity does not fit.
 struct PartTag {
     int vendor = 0;   // 0: no vendor qualifies and nothing changes
     bool checkDefault = false;
@@ -201,10 +206,10 @@ struct Submission {
     std::array<bool, 3> submitted{};      // the vendors whose tag moves: their special prices end
 };
 // Vendor n: Back Order n += Order Qty n, and vendor n becomes the one default when its box is
-// unchecked. All three: each vendor's tag moves onto its back order, and a vendor becomes the one
-// default only when it sells the part and the other two have nothing tagged. The sums are 16-bit:
-// a back order above 32767, or a quantity or back order that is not a whole number, makes the part
-// one that cannot be submitted. Empty counts as 0.
+// unchecked. All three: each vendor tagged (a quantity above 0) has its tag moved onto its back
+// order, and a vendor becomes the one default only when it sells the part and the other two have
+// nothing tagged. The sums are 16-bit: a back order above 32767, or a quantity or back order that is
+// not a whole number of 0 or more, makes the part one that cannot be submitted. Empty counts as 0.
 Submission submitPart(int vendor, const OrderLine& part);
 
 }  // namespace OrderMath

@@ -21,6 +21,8 @@
 #include "reports/ReportLauncher.h"
 #include "stock/PartReader.h"
 #include "stock/RecordGrid.h"
+#include "stock/StockMath.h"
+#include "stock/StoredText.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -84,6 +86,11 @@ const QString TaggedQuery = QStringLiteral(
 
 const QString ListCaptionNeeded = QStringLiteral("Parts Needed");
 const QString ListCaptionTagged = QStringLiteral("Parts Currently Tagged For Order");
+
+QString notAPackageCountText(const QString& typed)
+{
+    return QStringLiteral("\"%1\" is not a number of packages. Please enter a whole number of 0 or more here.").arg(typed);
+}
 
 QLabel* makeLabel(QWidget* parent, int number, const QString& text, int left, int top, int width, int height,
                   Qt::Alignment alignment = Qt::AlignCenter)
@@ -723,8 +730,17 @@ void TagParts::Data1_Validate()
     for (const auto& [vendor, box] : OrderMath::recordCheck(shownPart()).refused) {
         QLineEdit* shown = numberBox(vendor, box);
         const QString text = shown->text();
+        const QString field = OrderMath::numberField(vendor, box);
         const bool money = OrderMath::isMoneyBox(box);
-        refuseNumber(shown, money ? notAPriceText(text) : notAWholeNumberText(text), OrderMath::numberField(vendor, box), money);
+        QString refusal = money ? notAPriceText(text) : notAWholeNumberText(text);
+        if (OrderMath::countsPackages(box) && parseNumber(text)) {
+            // A count below 0 that the part already stores (an older file's) was not typed: it stays
+            // for the user to correct, without a word each time the part is left.
+            if (text == storedText(*Data1, field))
+                continue;
+            refusal = notAPackageCountText(text);
+        }
+        refuseNumber(shown, refusal, field, money);
     }
     const OrderMath::CheckFindings check = OrderMath::recordCheck(shownPart());
     if (!check.tagged)
@@ -733,12 +749,11 @@ void TagParts::Data1_Validate()
     if (check.lacksMinimum) {
         const QString answer = InputBox(QStringLiteral("Please enter a minimum quantity for this part."),
                                         QStringLiteral("Minimum Quantity Needed"), QString(), 3000, 5000);
-        // Nothing, 0 or no number at all gives 1; otherwise the number as the field keeps it.
+        // Nothing, 0 or no whole number of parts at all (below 0, a part of one) gives 1.
         double value = answer.isEmpty() ? 0.0 : parseNumber(answer).value_or(vbVal(answer));
-        if (std::abs(value) > double(std::numeric_limits<qint32>::max()))
+        if (!StockMath::isWholeCount(value) || value > double(std::numeric_limits<qint32>::max()))
             value = 0;
-        const qint64 whole = roundHalfEven(value);
-        Label[16]->setText(whole == 0 ? QStringLiteral("1") : QString::number(whole));
+        Label[16]->setText(value == 0 ? QStringLiteral("1") : QString::number(qint64(value)));
     }
     if (check.lacksLocation) {
         const QString answer = InputBox(QStringLiteral("Please enter a location for this part."),
