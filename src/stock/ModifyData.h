@@ -22,7 +22,7 @@ struct ColorSchemeConfig;
 // or not a number counts as 0) is 0 while the count in stock is above 0.
 bool minimumPromptNeeded(const QString& minimum, const QString& inStock);
 // The minimum that an answer to that question stores: the answer as typed, or 1 when it is
-// empty, not a number, or 0.
+// empty, not a whole number of 0 or more, or 0.
 QString minimumFromAnswer(const QString& answer);
 
 // The colours of the stock-input screen: table ModifyData in Colors.mdb.
@@ -116,6 +116,7 @@ private:
     void openYourParts(const QString& orderField);
     void reopenAfterImport();
     void minimumPrompt();
+    void refuseNotACount(QLineEdit* box, const QString& field);
     void defaultVendorClicked(int vendor);
     void filledFromRecord();
 

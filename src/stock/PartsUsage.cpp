@@ -17,6 +17,7 @@
 #include "reports/ReportControl.h"
 #include "reports/ReportLauncher.h"
 #include "stock/RecordGrid.h"
+#include "stock/StockMath.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -30,7 +31,6 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <cmath>
 #include <iterator>
 
 namespace {
@@ -81,15 +81,6 @@ QLineEdit* makeBox(QWidget* parent, const QString& name, const QString& tip, int
     return box;
 }
 
-// A count of parts or a lane as typed: a whole number, 0 or more.
-std::optional<double> wholeCount(const QString& text)
-{
-    const std::optional<double> n = parseNumber(text);
-    if (!n || !std::isfinite(*n) || *n < 0 || std::floor(*n) != *n)
-        return std::nullopt;
-    return *n;
-}
-
 // What each use took from the count is kept beside its quantity, in a column of its own that the
 // usage table gets the first time a use is stored on it: the table's shape stays the one every
 // file, report and older copy knows until then. A row with nothing there took its whole quantity.
@@ -107,12 +98,26 @@ double numberOrZero(const Statement& st, int column)
 
 }  // namespace
 
-UsageCount usageNewCount(double inStock, double used, double previouslyTaken)
+UsageCount usageNewCount(double inStock, double used)
 {
     // A count found below zero (an older file's) has nothing to give.
-    const double before = std::max(0.0, inStock + previouslyTaken);
+    const double before = std::max(0.0, inStock);
     const double after = std::max(0.0, before - used);
     return {after, before - after};
+}
+
+UsageCount usageChangedCount(double inStock, double usedBefore, double takenBefore, double used)
+{
+    takenBefore = std::min(takenBefore, usedBefore);   // a use never took more than it asked for
+    if (used > usedBefore) {
+        // The more asked for is taken from the count as it is now, as far as it goes.
+        const double more = std::min(used - usedBefore, std::max(0.0, inStock));
+        return {inStock - more, takenBefore + more};
+    }
+    // Less: what the use never took (the count was short) is given up first; of what it really
+    // took, only what the new quantity no longer needs goes back.
+    const double taken = std::min(used, takenBefore);
+    return {inStock + (takenBefore - taken), taken};
 }
 
 // ---------------------------------------------------------------- colours
@@ -642,11 +647,11 @@ std::optional<PartsUsage::UseEntry> PartsUsage::entryTyped()
         return std::nullopt;
     };
     UseEntry use;
-    if (const std::optional<double> used = wholeCount(Text1->text()))
+    if (const std::optional<double> used = StockMath::wholeCount(Text1->text()))
         use.used = *used;
     else
         return refuse(Text1, QStringLiteral("Please enter how many parts you are using as a whole number of 0 or more."));
-    if (const std::optional<double> lane = wholeCount(Text2->text()))
+    if (const std::optional<double> lane = StockMath::wholeCount(Text2->text()))
         use.lane = *lane;
     else
         return refuse(Text2, QStringLiteral("Please enter the lane number as a whole number of 0 or more. "
@@ -678,16 +683,18 @@ qint64 PartsUsage::storeUse(qint64 part, const UseEntry& use, std::optional<qint
             throw DbError(EngineError::NoCurrentRecord, QStringLiteral("The part has been deleted by another part of the program."));
         inStock = numberOrZero(st, 0);
     }
-    double taken = 0;
+    UsageCount after;
     if (row) {
         Statement st = conn.prepare(QStringLiteral("SELECT Used, Taken FROM PartsUsage WHERE rowid = ?"));
         st.bind(1, *row);
         if (!st.step())
             throw DbError(EngineError::NoCurrentRecord, QStringLiteral("The use has been deleted by another part of the program."));
-        taken = st.isNull(1) ? numberOrZero(st, 0) : numberOrZero(st, 1);
+        const double usedBefore = numberOrZero(st, 0);
+        const double takenBefore = st.isNull(1) ? usedBefore : numberOrZero(st, 1);
+        after = usageChangedCount(inStock, usedBefore, takenBefore, use.used);
+    } else {
+        after = usageNewCount(inStock, use.used);
     }
-
-    const UsageCount after = usageNewCount(inStock, use.used, taken);
     const QVariantList values = {use.used, use.lane, dateToStorage(use.date), after.taken};
     if (row) {
         conn.execute(QStringLiteral("UPDATE PartsUsage SET Used = ?, [Lane Number] = ?, [Date Used] = ?, Taken = ? "

@@ -24,15 +24,17 @@ class QPushButton;
 struct ColorSchemeConfig;
 
 // A use takes its quantity from the count in stock, but never more than the count holds: the count
-// does not go below zero, and what the use really took is kept with it. When a stored use is
-// changed, what it took is given back first, so the count becomes the one the part would have had
-// if the new quantity had been entered in the first place; a use that found the count short never
-// gives back more than it took.
+// does not go below zero, and what the use really took is kept with it.
 struct UsageCount {
     double inStock = 0;   // the count after the use
     double taken = 0;     // what the use took: its quantity, or less when the count ran out
 };
-UsageCount usageNewCount(double inStock, double used, double previouslyTaken = 0);
+UsageCount usageNewCount(double inStock, double used);
+// A stored use of usedBefore parts, which took takenBefore of them from the count, changed to used.
+// The count moves only by the change, whatever it has become since the use: more takes what more
+// the count now holds; less gives back what the use took and no longer needs, never more than it
+// took. The lane or the date alone changes no count.
+UsageCount usageChangedCount(double inStock, double usedBefore, double takenBefore, double used);
 
 // The colours of the usage screen: table UsageColors in Colors.mdb.
 ColorSchemeConfig partsUsageColorScheme();

@@ -197,15 +197,25 @@ Receipt bookReceipt(const QString& received, const QString& backOrder, const QSt
         r.status = Receipt::MoreThanBackOrder;
         return r;
     }
+    // A count below 0 or a part of a package books nothing: the user is told and may type it again.
     double booked = *count;
     if (booked < 0) {
         r.negative = true;
+        booked = 0;
+    } else if (!isWholeCount(booked)) {
+        r.fraction = true;
         booked = 0;
     }
     const std::optional<std::int16_t> packages = cint16(booked);   // between 0 and the back order
     const std::optional<std::int16_t> size = read(package, Receipt::Package);
     if (!size)
         return r;
+    if (*packages > 0 && *size <= 0) {
+        // Packages of no parts would clear the back order and bring nothing into stock.
+        r.status = Receipt::NoPackageSize;
+        r.field = Receipt::Package;
+        return r;
+    }
     const std::optional<std::int16_t> stock = read(inStock, Receipt::InStock);
     if (!stock)
         return r;
@@ -709,17 +719,23 @@ ReceiveParts::Booking ReceiveParts::book(int vendor, bool interactive, QString* 
         return QString();
     };
 
-    // A count of no packages (0, or below 0) books nothing whatever the part holds: when the
-    // part's values cannot take a booking, there is nothing to refuse either.
+    // A count below 0 or a part of a package is refused: the user is told, the box shows 0, and a
+    // booking of nothing follows.
     const std::optional<double> typed = parseNumber(received->text());
-    const bool noPackages = typed && (*typed < 0 || roundHalfEven(*typed) == 0);
+    auto tellNotACount = [&] {
+        if (!interactive || !typed || StockMath::isWholeCount(*typed))
+            return;
+        MsgBox(*typed < 0 ? QStringLiteral("You can only enter positive numbers!")
+                          : QStringLiteral("You can only enter whole numbers of packages!"));
+        received->setText(QStringLiteral("0"));
+        received->setFocus(Qt::OtherFocusReason);
+        received->selectAll();
+    };
+    // A count of no packages books nothing whatever the part holds: when the part's values cannot
+    // take a booking, there is nothing to refuse either.
+    const bool noPackages = typed && (!StockMath::isWholeCount(*typed) || *typed == 0);
     if (noPackages && (r.status == Receipt::UnreadablePart || r.status == Receipt::OutOfRange)) {
-        if (*typed < 0 && interactive) {
-            MsgBox(QStringLiteral("You can only enter positive numbers!"));
-            received->setText(QStringLiteral("0"));
-            received->setFocus(Qt::OtherFocusReason);
-            received->selectAll();
-        }
+        tellNotACount();
         return Booking::NothingDone;
     }
 
@@ -737,6 +753,19 @@ ReceiveParts::Booking ReceiveParts::book(int vendor, bool interactive, QString* 
                                      "Please correct it on the maintenance screen first.")
                           .arg(fieldName(r.field)),
                       48);
+    case Receipt::NoPackageSize: {
+        QString part = t.partNumber[vendor - 1]->text();
+        if (part.isEmpty())
+            part = t.description->text();
+        // The list of a Full Receipt names the part itself.
+        return refuse(QStringLiteral("Nothing was received%1: its package quantity for vendor # %2 is %3, so the parts "
+                                     "received cannot be counted into your stock. Please enter the package quantity "
+                                     "on the maintenance screen first.")
+                          .arg(interactive && !part.isEmpty() ? QStringLiteral(" for part %1").arg(part) : QString())
+                          .arg(vendor)
+                          .arg(package->text()),
+                      48);
+    }
     case Receipt::OutOfRange:
         return refuse(QStringLiteral("Nothing was received: the %1 would go beyond %2, the largest number this "
                                      "screen can book.")
@@ -747,12 +776,7 @@ ReceiveParts::Booking ReceiveParts::book(int vendor, bool interactive, QString* 
         break;
     }
 
-    if (r.negative && interactive) {
-        MsgBox(QStringLiteral("You can only enter positive numbers!"));
-        received->setText(QStringLiteral("0"));
-        received->setFocus(Qt::OtherFocusReason);
-        received->selectAll();
-    }
+    tellNotACount();
     backOrder->setText(QString::number(r.backOrder));
     inStock->setText(QString::number(r.inStock));
     received->setText(QStringLiteral("0"));

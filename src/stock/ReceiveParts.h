@@ -16,10 +16,10 @@ class QTabWidget;
 struct ColorSchemeConfig;
 
 // One booking of received packages against a part's back order, worked out from the texts of the
-// boxes involved: the count received (a number, a fraction allowed), the back order, the package
-// size and the count in stock (whole numbers). The comparisons use the received count with its
-// fraction; the arithmetic is done in 16-bit whole numbers, the received count rounded half to
-// even, so 1.5 against a back order of 2 books 2, while 2.5 against 2 is more than the back order.
+// boxes involved: the count received, the back order, the package size and the count in stock
+// (whole numbers). More received than is on back order is refused; a count below 0 or a part of a
+// package books nothing (2.5 against a back order of 2 is more than the back order, 1.5 books
+// nothing). The arithmetic is done in 16-bit whole numbers.
 struct Receipt {
     enum Status {
         Nothing,             // the received box is empty: nothing to do
@@ -27,6 +27,7 @@ struct Receipt {
         UnreadablePart,      // the part's back order, package or count in stock is empty or not a number
         MoreThanBackOrder,   // more received than is on back order
         OutOfRange,          // an operand or a result does not fit in -32768..32767
+        NoPackageSize,       // packages received for a package size of 0 (or below): no parts to book
         Booked,
     };
     enum Field { NoField, BackOrder, Package, InStock };
@@ -34,6 +35,7 @@ struct Receipt {
     Status status = Nothing;
     Field field = NoField;        // UnreadablePart, OutOfRange: the value at fault, when it is one
     bool negative = false;        // a count below 0 was typed; 0 is booked
+    bool fraction = false;        // a part of a package was typed; 0 is booked
     std::int16_t received = 0;    // packages booked
     std::int16_t backOrder = 0;   // back order after the booking
     std::int16_t inStock = 0;     // count in stock after the booking (single parts)

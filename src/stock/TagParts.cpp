@@ -19,8 +19,10 @@
 #include "query/ResultListWindow.h"
 #include "reports/ReportControl.h"
 #include "reports/ReportLauncher.h"
+#include "stock/PartReader.h"
 #include "stock/RecordGrid.h"
 #include "stock/StockMath.h"
+#include "stock/StoredText.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -36,334 +38,6 @@
 #include <cmath>
 #include <limits>
 #include <optional>
-
-// ================================================================ the arithmetic
-
-namespace OrderMath {
-
-namespace {
-
-bool isZero(const QString& text)
-{
-    return parseNumber(text).value_or(0.0) == 0.0;
-}
-
-}  // namespace
-
-PriceFigures priceFigures(std::optional<Currency> bookPrice, double discountPercent,
-                          std::optional<Currency> specialPrice, std::optional<double> package)
-{
-    if (!bookPrice)
-        return {};
-    if (*bookPrice == Currency())
-        return {Currency(), Currency()};
-    // One piece of a package: nothing to show for a package that is missing or 0.
-    auto perPiece = [&package](Currency price) -> std::optional<Currency> {
-        if (!package || *package == 0 || !std::isfinite(*package))
-            return std::nullopt;
-        return price / *package;
-    };
-    PriceFigures f;
-    f.discountPrice = *bookPrice - *bookPrice * (discountPercent * 0.01);
-    f.costEach = perPiece(*f.discountPrice);
-    if (specialPrice && *specialPrice > Currency()) {
-        f.discountPrice = *specialPrice;
-        f.costEach = perPiece(*specialPrice);
-    }
-    return f;
-}
-
-double discountPercent(const QString& text)
-{
-    return vbVal(text);
-}
-
-bool isNeeded(const StockLine& part)
-{
-    if (!part.inStock || !part.minimumStock || !(*part.inStock < *part.minimumStock))
-        return false;
-    for (int i = 0; i < 3; ++i)
-        if (!part.quantityOrdered[i] || *part.quantityOrdered[i] != 0 || !part.backOrdered[i] || *part.backOrdered[i] != 0)
-            return false;
-    return true;
-}
-
-bool isTagged(const std::array<QString, 3>& orderQuantities)
-{
-    return isTagged({parseNumber(orderQuantities[0]), parseNumber(orderQuantities[1]), parseNumber(orderQuantities[2])});
-}
-
-bool isTagged(const std::array<std::optional<double>, 3>& orderQuantities)
-{
-    for (const std::optional<double>& q : orderQuantities)
-        if (q.value_or(0.0) > 0)
-            return true;
-    return false;
-}
-
-// ---------------------------------------------------------------- what a part's boxes show
-
-Shown::Shown(QString text)
-    : m_text(std::move(text))
-{
-}
-
-Shown::Shown(const QVariant* stored, bool money)
-{
-    setStored(stored, money);
-}
-
-void Shown::setStored(const QVariant* stored, bool money)
-{
-    if (!m_text.isNull())
-        m_text = QString();
-    m_stored = stored;
-    m_storedType = stored->typeId();
-    m_money = money;
-    m_isText = false;
-}
-
-QString Shown::text() const
-{
-    if (m_isText)
-        return m_text;
-    return DataControl::formatValue(*m_stored, m_money ? BindFormat::Currency : BindFormat::General);
-}
-
-// Text and memo fields show their text as it is.
-bool Shown::isStoredText() const
-{
-    return !m_isText && !m_money && m_storedType == QMetaType::QString;
-}
-
-bool Shown::isEmpty() const
-{
-    if (m_isText)
-        return m_text.isEmpty();
-    if (isStoredNumber())
-        return false;
-    return isStoredText() ? static_cast<const QString*>(m_stored->constData())->isEmpty() : text().isEmpty();
-}
-
-bool Shown::isBlankText() const
-{
-    if (isStoredText())
-        return static_cast<const QString*>(m_stored->constData())->trimmed().isEmpty();
-    return text().trimmed().isEmpty();
-}
-
-void Shown::setText(QString text)
-{
-    m_text = std::move(text);
-    m_isText = true;
-}
-
-bool isMoneyBox(int box)
-{
-    return box == PriceBox || box == SpecialPriceBox;
-}
-
-QString numberField(int vendor, int box)
-{
-    static const std::array<std::array<QString, NumberBoxes>, 3> names = [] {
-        const char* const boxes[NumberBoxes] = {"Quantity Ordered", "Back Ordered", "Minimum Buy", "Package",
-                                                "Price", "Special Price"};
-        std::array<std::array<QString, NumberBoxes>, 3> all;
-        for (int n = 1; n <= 3; ++n)
-            for (int box = 0; box < NumberBoxes; ++box)
-                all[n - 1][box] = QStringLiteral("%1 %2").arg(QLatin1String(boxes[box])).arg(n);
-        return all;
-    }();
-    return names[vendor - 1][box];
-}
-
-namespace {
-
-// Whether the record check takes what a number box shows: nothing, a price in a money box, or else
-// a number that a whole-number field holds (a fraction is stored rounded, as the field has always
-// kept it).
-bool acceptsNumber(const Shown& box, bool money)
-{
-    if (box.isBlank())
-        return true;
-    if (money)
-        return box.isMoney();
-    const std::optional<double> n = box.number();
-    return n && std::abs(*n) <= double(std::numeric_limits<qint32>::max());
-}
-
-}  // namespace
-
-CheckFindings recordCheck(const PartBoxes& part)
-{
-    CheckFindings f;
-    std::array<std::optional<double>, 3> quantities;
-    for (int i = 0; i < 3; ++i) {
-        const PartBoxes::Vendor& v = part.vendors[i];
-        for (int box = 0; box < NumberBoxes; ++box)
-            if (!acceptsNumber(v.numbers[box], isMoneyBox(box)))
-                f.refused.append({i + 1, box});
-        quantities[i] = v.numbers[QuantityBox].number();
-    }
-    f.tagged = isTagged(quantities);
-    f.lacksMinimum = part.minimumStock.number().value_or(0.0) == 0;
-    f.lacksLocation = part.location.isEmpty();
-    return f;
-}
-
-PartTag autoTag(const PartBoxes& part)
-{
-    std::array<bool, 3> defaults{};
-    std::array<QString, 3> partNumbers, quantities;
-    for (int i = 0; i < 3; ++i) {
-        defaults[i] = part.vendors[i].isDefault;
-        partNumbers[i] = part.vendors[i].partNumber.text();
-        quantities[i] = part.vendors[i].numbers[QuantityBox].text();
-    }
-    const AutoTagVendor choice = autoTagVendor(defaults, partNumbers, quantities);
-    if (choice.vendor == 0)
-        return {};
-    const int i = choice.vendor - 1;
-    const PartBoxes::Vendor& v = part.vendors[i];
-    PartTag tag;
-    tag.vendor = choice.vendor;
-    tag.checkDefault = choice.becomesDefault;
-    const AutoTagQuantity q = autoTagQuantity(part.minimumStock.text(), part.inStock.text(), v.numbers[PackageBox].text(),
-                                              quantities[i], v.numbers[MinimumBuyBox].text());
-    if (q.outOfRange)
-        tag.outOfRange = partNumbers[i].isEmpty() ? part.description.text() : partNumbers[i];
-    else
-        tag.quantity = q.orderQuantity;
-    return tag;
-}
-
-Currency taggedAmount(const std::array<TaggedLine, 3>& vendors)
-{
-    Currency total;
-    for (const TaggedLine& v : vendors)
-        if (v.quantity && v.prices.discountPrice)
-            total += *v.prices.discountPrice * *v.quantity;
-    return total;
-}
-
-QuantityWarnings quantityWarnings(int vendor, const QString& quantity, const QString& backOrder,
-                                  const QString& package, const QString& vendorHeading)
-{
-    QuantityWarnings w;
-    if (quantity.isEmpty())
-        return w;
-    const std::optional<double> q = parseNumber(quantity);
-    if (!q || *q <= 0)
-        return w;
-    const std::optional<double> b = parseNumber(backOrder);
-    if (!vendorHeading.isEmpty() && b && *b > 0)
-        w.backOrder = true;
-    const std::optional<double> k = parseNumber(package);
-    if ((vendor != 3 || !vendorHeading.isEmpty()) && k && *q * *k > 50)
-        w.overFifty = true;
-    return w;
-}
-
-AutoTagVendor autoTagVendor(const std::array<bool, 3>& defaults, const std::array<QString, 3>& partNumbers,
-                            const std::array<QString, 3>& orderQuantities)
-{
-    for (int i = 0; i < 3; ++i)
-        if (defaults[i])
-            return {i + 1, false};
-    for (int i = 0; i < 3; ++i) {
-        if (partNumbers[i].isEmpty())
-            continue;
-        if (isZero(orderQuantities[(i + 1) % 3]) && isZero(orderQuantities[(i + 2) % 3]))
-            return {i + 1, true};
-    }
-    return {};
-}
-
-AutoTagQuantity autoTagQuantity(const QString& minimumStock, const QString& inStock, const QString& package,
-                                const QString& orderQuantity, const QString& minimumBuy)
-{
-    AutoTagQuantity r{orderQuantity, false};
-    const std::optional<double> min = parseNumber(minimumStock);
-    const std::optional<double> stock = parseNumber(inStock);
-    const std::optional<double> k = parseNumber(package);
-    if (min && stock && k && *k != 0)
-        r.orderQuantity = numberText((*min - *stock) / *k);
-
-    // The comparison is made on 16-bit whole numbers; a value beyond them is not ordered at all
-    // rather than ordered wrongly.
-    std::int16_t q = 0;
-    if (const std::optional<double> shortfall = parseNumber(r.orderQuantity)) {
-        const std::optional<std::int16_t> fits = StockMath::cint16(*shortfall);
-        if (!fits)
-            return {orderQuantity, true};
-        q = *fits;
-    }
-    const std::optional<double> buy = parseNumber(minimumBuy);
-    if (!buy)
-        return r;   // no minimum purchase to compare with: the shortfall stands
-    const std::optional<std::int16_t> m = StockMath::cint16(*buy);
-    if (!m)
-        return {orderQuantity, true};
-    if (*m >= q)
-        r.orderQuantity = minimumBuy;
-    return r;
-}
-
-Submission submitPart(int vendor, const OrderLine& part)
-{
-    Submission s;
-    s.backOrders = part.backOrders;
-    s.defaults = part.defaults;
-
-    // An empty box is a count of 0; anything else must be a 16-bit whole number.
-    auto count = [](const QString& text) -> std::optional<std::int16_t> {
-        if (text.trimmed().isEmpty())
-            return std::int16_t(0);
-        return StockMath::cint16(text);
-    };
-    auto refuse = [&s](int n, const QString& why) {
-        s.problem = QStringLiteral("vendor # %1: %2").arg(n).arg(why);
-        return s;
-    };
-
-    for (int i = 0; i < 3; ++i) {
-        const int n = i + 1;
-        if (vendor != 0 && vendor != n)
-            continue;
-        const QString& qText = part.orderQuantities[i];
-        const std::optional<std::int16_t> q = count(qText);
-        if (!q)
-            return refuse(n, QStringLiteral("the quantity \"%1\" is not a whole number of packages up to 32767").arg(qText));
-        if (vendor == 0 && *q == 0)
-            continue;   // nothing tagged for this vendor: its back order and special price stay
-        const QString& bText = part.backOrders[i];
-        const std::optional<std::int16_t> b = count(bText);
-        if (!b)
-            return refuse(n, QStringLiteral("the back order \"%1\" is not a whole number of packages up to 32767").arg(bText));
-        const std::optional<std::int16_t> sum = StockMath::add16(*b, *q);
-        if (!sum)
-            return refuse(n, QStringLiteral("the back order would be %1 packages, more than 32767")
-                                 .arg(int(*b) + int(*q)));
-        s.backOrders[i] = QString::number(*sum);
-        s.submitted[i] = true;
-    }
-
-    if (vendor != 0) {
-        if (!part.defaults[vendor - 1])
-            s.defaults = {vendor == 1, vendor == 2, vendor == 3};
-    } else {
-        for (int i = 0; i < 3; ++i) {
-            if (part.partNumbers[i].isEmpty())
-                continue;
-            if (isZero(part.orderQuantities[(i + 1) % 3]) && isZero(part.orderQuantities[(i + 2) % 3]))
-                s.defaults = {i == 0, i == 1, i == 2};
-        }
-    }
-    s.ok = true;
-    return s;
-}
-
-}  // namespace OrderMath
 
 // ================================================================ layout
 
@@ -413,6 +87,11 @@ const QString TaggedQuery = QStringLiteral(
 const QString ListCaptionNeeded = QStringLiteral("Parts Needed");
 const QString ListCaptionTagged = QStringLiteral("Parts Currently Tagged For Order");
 
+QString notAPackageCountText(const QString& typed)
+{
+    return QStringLiteral("\"%1\" is not a number of packages. Please enter a whole number of 0 or more here.").arg(typed);
+}
+
 QLabel* makeLabel(QWidget* parent, int number, const QString& text, int left, int top, int width, int height,
                   Qt::Alignment alignment = Qt::AlignCenter)
 {
@@ -449,155 +128,6 @@ bool step(QString& failure, F&& f)
             failure = QString::fromLocal8Bit(e.what());
     }
     return false;
-}
-
-std::optional<double> numberOf(const QVariant& v)
-{
-    // Numbers as the parts store them directly, anything else converted.
-    const int type = v.typeId();
-    if (type == QMetaType::Double)
-        return *static_cast<const double*>(v.constData());
-    if (type == QMetaType::LongLong)
-        return double(*static_cast<const qlonglong*>(v.constData()));
-    if (!v.isValid() || v.isNull())
-        return std::nullopt;
-    bool ok = false;
-    const double d = v.toDouble(&ok);
-    if (ok)
-        return d;
-    return parseNumber(v.toString());
-}
-
-std::optional<Currency> moneyOf(const QVariant& v)
-{
-    const std::optional<double> d = numberOf(v);
-    if (!d)
-        return std::nullopt;
-    return Currency::fromDouble(*d);
-}
-
-// The parts of a view as their boxes would show them, read from their rows without moving there,
-// a block of rows at a time: for the record check (its number boxes, the location and the minimum
-// stock), or for automatic tagging as well (the part numbers, Auto Order boxes, description and
-// count in stock). The boxes a reader does not read show nothing.
-class PartReader {
-public:
-    enum Reads { ForCheck, ForTagging };
-
-    PartReader(const Recordset& rs, Reads reads)
-        : m_rs(rs), m_reads(reads)
-    {
-        auto field = [&rs](const QString& name) { return rs.fieldIndex(name); };
-        for (int n = 1; n <= 3; ++n)
-            for (int box = 0; box < OrderMath::NumberBoxes; ++box)
-                m_fields << field(OrderMath::numberField(n, box));
-        m_fields << field(QStringLiteral("Location")) << field(QStringLiteral("Minimum Stock"));
-        if (reads == ForTagging) {
-            for (int n = 1; n <= 3; ++n)
-                m_fields << field(QStringLiteral("Part Number %1").arg(n)) << field(QStringLiteral("Default %1").arg(n));
-            m_fields << field(QStringLiteral("Description")) << field(QStringLiteral("In Stock"));
-        }
-    }
-
-    // As bindControls binds the boxes: money as currency, everything else as stored. What it gives
-    // stands until the next part is read.
-    const OrderMath::PartBoxes& at(int pos)
-    {
-        const QVariant* value = row(pos);
-        if (!value) {
-            m_part = {};
-            return m_part;
-        }
-        if (m_part.stored.constData() != m_values.constData())
-            m_part.stored = m_values;
-        auto show = [&value](OrderMath::Shown& box, bool money = false) { box.setStored(value++, money); };
-        for (OrderMath::PartBoxes::Vendor& v : m_part.vendors)
-            for (int box = 0; box < OrderMath::NumberBoxes; ++box)
-                show(v.numbers[box], OrderMath::isMoneyBox(box));
-        show(m_part.location);
-        show(m_part.minimumStock);
-        if (m_reads == ForTagging) {
-            for (OrderMath::PartBoxes::Vendor& v : m_part.vendors) {
-                show(v.partNumber);
-                v.isDefault = value->isValid() && value->toBool();
-                ++value;
-            }
-            show(m_part.description);
-            show(m_part.inStock);
-        }
-        return m_part;
-    }
-
-    // The money value of the part tagged, from what it stores: for each vendor, packages tagged
-    // times that vendor's discount price (discountPercents: the centre's discount with each vendor).
-    Currency taggedAmount(int pos, const std::array<double, 3>& discountPercents)
-    {
-        const QVariant* value = row(pos);
-        if (!value)
-            return {};
-        std::array<OrderMath::TaggedLine, 3> line;
-        for (int i = 0; i < 3; ++i, value += OrderMath::NumberBoxes) {
-            line[i].quantity = numberOf(value[OrderMath::QuantityBox]);
-            if (line[i].quantity.value_or(0.0) == 0)
-                continue;   // nothing tagged for this vendor adds nothing, whatever its price
-            line[i].prices = OrderMath::priceFigures(moneyOf(value[OrderMath::PriceBox]), discountPercents[i],
-                                                     moneyOf(value[OrderMath::SpecialPriceBox]),
-                                                     numberOf(value[OrderMath::PackageBox]));
-        }
-        return OrderMath::taggedAmount(line);
-    }
-
-private:
-    // The values of the part at pos, read with the block it is in; null when there is none.
-    const QVariant* row(int pos)
-    {
-        if (pos < m_from || pos >= m_from + m_count) {
-            m_from = pos;
-            m_values = m_rs.valuesAt(pos, Block, m_fields);
-            m_count = int(m_values.size() / m_fields.size());
-            if (m_count == 0)
-                return nullptr;
-        }
-        return m_values.constData() + qsizetype(pos - m_from) * m_fields.size();
-    }
-
-    static constexpr int Block = 256;
-    const Recordset& m_rs;
-    Reads m_reads;
-    QList<int> m_fields;
-    QVector<QVariant> m_values;
-    int m_from = 0;
-    int m_count = 0;
-    OrderMath::PartBoxes m_part;   // the part last read
-};
-
-// Automatic tagging of a part that is not shown, as tagCurrentPart tags the part on screen: what
-// leaving the part writes (the fields whose boxes it changes), and the part's name when its
-// quantity does not fit. Nothing when the part's record check would need the user.
-struct QuietTag {
-    QList<QPair<QString, QVariant>> writes;
-    QString outOfRange;
-};
-
-std::optional<QuietTag> autoTagQuietly(OrderMath::PartBoxes part)
-{
-    using namespace OrderMath;
-    QuietTag quiet;
-    const PartTag tag = autoTag(part);
-    if (tag.vendor != 0) {
-        PartBoxes::Vendor& v = part.vendors[tag.vendor - 1];
-        if (tag.checkDefault && !v.isDefault)
-            quiet.writes.append({QStringLiteral("Default %1").arg(tag.vendor), true});
-        quiet.outOfRange = tag.outOfRange;
-        if (tag.quantity && *tag.quantity != v.numbers[QuantityBox].text()) {
-            // A box emptied is written as nothing, as a bound box hands it in.
-            quiet.writes.append({numberField(tag.vendor, QuantityBox), tag.quantity->isEmpty() ? QVariant() : QVariant(*tag.quantity)});
-            v.numbers[QuantityBox].setText(*tag.quantity);
-        }
-    }
-    if (!recordCheck(part).passesQuietly())
-        return std::nullopt;
-    return quiet;
 }
 
 }  // namespace
@@ -1200,8 +730,17 @@ void TagParts::Data1_Validate()
     for (const auto& [vendor, box] : OrderMath::recordCheck(shownPart()).refused) {
         QLineEdit* shown = numberBox(vendor, box);
         const QString text = shown->text();
+        const QString field = OrderMath::numberField(vendor, box);
         const bool money = OrderMath::isMoneyBox(box);
-        refuseNumber(shown, money ? notAPriceText(text) : notAWholeNumberText(text), OrderMath::numberField(vendor, box), money);
+        QString refusal = money ? notAPriceText(text) : notAWholeNumberText(text);
+        if (OrderMath::countsPackages(box) && parseNumber(text)) {
+            // A count below 0 that the part already stores (an older file's) was not typed: it stays
+            // for the user to correct, without a word each time the part is left.
+            if (text == storedText(*Data1, field))
+                continue;
+            refusal = notAPackageCountText(text);
+        }
+        refuseNumber(shown, refusal, field, money);
     }
     const OrderMath::CheckFindings check = OrderMath::recordCheck(shownPart());
     if (!check.tagged)
@@ -1210,12 +749,11 @@ void TagParts::Data1_Validate()
     if (check.lacksMinimum) {
         const QString answer = InputBox(QStringLiteral("Please enter a minimum quantity for this part."),
                                         QStringLiteral("Minimum Quantity Needed"), QString(), 3000, 5000);
-        // Nothing, 0 or no number at all gives 1; otherwise the number as the field keeps it.
+        // Nothing, 0 or no whole number of parts at all (below 0, a part of one) gives 1.
         double value = answer.isEmpty() ? 0.0 : parseNumber(answer).value_or(vbVal(answer));
-        if (std::abs(value) > double(std::numeric_limits<qint32>::max()))
+        if (!StockMath::isWholeCount(value) || value > double(std::numeric_limits<qint32>::max()))
             value = 0;
-        const qint64 whole = roundHalfEven(value);
-        Label[16]->setText(whole == 0 ? QStringLiteral("1") : QString::number(whole));
+        Label[16]->setText(value == 0 ? QStringLiteral("1") : QString::number(qint64(value)));
     }
     if (check.lacksLocation) {
         const QString answer = InputBox(QStringLiteral("Please enter a location for this part."),

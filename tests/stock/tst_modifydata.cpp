@@ -77,6 +77,7 @@ private Q_SLOTS:
     void opensOnFirstPartByVendor1();
     void enteredValuesAreSavedWhenThePartIsLeft();
     void countInStockIsAlwaysANumber();
+    void countsBelowZeroOrInPartsAreRefused();
     void minimumBoxAndItsPrompt();
     void minimumPromptBeforeLeavingAPart();
     void largeCountsSurviveAVisit();
@@ -99,6 +100,8 @@ void TestModifyData::minimumRules()
     QCOMPARE(minimumFromAnswer(QStringLiteral("0")), QStringLiteral("1"));
     QCOMPARE(minimumFromAnswer(QStringLiteral("abc")), QStringLiteral("1"));
     QCOMPARE(minimumFromAnswer(QStringLiteral("4")), QStringLiteral("4"));
+    QCOMPARE(minimumFromAnswer(QStringLiteral("-4")), QStringLiteral("1"));
+    QCOMPARE(minimumFromAnswer(QStringLiteral("2.5")), QStringLiteral("1"));
 }
 
 void TestModifyData::opensOnFirstPartByVendor1()
@@ -186,6 +189,49 @@ void TestModifyData::countInStockIsAlwaysANumber()
     QVERIFY(!data.part(4, "In Stock").isValid());
     s->SSDBCommand1->click();
     QCOMPARE(data.part(4, "In Stock").toInt(), 0);
+    closeScreen(s);
+    QVERIFY(prompts.verifyAllAnswered());
+}
+
+void TestModifyData::countsBelowZeroOrInPartsAreRefused()
+{
+    PartsTestData data;
+    QVERIFY(data.exec(QStringLiteral("UPDATE Parts SET [In Stock]=-3 WHERE [Record Number]=4")));   // C-300, an older file's count
+    ScriptedPrompts prompts;
+    ModifyData* s = openScreen();
+    s->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(s));
+    QCOMPARE(partShown(s), QStringLiteral("B-200"));
+    const QString refusal = QStringLiteral("You need to enter a whole number of 0 or more here");
+
+    // A count below 0 (a lone "-" would be 0 at once: the sign goes in front of the digits).
+    QTest::mouseClick(s->Instock, Qt::LeftButton);
+    QTest::keyClick(s->Instock, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(s->Instock, QStringLiteral("3"));
+    QTest::keyClick(s->Instock, Qt::Key_Home);
+    QTest::keyClicks(s->Instock, QStringLiteral("-"));
+    QCOMPARE(s->Instock->text(), QStringLiteral("-3"));
+    // A minimum with a part of a part, refused as the box is left.
+    QTest::keyClick(s->Instock, Qt::Key_Tab);
+    QTest::keyClicks(s->Min, QStringLiteral("2.5"));
+    prompts.expectMessage();
+    QTest::keyClick(s->Min, Qt::Key_Tab);
+    QCOMPARE(prompts.texts(), QStringList{refusal});
+    QCOMPARE(prompts.messages()[0].style, 0);
+    QCOMPARE(prompts.messages()[0].title, QString());
+    QCOMPARE(s->Min->text(), QStringLiteral("2"));
+    // The count, as the part is left.
+    prompts.expectMessage();
+    QTest::mouseClick(s->SSDBCommand1, Qt::LeftButton);   // "&Next"
+    QCOMPARE(prompts.texts(), QStringList({refusal, refusal}));
+    QCOMPARE(data.part(2, "In Stock").toInt(), 5);
+    QCOMPARE(data.part(2, "Minimum Stock").toInt(), 2);
+
+    // A count below 0 that the part already stores was not typed: leaving it says nothing.
+    QCOMPARE(partShown(s), QStringLiteral("C-300"));
+    QCOMPARE(s->Instock->text(), QStringLiteral("-3"));
+    QTest::mouseClick(s->SSDBCommand1, Qt::LeftButton);
+    QCOMPARE(prompts.messages().size(), 2);
     closeScreen(s);
     QVERIFY(prompts.verifyAllAnswered());
 }

@@ -78,6 +78,7 @@ private Q_SLOTS:
     void refusalsSaveNothing_data();
     void refusalsSaveNothing();
     void negativeCountBooksNothingButSaves();
+    void onlyWholePackagesOfSomePartsAreBooked();
     void noBackOrdersKeepsTheView();
     void leavingTheReceivedBoxBooks();
     void tabChangeReturnsToAllPartsAndKeepsLocation();
@@ -298,6 +299,65 @@ void TestReceiveParts::negativeCountBooksNothingButSaves()
     s->Text4->clear();
     s->Command4_Click();
     QCOMPARE(currentPartNumber(s), QStringLiteral("D-400"));
+    closeScreen(s);
+    QVERIFY(prompts.verifyAllAnswered());
+}
+
+void TestReceiveParts::onlyWholePackagesOfSomePartsAreBooked()
+{
+    PartsTestData data;
+    QVERIFY(data.exec(QStringLiteral("UPDATE Parts SET [Back Ordered 1]=2, [Package 1]=12, [In Stock]=5 WHERE [Record Number]=1")));
+    ScriptedPrompts prompts;
+    ReceiveParts* s = openScreen();
+    s->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(s));
+    QCOMPARE(currentPartNumber(s), QStringLiteral("M-500"));
+
+    // A part of a package or a count below 0, typed and entered: told, and nothing is booked.
+    const std::pair<const char*, const char*> typed[] = {
+        {"1.5", "You can only enter whole numbers of packages!"},
+        {"-2", "You can only enter positive numbers!"},
+    };
+    for (const auto& [count, message] : typed) {
+        QTest::mouseClick(s->Text4, Qt::LeftButton);   // the click selects the whole count
+        QTest::keyClicks(s->Text4, QString::fromLatin1(count));
+        prompts.expectMessage();
+        QTest::keyClick(s->Text4, Qt::Key_Return);     // "O&K"
+        QCOMPARE(prompts.messages().last().text, QString::fromLatin1(message));
+        QCOMPARE(prompts.messages().last().style, 0);
+        QCOMPARE(prompts.messages().last().title, QString());
+        QCOMPARE(s->Text4->text(), QStringLiteral("0"));
+        QCOMPARE(data.part(1, "Back Ordered 1").toInt(), 2);
+        QCOMPARE(data.part(1, "In Stock").toInt(), 5);
+    }
+
+    // Packages of no parts (package quantity 0) would clear the back order and bring nothing in:
+    // refused, naming the part and what it lacks; the back order stays.
+    QVERIFY(data.exec(QStringLiteral("UPDATE Parts SET [Package 1]=0 WHERE [Record Number]=1;"
+                                     "UPDATE Parts SET [Back Ordered 1]=2, [Package 1]=1, [In Stock]=7 WHERE [Record Number]=5")));
+    QTest::mouseClick(s->Command1, Qt::LeftButton);   // "Show Back &Orders": M-500 and X-900
+    QCOMPARE(currentPartNumber(s), QStringLiteral("M-500"));
+    QCOMPARE(s->Text42->text(), QStringLiteral("0"));
+    QTest::mouseClick(s->Text4, Qt::LeftButton);
+    QTest::keyClicks(s->Text4, QStringLiteral("2"));
+    prompts.expectMessage();
+    QTest::keyClick(s->Text4, Qt::Key_Return);
+    const QString lacks = QStringLiteral(": its package quantity for vendor # 1 is 0, so the parts received cannot be "
+                                         "counted into your stock. Please enter the package quantity on the maintenance "
+                                         "screen first.");
+    QCOMPARE(prompts.messages().last().text, QStringLiteral("Nothing was received for part M-500") + lacks);
+    QCOMPARE(prompts.messages().last().style, 48);
+    QCOMPARE(data.part(1, "Back Ordered 1").toInt(), 2);
+
+    prompts.expectMessage(Prompts::Yes).expectMessage();
+    QTest::mouseClick(s->Command8, Qt::LeftButton);   // "&Full Receipt"
+    QCOMPARE(prompts.messages().last().text, QStringLiteral("These parts could not be received and are still on "
+                                                            "backorder:\r\rM-500: Nothing was received")
+                                                 + lacks);
+    QCOMPARE(data.part(1, "Back Ordered 1").toInt(), 2);
+    QCOMPARE(data.part(1, "In Stock").toInt(), 5);
+    QCOMPARE(data.part(5, "Back Ordered 1").toInt(), 0);
+    QCOMPARE(data.part(5, "In Stock").toInt(), 9);
     closeScreen(s);
     QVERIFY(prompts.verifyAllAnswered());
 }

@@ -2,8 +2,8 @@
 // tests, the tagged total, the typing warnings, automatic tagging quantities and the 16-bit
 // submission of tags as back orders.
 
+#include "stock/OrderMath.h"
 #include "stock/StockMath.h"
-#include "stock/TagParts.h"
 
 #include <QtTest>
 
@@ -392,6 +392,18 @@ void TestTagPartsMath::submitAllVendors()
     c.partNumbers[2] = QStringLiteral("C-3");
     QCOMPARE(submitPart(0, c).defaults, (std::array<bool, 3>{false, false, true}));
 
+    // A tag below 0 (an older file's) is no tag: its back order stays as it is and it is not
+    // submitted (its special price stays); the one vendor tagged becomes the default.
+    OrderLine n{{QStringLiteral("N-1"), QStringLiteral("N-2"), QString()},
+                {QStringLiteral("-3"), QStringLiteral("2"), QStringLiteral("0")},
+                {QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("0")},
+                {true, false, false}};
+    s = submitPart(0, n);
+    QVERIFY(s.ok);
+    QCOMPARE(s.backOrders, (std::array<QString, 3>{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("0")}));
+    QCOMPARE(s.submitted, (std::array<bool, 3>{false, true, false}));
+    QCOMPARE(s.defaults, (std::array<bool, 3>{false, true, false}));
+
     // An untagged vendor's back order is left as it is, even one that would not fit 16 bits.
     OrderLine d{{QStringLiteral("D-1"), QString(), QString()},
                 {QStringLiteral("1"), QString(), QStringLiteral("0")},
@@ -411,11 +423,15 @@ void TestTagPartsMath::submissionRefusals_data()
     QTest::newRow("sum one past 32767") << 1 << "1" << "32767" << "vendor # 1: the back order would be 32768 packages, more than 32767";
     QTest::newRow("all vendors, sum past 32767") << 0 << "30000" << "2768" << "vendor # 1: the back order would be 32768 packages, more than 32767";
     QTest::newRow("back order already beyond 16 bits") << 1 << "1" << "40000"
-                                                       << "vendor # 1: the back order \"40000\" is not a whole number of packages up to 32767";
+                                                       << "vendor # 1: the back order \"40000\" is not a whole number of packages from 0 to 32767";
     QTest::newRow("back order not a number") << 1 << "1" << "abc"
-                                             << "vendor # 1: the back order \"abc\" is not a whole number of packages up to 32767";
+                                             << "vendor # 1: the back order \"abc\" is not a whole number of packages from 0 to 32767";
+    QTest::newRow("back order below 0") << 1 << "1" << "-2"
+                                        << "vendor # 1: the back order \"-2\" is not a whole number of packages from 0 to 32767";
+    QTest::newRow("part of a package") << 1 << "1.5" << "0"
+                                       << "vendor # 1: the quantity \"1.5\" is not a whole number of packages from 0 to 32767";
     QTest::newRow("quantity not a number") << 1 << "x" << "0"
-                                           << "vendor # 1: the quantity \"x\" is not a whole number of packages up to 32767";
+                                           << "vendor # 1: the quantity \"x\" is not a whole number of packages from 0 to 32767";
 }
 
 void TestTagPartsMath::submissionRefusals()

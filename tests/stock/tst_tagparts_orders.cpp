@@ -77,6 +77,7 @@ private Q_SLOTS:
     void cleanup();
     void submitVendor1();
     void submitAll3Vendors();
+    void submitAllPassesOverATagBelowZero();
     void submitAllKeepsDefaultsOfAVendorWithoutNumber();
     void nothingTaggedChangesNothing();
     void answeringNoChangesNothing();
@@ -182,6 +183,27 @@ void TestTagPartsOrders::submitAll3Vendors()
     QCOMPARE(data.part(2, QStringLiteral("Date Ordered")).toString(), today());
     QVERIFY(data.part(3, QStringLiteral("Date Ordered")).isNull());
     requireAllPartsView(s.get());
+}
+
+void TestTagPartsOrders::submitAllPassesOverATagBelowZero()
+{
+    PartsTestData data;
+    // D-400 as an older file may hold it: -3 tagged for vendor 1 (with a special price and 1 on
+    // back order), 1 tagged for vendor 2.
+    QVERIFY(data.exec(QStringLiteral("UPDATE Parts SET [Quantity Ordered 1]=-3, [Special Price 1]=2.5, [Back Ordered 1]=1, "
+                                     "[Quantity Ordered 2]=1, [Minimum Stock]=1 WHERE [Record Number]=3")));
+    ScriptedPrompts prompts;
+    std::unique_ptr<TagParts> s(openScreen());
+    prompts.expectMessage(Prompts::Yes);
+    s->MnuClearAll3_Click();
+    // Vendor 1 had nothing tagged: its back order and special price stay; its tag ends at 0.
+    QCOMPARE(data.part(3, QStringLiteral("Back Ordered 1")).toInt(), 1);
+    QCOMPARE(data.part(3, QStringLiteral("Special Price 1")).toDouble(), 2.5);
+    QCOMPARE(data.part(3, QStringLiteral("Quantity Ordered 1")).toInt(), 0);
+    // Vendor 2, the one vendor tagged, is submitted and becomes the default.
+    QCOMPARE(data.part(3, QStringLiteral("Back Ordered 2")).toInt(), 1);
+    QCOMPARE(data.part(3, QStringLiteral("Default 2")).toInt(), 1);
+    QVERIFY(prompts.verifyAllAnswered());
 }
 
 void TestTagPartsOrders::submitAllKeepsDefaultsOfAVendorWithoutNumber()

@@ -105,6 +105,7 @@ private Q_SLOTS:
     void figuresFollowTheCurrentPart();
     void recordCheckAsksForMinimumAndLocation();
     void badNumbersAreRefusedBeforeTheWrite();
+    void packagesBelowZeroOrInPartsAreRefused();
     void typingWarnings();
     void autoOrderBoxesExcludeByClickOnly();
     void sortAndRetrieve();
@@ -283,12 +284,49 @@ void TestTagPartsScreen::badNumbersAreRefusedBeforeTheWrite()
     QCOMPARE(current(s.get()), 2);   // the move went on, with the stored values kept
     QCOMPARE(data.part(5, QStringLiteral("Quantity Ordered 1")).toInt(), 0);
     QCOMPARE(data.part(5, QStringLiteral("Special Price 1")).toDouble(), 0.0);
+    QVERIFY(prompts.verifyAllAnswered());
+}
 
-    // A fraction is stored as the whole-number field keeps it: rounded half to even.
-    goTo(s.get(), QStringLiteral("M-500"));
-    typeInto(s->Text1, QStringLiteral("2.5"));
-    s->SSDBCommand3->click();
-    QCOMPARE(data.part(1, QStringLiteral("Quantity Ordered 1")).toInt(), 2);
+void TestTagPartsScreen::packagesBelowZeroOrInPartsAreRefused()
+{
+    PartsTestData data;
+    // M-500 is needed (none in stock, 4 wanted); B-200 stores a back order below 0, as an older
+    // file may.
+    QVERIFY(data.exec(QStringLiteral("UPDATE Parts SET [In Stock]=0, [Minimum Stock]=4 WHERE [Record Number]=1;"
+                                     "UPDATE Parts SET [Back Ordered 2]=-2 WHERE [Record Number]=2")));
+    ScriptedPrompts prompts;
+    std::unique_ptr<TagParts> s(openScreen());
+    s->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(s.get()));
+    const QString refusal = QStringLiteral("\"%1\" is not a number of packages. Please enter a whole number of 0 or more here.");
+
+    // Typed as the user types them, refused as the part is left ("&Next"): nothing is stored.
+    const std::pair<const char*, const char*> typed[] = {{"-3", "-2"}, {"1.5", "0.5"}};
+    for (const auto& [tag, backOrder] : typed) {
+        goTo(s.get(), QStringLiteral("M-500"));
+        QTest::mouseClick(s->Text1, Qt::LeftButton);   // the click selects the whole quantity
+        QTest::keyClicks(s->Text1, QString::fromLatin1(tag));
+        QTest::mouseClick(s->Text8, Qt::LeftButton);
+        QTest::keyClick(s->Text8, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(s->Text8, QString::fromLatin1(backOrder));
+        prompts.expectMessage().expectMessage();
+        QTest::mouseClick(s->SSDBCommand1, Qt::LeftButton);
+        QCOMPARE(prompts.texts().mid(prompts.texts().size() - 2),
+                 QStringList({refusal.arg(QString::fromLatin1(tag)), refusal.arg(QString::fromLatin1(backOrder))}));
+        QCOMPARE(prompts.messages().last().style, 48);
+        QCOMPARE(data.part(1, QStringLiteral("Quantity Ordered 1")).toInt(), 0);
+        QCOMPARE(data.part(1, QStringLiteral("Back Ordered 1")).toInt(), 0);
+    }
+    // So the part is still needed, and automatic tagging finds it.
+    s->MnuShowNeeded_Click();
+    QVERIFY(recordNumbers(s.get()).contains(1));
+    s->MnuShowAll_Click();
+
+    // A back order below 0 that the part already stores was not typed: leaving it says nothing.
+    goTo(s.get(), QStringLiteral("B-200"));
+    QCOMPARE(s->Text9->text(), QStringLiteral("-2"));
+    QTest::mouseClick(s->SSDBCommand1, Qt::LeftButton);
+    QCOMPARE(prompts.messages().size(), 4);
     QVERIFY(prompts.verifyAllAnswered());
 }
 

@@ -79,6 +79,14 @@ void enterUse(PartsUsage* s, const QString& quantity, const QString& lane, const
     focusEvent(s->Text3, QEvent::FocusOut);
 }
 
+// Replaces what a box holds as the user does: a click into it, Ctrl+A, the keys.
+void retype(QLineEdit* box, const QString& text)
+{
+    QTest::mouseClick(box, Qt::LeftButton);
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(box, text);
+}
+
 struct UsageData : PartsTestData {
     UsageData()
     {
@@ -105,6 +113,7 @@ private Q_SLOTS:
     void zeroQuantityAndTypedDate();
     void badEntriesAreRefused();
     void editGivesBackWhatTheUseTook();
+    void editAfterTheCountRoseMovesOnlyTheChange();
     void movingDuringEntryStoresNothing();
     void keepVisibleAndAlwaysRefresh();
     void oneAndOnlyOnePartIsEverListed();
@@ -333,6 +342,65 @@ void TestPartsUsage::editGivesBackWhatTheUseTook()
         QCOMPARE(s->Label8->text(), QString::number(count));
     }
     QCOMPARE(data.uses(2), 3);
+    closeScreen(s);
+    QVERIFY(prompts.verifyAllAnswered());
+}
+
+void TestPartsUsage::editAfterTheCountRoseMovesOnlyTheChange()
+{
+    UsageData data;
+    QVERIFY(data.exec(QStringLiteral("DELETE FROM PartsUsage WHERE [Record Number]=2;"
+                                     "UPDATE Parts SET [In Stock]=2 WHERE [Record Number]=2")));
+    ScriptedPrompts prompts;
+    PartsUsage* s = openScreen();
+    s->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(s));
+
+    // 5 used on lane 4 with 2 in stock: the count goes to 0, and the use took 2.
+    QTest::mouseClick(s->Command2, Qt::LeftButton);   // "&Use This Part"
+    QTest::mouseClick(s->Text1, Qt::LeftButton);
+    QTest::keyClicks(s->Text1, QStringLiteral("5"));
+    QTest::keyClick(s->Text1, Qt::Key_Tab);
+    QTest::keyClicks(s->Text2, QStringLiteral("4"));
+    QTest::keyClick(s->Text2, Qt::Key_Tab);   // into the date: today
+    QTest::keyClick(s->Text3, Qt::Key_Tab);   // out of it: "&OK" shows and takes the focus
+    QTest::mouseClick(s->Command1, Qt::LeftButton);
+    const QString use = QStringLiteral("SELECT %1 FROM PartsUsage WHERE [Record Number]=2");
+    QCOMPARE(data.part(2, "In Stock").toInt(), 0);
+    QCOMPARE(data.scalar(use.arg("Used")).toDouble(), 5.0);
+    QCOMPARE(data.scalar(use.arg("Taken")).toDouble(), 2.0);
+
+    // A delivery brings the count to 10. Each edit of that use moves the count only by the change
+    // in quantity, and keeps what the use took up to date.
+    struct Edit {
+        const char* what;
+        QLineEdit* box;
+        const char* typed;
+        int count, used, lane, taken;
+    };
+    const Edit edits[] = {
+        {"nothing changed", nullptr, "", 10, 5, 4, 2},
+        {"the lane only", s->Text2, "6", 10, 5, 6, 2},
+        {"5 to 7 takes the 2 more", s->Text1, "7", 8, 7, 4, 4},
+        {"5 to 1 gives back 1 of the 2 taken", s->Text1, "1", 11, 1, 4, 1},
+        {"5 to 0 gives back both", s->Text1, "0", 12, 0, 4, 0},
+    };
+    for (const Edit& e : edits) {
+        QVERIFY(data.exec(QStringLiteral("UPDATE Parts SET [In Stock]=10 WHERE [Record Number]=2;"
+                                         "UPDATE PartsUsage SET Used=5, [Lane Number]=4, Taken=2 WHERE [Record Number]=2")));
+        QTest::mouseClick(s->Command3, Qt::LeftButton);   // "&Show Usage": the list stands on the one use
+        QTest::mouseClick(s->Command5, Qt::LeftButton);   // "&Edit"
+        QCOMPARE(s->Text1->text(), QStringLiteral("5"));
+        if (e.box)
+            retype(e.box, QString::fromLatin1(e.typed));
+        QTest::mouseClick(s->Command1, Qt::LeftButton);   // "&OK"
+        QVERIFY2(data.part(2, "In Stock").toInt() == e.count, e.what);
+        QVERIFY2(data.scalar(use.arg("Used")).toInt() == e.used, e.what);
+        QVERIFY2(data.scalar(use.arg("[Lane Number]")).toInt() == e.lane, e.what);
+        QVERIFY2(data.scalar(use.arg("Taken")).toInt() == e.taken, e.what);
+        QVERIFY2(s->Label8->text() == QString::number(e.count), e.what);
+    }
+    QCOMPARE(data.uses(2), 1);
     closeScreen(s);
     QVERIFY(prompts.verifyAllAnswered());
 }
