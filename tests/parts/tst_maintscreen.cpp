@@ -286,7 +286,7 @@ void TestMaintScreen::typedPricesKeepTheirDecimals()
     QVERIFY(data.exec(QStringLiteral("UPDATE Parts SET [Price 2] = 0.4375 WHERE [Record Number] = 2")));
     ScriptedPrompts prompts;
     MaintScreen* screen = openScreen();   // B-200
-    QCOMPARE(screen->MaskEdBox2->text(), QStringLiteral("$0.44"));
+    QCOMPARE(screen->MaskEdBox2->text(), QStringLiteral("$0.4375"));
     screen->MaskEdBox1->selectAll();
     QTest::keyClicks(screen->MaskEdBox1, QStringLiteral("0.0625"));
     leave(screen->MaskEdBox1);

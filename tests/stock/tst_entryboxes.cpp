@@ -1,10 +1,12 @@
 // Entry boxes as a centre manager uses them, reached by a click or by Tab and typed into: the date
-// boxes of the maintenance screen, the usage screen and the usage report's Date prompt.
+// boxes of the maintenance screen, the usage screen and the usage report's Date prompt, and the
+// prices of the maintenance and ordering screens.
 
 #include "parts/MaintScreenDriver.h"
 #include "parts/PartsTestData.h"
 #include "reports/UsagePrompts.h"
 #include "stock/PartsUsage.h"
+#include "stock/TagParts.h"
 
 #include "platform/InputRules.h"
 #include "support/RecordingReportControl.h"
@@ -45,6 +47,7 @@ class TestEntryBoxes : public QObject {
 
 private Q_SLOTS:
     void dateBoxesTakeTypingHoweverTheyAreReached();
+    void pricesShowEveryStoredDecimal();
 };
 
 void TestEntryBoxes::dateBoxesTakeTypingHoweverTheyAreReached()
@@ -112,6 +115,42 @@ void TestEntryBoxes::dateBoxesTakeTypingHoweverTheyAreReached()
     QCOMPARE(data.scalar(QStringLiteral("SELECT [Date Used] FROM PartsUsage WHERE [Lane Number]=9")).toString(),
              QStringLiteral("2007-03-15"));
     closeAndDelete(usage);
+    QVERIFY(prompts.verifyAllAnswered());
+}
+
+void TestEntryBoxes::pricesShowEveryStoredDecimal()
+{
+    PartsTestData data;
+    // B-200: vendor 2 sells at less than half a cent; vendor 3 (book price 10.00) at a special price
+    // of less than half a cent, with no discount.
+    QVERIFY(data.exec(QStringLiteral("UPDATE Parts SET [Price 2]=0.004, [Special Price 3]=0.004 WHERE [Record Number]=2;"
+                                     "UPDATE Information SET [Discount 3]='0'")));
+    ScriptedPrompts prompts;   // no price is 0, so nothing may ask for one
+
+    MaintScreen* maint = openScreen();   // B-200
+    QVERIFY(QTest::qWaitForWindowActive(maint));
+    QCOMPARE(maint->MaskEdBox2->text(), QStringLiteral("$0.004"));
+    clickMiddle(maint->MaskEdBox1);
+    type(QStringLiteral("0.0625"));
+    clickMiddle(maint->MaskEdBox2);   // vendor 1's price left, vendor 2's entered and left
+    clickMiddle(maint->Text22);
+    QTest::mouseClick(maint->SSDBCommand1, Qt::LeftButton);   // "&Next": B-200 is checked and written
+    QTest::mouseClick(maint->SSDBCommand2, Qt::LeftButton);   // and shown again
+    QCOMPARE(maint->MaskEdBox1->text(), QStringLiteral("$0.0625"));
+    QCOMPARE(maint->MaskEdBox2->text(), QStringLiteral("$0.004"));
+    closeAndDelete(maint);
+    QCOMPARE(data.part(2, QStringLiteral("Price 1")).toDouble(), 0.0625);
+    QCOMPARE(data.part(2, QStringLiteral("Price 2")).toDouble(), 0.004);
+
+    // The ordering screen shows them alike, and vendor 3's special price is the price to pay.
+    auto* order = new TagParts;
+    order->show();
+    order->Form_Activate();
+    QCOMPARE(order->MaskEdBox11->text(), QStringLiteral("$0.0625"));
+    QCOMPARE(order->MaskEdBox12->text(), QStringLiteral("$0.004"));
+    QCOMPARE(order->MaskEdBox6->text(), QStringLiteral("$0.004"));
+    QCOMPARE(order->MaskEdBox16->text(), QStringLiteral("$0.00"));   // not the book price, $10.00
+    closeAndDelete(order);
     QVERIFY(prompts.verifyAllAnswered());
 }
 
