@@ -122,9 +122,9 @@ void TestEntryBoxes::pricesShowEveryStoredDecimal()
 {
     PartsTestData data;
     // B-200: vendor 2 sells at less than half a cent; vendor 3 (book price 10.00) at a special price
-    // of less than half a cent, with no discount.
+    // of less than half a cent. No discounts.
     QVERIFY(data.exec(QStringLiteral("UPDATE Parts SET [Price 2]=0.004, [Special Price 3]=0.004 WHERE [Record Number]=2;"
-                                     "UPDATE Information SET [Discount 3]='0'")));
+                                     "UPDATE Information SET [Discount 1]='0', [Discount 3]='0'")));
     ScriptedPrompts prompts;   // no price is 0, so nothing may ask for one
 
     MaintScreen* maint = openScreen();   // B-200
@@ -142,14 +142,16 @@ void TestEntryBoxes::pricesShowEveryStoredDecimal()
     QCOMPARE(data.part(2, QStringLiteral("Price 1")).toDouble(), 0.0625);
     QCOMPARE(data.part(2, QStringLiteral("Price 2")).toDouble(), 0.004);
 
-    // The ordering screen shows them alike, and vendor 3's special price is the price to pay.
+    // The ordering screen shows them alike, and the prices that come from them: vendor 1's price
+    // without discount, and vendor 3's special price, the price to pay rather than the book price.
     auto* order = new TagParts;
     order->show();
     order->Form_Activate();
     QCOMPARE(order->MaskEdBox11->text(), QStringLiteral("$0.0625"));
+    QCOMPARE(order->MaskEdBox14->text(), QStringLiteral("$0.0625"));
     QCOMPARE(order->MaskEdBox12->text(), QStringLiteral("$0.004"));
     QCOMPARE(order->MaskEdBox6->text(), QStringLiteral("$0.004"));
-    QCOMPARE(order->MaskEdBox16->text(), QStringLiteral("$0.00"));   // not the book price, $10.00
+    QCOMPARE(order->MaskEdBox16->text(), QStringLiteral("$0.004"));
     closeAndDelete(order);
     QVERIFY(prompts.verifyAllAnswered());
 }
