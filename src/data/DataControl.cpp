@@ -122,7 +122,8 @@ QString DataControl::formatValue(const QVariant& v, BindFormat format)
     case BindFormat::Currency:
         if (v.metaType().id() == QMetaType::QString)
             return v.toString();
-        return formatCurrency(Currency::fromDouble(v.toDouble()));
+        // Cut to cents, a price would be read back from its box as another amount (0.004 as 0).
+        return formatCurrencyExact(Currency::fromDouble(v.toDouble()));
     case BindFormat::LongDate:
         if (v.metaType().id() == QMetaType::QDate)
             return formatLongDate(v.toDate());

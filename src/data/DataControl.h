@@ -9,7 +9,7 @@
 // How a bound control shows its field.
 enum class BindFormat {
     General,      // text as stored; numbers in their shortest form
-    Currency,     // "$1,234.50", "($5.00)"
+    Currency,     // "$1,234.50", "($5.00)", "$0.0625": every decimal stored, two at least
     LongDate,     // "Monday, January 5, 2004"
     ShortDate,    // "1/5/2004"
 };

@@ -2,6 +2,7 @@
 
 #include "platform/AppFolder.h"
 #include "platform/HelpViewer.h"
+#include "platform/Modal.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -25,21 +26,21 @@ public:
     {
         HelpViewer* v = viewer(file);
         v->showTopic(contextNumber);
-        present(v);
+        ShowBesideModal(v);   // from a modal window (the about box, a prompt) too
     }
 
     void showContents(const QString& file) override
     {
         HelpViewer* v = viewer(file);
         v->showContents();
-        present(v);
+        ShowBesideModal(v);
     }
 
     void search(const QString& file, const QString& keyword) override
     {
         HelpViewer* v = viewer(file);
         v->showSearch(keyword);
-        present(v);
+        ShowBesideModal(v);
     }
 
     void quit() override
@@ -60,57 +61,7 @@ private:
         return m_viewer;
     }
 
-    // A modal window (the about box, a prompt) blocks every other window but its own; help
-    // asked for there opens as a window of it, so that it can be read and scrolled, and stays
-    // open on its own when that window closes.
-    void present(HelpViewer* v)
-    {
-        QWidget* modal = QApplication::activeModalWidget();
-        QWidget* owner = modal && modal != v && !v->isAncestorOf(modal) ? modal : nullptr;
-        if (v->parentWidget() != owner) {
-            rehome(v, owner);
-            if (owner)
-                owner->installEventFilter(&m_ownerWatch);
-        }
-        v->show();
-        v->raise();
-        v->activateWindow();
-    }
-
-    static void rehome(HelpViewer* v, QWidget* owner)
-    {
-        const QRect geometry = v->geometry();
-        const bool wasVisible = v->isVisible();
-        v->setParent(owner, Qt::Window);
-        if (wasVisible) {
-            v->setGeometry(geometry);
-            v->show();
-        }
-    }
-
-    // Gives the help window back its independence when the modal window that held it hides.
-    class OwnerWatch : public QObject {
-    public:
-        explicit OwnerWatch(ViewerHelp* help) : m_help(help) {}
-
-    protected:
-        bool eventFilter(QObject* watched, QEvent* event) override
-        {
-            if (event->type() == QEvent::Hide) {
-                watched->removeEventFilter(this);
-                HelpViewer* v = m_help->m_viewer;
-                if (v && v->parentWidget() == watched)
-                    rehome(v, nullptr);
-            }
-            return false;
-        }
-
-    private:
-        ViewerHelp* m_help;
-    };
-
     QPointer<HelpViewer> m_viewer;
-    OwnerWatch m_ownerWatch{this};
 };
 
 // F1 anywhere in the program: the number of the open menu, else of the focused window.

@@ -3,7 +3,9 @@
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
 #include <QApplication>
+#include <QFocusEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -221,7 +223,31 @@ void DateMaskBox::setDate(const QDate& date)
 
 void DateMaskBox::clearDate()
 {
-    setText(QString());
+    setText(QString());   // leaves the caret after the mask
+    caretToFirstBlank();
+}
+
+void DateMaskBox::focusInEvent(QFocusEvent* event)
+{
+    QLineEdit::focusInEvent(event);
+    // Coming back from a message box or a menu, the caret stays where the user left it.
+    if (event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason)
+        caretToFirstBlank();
+}
+
+void DateMaskBox::mousePressEvent(QMouseEvent* event)
+{
+    QLineEdit::mousePressEvent(event);   // places the caret where the click landed
+    caretToFirstBlank();
+}
+
+void DateMaskBox::caretToFirstBlank()
+{
+    if (hasSelectedText())
+        return;
+    const qsizetype blank = displayText().indexOf(u'_');
+    if (blank >= 0 && cursorPosition() > blank)
+        setCursorPosition(int(blank));
 }
 
 void setDefaultButton(QWidget* window, QAbstractButton* button)

@@ -23,6 +23,9 @@ void upperCaseTyping(QLineEdit* edit, int maxChars = 0);
 void selectAllOnFocus(QWidget* box);
 
 // Masked date entry: "99/99/99" or "99/99/9999", month first, '_' where nothing is typed yet.
+// Typing goes in from the first blank however the box is reached (a click anywhere in it, Tab, or
+// the focus given by code): a caret beyond the first blank, where typed digits would be refused or
+// land out of order, is brought back to it.
 class DateMaskBox : public QLineEdit {
     Q_OBJECT
 public:
@@ -33,7 +36,13 @@ public:
     void setDate(const QDate& date);     // an invalid date clears the box
     void clearDate();
 
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
 private:
+    void caretToFirstBlank();
+
     QString m_blankDisplay;
     bool m_fourDigitYear;
 };

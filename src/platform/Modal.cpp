@@ -1,5 +1,6 @@
 #include "platform/Modal.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QEventLoop>
 #include <QPointer>
@@ -62,6 +63,61 @@ public:
     }
 };
 
+// Makes a window one of owner's (nullptr: a window of its own), where it was and as shown as it was.
+void rehome(QWidget* window, QWidget* owner)
+{
+    const QRect geometry = window->geometry();
+    const bool wasVisible = window->isVisible();
+    window->setParent(owner, window->windowFlags() | Qt::Window);
+    if (wasVisible) {
+        window->setGeometry(geometry);
+        window->show();
+    }
+}
+
+// Gives a window back its independence when the modal window that holds it is really hidden
+// (a minimised one stays "visible").
+class OwnerWatch : public QObject {
+    Q_OBJECT
+public:
+    explicit OwnerWatch(QWidget* window)
+        : QObject(window)
+        , m_window(window)
+    {
+    }
+
+    static OwnerWatch* of(QWidget* window)
+    {
+        if (auto* watch = window->findChild<OwnerWatch*>(QString(), Qt::FindDirectChildrenOnly))
+            return watch;
+        return new OwnerWatch(window);
+    }
+
+    void watch(QWidget* owner)
+    {
+        if (m_owner)
+            m_owner->removeEventFilter(this);
+        m_owner = owner;
+        if (owner)
+            owner->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == m_owner && event->type() == QEvent::Hide && !m_owner->isVisible()) {
+            watch(nullptr);
+            if (m_window->parentWidget() == watched)
+                rehome(m_window, nullptr);
+        }
+        return false;
+    }
+
+private:
+    QWidget* m_window;
+    QPointer<QWidget> m_owner;
+};
+
 }  // namespace
 
 ModalRunner& ModalRunner::get()
@@ -79,3 +135,20 @@ void ShowModal(QWidget* window)
 {
     ModalRunner::get().exec(window);
 }
+
+void ShowBesideModal(QWidget* window)
+{
+    if (!window)
+        return;
+    QWidget* modal = QApplication::activeModalWidget();
+    QWidget* owner = modal && modal != window && !window->isAncestorOf(modal) ? modal : nullptr;
+    if (window->parentWidget() != owner) {
+        rehome(window, owner);
+        OwnerWatch::of(window)->watch(owner);
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+#include "Modal.moc"

@@ -2,6 +2,7 @@
 
 #include "ReportPreview.h"
 #include "platform/AppFolder.h"
+#include "platform/Modal.h"
 
 #include <QFileInfo>
 
@@ -14,9 +15,9 @@ public:
     {
         auto* w = new ReportPreview(std::move(document));
         w->setAttribute(Qt::WA_DeleteOnClose);
-        w->show();
-        w->raise();
-        w->activateWindow();
+        // A report printed from a modal window (the Date prompt stays open after "&OK"): its
+        // preview must answer while that window is open, and outlive it.
+        ShowBesideModal(w);
     }
 };
 

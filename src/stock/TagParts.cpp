@@ -685,8 +685,10 @@ void TagParts::Data1_Reposition()
         const OrderMath::PriceFigures f = OrderMath::priceFigures(
             price, OrderMath::discountPercent(v.discount->text()),
             special.trimmed().isEmpty() ? std::nullopt : Currency::parse(special), parseNumber(v.package->text()));
-        v.discountPrice->setText(f.discountPrice ? formatCurrency(*f.discountPrice) : QString());
-        v.costEach->setText(f.costEach ? formatCurrency(*f.costEach) : QString());
+        // With every decimal, as the prices they come from: a discount price cut to cents would
+        // differ from the book price it equals ($0.44 for $0.4375) or show a price as $0.00.
+        v.discountPrice->setText(f.discountPrice ? formatCurrencyExact(*f.discountPrice) : QString());
+        v.costEach->setText(f.costEach ? formatCurrencyExact(*f.costEach) : QString());
     }
     // A part that a vendor does not sell cannot be tagged or priced for that vendor.
     for (VendorRow& v : m_vendor) {

@@ -10,6 +10,7 @@
 #include "platform/Twips.h"
 #include "reports/MainMenuReports.h"
 #include "reports/PaperSize.h"
+#include "reports/ReportPreview.h"
 #include "reports/UsagePrompts.h"
 #include "support/RecordingReportControl.h"
 #include "support/ScriptedModal.h"
@@ -360,6 +361,61 @@ private Q_SLOTS:
         QCOMPARE(viewer.shown.size(), 1);
         QCOMPARE(viewer.shown[0]->rowCount(), 2);   // 1/15 and 2/20 16:45; not 1/14, not 2/21
         QCOMPARE(viewer.shown[0]->fileName(), QStringLiteral("PartsUsageByDate.rpt"));
+    }
+
+    // The prompt stays open and modal after "&OK": the real preview it opens takes the user's
+    // clicks and keys all the same, and outlives the prompt.
+    void aPreviewFromTheDatePromptAnswersTheUser()
+    {
+        ReportFixture f;
+        f.makeInventory({QStringLiteral("INSERT INTO Parts([Record Number],[Part Number 1],Description) VALUES (1,'A-1','GEAR')"),
+                         QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 300) "
+                                        "INSERT INTO PartsUsage([Record Number],Used,[Lane Number],[Date Used]) "
+                                        "SELECT 1, 1, i % 40 + 1, '2004-01-15' FROM n")});
+        ScriptedPrompts prompts;
+        QPointer<DateRange> prompt = new DateRange;
+        QPointer<ReportPreview> preview;
+        const auto cleanUp = qScopeGuard([&] {   // a failed check leaves no modal window to the next test
+            delete prompt.data();
+            delete preview.data();
+        });
+        prompt->setWindowModality(Qt::ApplicationModal);   // as the menu shows it
+        prompt->show();
+        QVERIFY(QTest::qWaitForWindowActive(prompt));
+        const auto clickCentre = [](QWidget* w) {   // through the window system, as the mouse does
+            QTest::mouseClick(w->window()->windowHandle(), Qt::LeftButton, {}, w->mapTo(w->window(), w->rect().center()));
+        };
+        const auto printed = [&]() -> ReportPreview* {
+            clickCentre(prompt->Command1);
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* preview = qobject_cast<ReportPreview*>(w))
+                    return preview;
+            return nullptr;
+        };
+
+        clickCentre(prompt->MaskEdBox1);
+        QTest::keyClicks(prompt->MaskEdBox1, QStringLiteral("01012004"));
+        QTest::keyClick(prompt->MaskEdBox1, Qt::Key_Tab);
+        QTest::keyClicks(prompt->MaskEdBox2, QStringLiteral("12312004"));
+        preview = printed();
+        QVERIFY(preview);
+        QVERIFY(prompt->isVisible() && QApplication::activeModalWidget() == prompt);
+        QVERIFY(preview->document()->pageCount() > 1);
+        clickCentre(preview->findChild<QPushButton*>(QStringLiteral("nextButton")));
+        QCOMPARE(preview->currentPage(), 1);
+        QTest::keyClick(preview->windowHandle(), Qt::Key_Escape);
+        QTRY_VERIFY(!preview);
+
+        // "E&xit" closes the prompt, not the preview of the range printed again.
+        preview = printed();
+        QVERIFY(preview);
+        clickCentre(prompt->Command2);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!prompt);
+        QVERIFY(preview && preview->isVisible() && !preview->parentWidget());
+        clickCentre(preview->findChild<QPushButton*>(QStringLiteral("closeButton")));
+        QTRY_VERIFY(!preview);
+        QVERIFY(prompts.log().isEmpty());
     }
 };
 

@@ -188,7 +188,7 @@ void TestTagPartsScreen::figuresFollowTheCurrentPart()
     // B-200: 10.00 less 15% in packages of 3.
     QCOMPARE(s->MaskEdBox11->text(), QStringLiteral("$10.00"));
     QCOMPARE(s->MaskEdBox14->text(), QStringLiteral("$8.50"));
-    QCOMPARE(s->MaskEdBox17->text(), QStringLiteral("$2.83"));
+    QCOMPARE(s->MaskEdBox17->text(), QStringLiteral("$2.8333"));
     QCOMPARE(s->Text30->text(), QStringLiteral("15%"));
     QCOMPARE(s->Text31->text(), QStringLiteral("%"));
     QCOMPARE(s->Text32->text(), QStringLiteral("10%"));
