@@ -88,7 +88,7 @@ double fittingScale(const ReportElement& e, const QString& text, const QRectF& b
 bool isZeroNumber(const ReportValue& v)
 {
     if (v.type() == ReportValue::Type::Money)
-        return v.toMoney().units() == 0;
+        return v.toMoney().isZero();
     return v.isNumeric() && v.toDouble() == 0.0;
 }
 

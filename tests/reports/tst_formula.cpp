@@ -341,7 +341,7 @@ private Q_SLOTS:
         ReportValue sum = ReportValue(Currency::fromUnits(0));
         for (int i = 0; i < 10; ++i)
             sum = ReportValue::add(sum, ReportValue(Currency::fromUnits(1000)));
-        QCOMPARE(sum.toMoney().units(), 10000);
+        QVERIFY(sum.toMoney() == ExactMoney::fromWhole(1));
         QCOMPARE(ReportValue::multiply(ReportValue(Currency::fromUnits(125000)), ReportValue(qint64(3))).toDisplayText(), QStringLiteral("$37.50"));
     }
 
