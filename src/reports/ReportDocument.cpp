@@ -79,10 +79,12 @@ QFontMetricsF measuringMetrics(const QFont& font)
 struct FontMeasure {
     QFontMetricsF metrics;
     double lineHeight = 0;     // points
+    double ascent = 0;         // points
     double advance[256] = {};  // points; 0 where the font lacks the character
     explicit FontMeasure(const QFont& font) : metrics(measuringMetrics(font))
     {
         lineHeight = metrics.height() / 10.0;
+        ascent = metrics.ascent() / 10.0;
         for (int c = 32; c < 256; ++c)
             advance[c] = metrics.inFontUcs4(uint(c)) ? metrics.horizontalAdvance(QChar(c)) / 10.0 : 0.0;
     }
@@ -134,6 +136,7 @@ const FontMeasure& fontMeasure(const QFont& font)
 struct TextLines {
     QStringList lines;
     double lineHeight = 0;     // points
+    double ascent = 0;         // points
     double widest = 0;         // points
 };
 
@@ -142,6 +145,7 @@ TextLines breakText(const QFont& font, const QString& text, double width, bool w
     TextLines out;
     const FontMeasure& m = fontMeasure(font);
     out.lineHeight = m.lineHeight;
+    out.ascent = m.ascent;
     const bool oneParagraph = !text.contains(u'\n') && !text.contains(u'\r');
     QString all = text;
     if (!oneParagraph)
@@ -205,15 +209,19 @@ PlacedText placeText(const ReportElement& e, const QString& text, const QRectF& 
         f.setPointSizeF(size * scale);
         return breakText(f, text, width, wrap);
     };
+    // A growing text wraps at its size, unless it shrinks first; any other wraps as it says.
+    const bool wrapAtFirst = e.grow ? !e.shrink : e.wrap;
     PlacedText placed;
-    TextLines lines;
-    if (e.grow && !e.shrink) {
-        lines = at(1.0, true);
-    } else {
+    TextLines lines = at(1.0, wrapAtFirst);
+    // Where a line of the full size would stand: a smaller single line keeps its baseline, so
+    // that a row reads along one line whatever in it was made smaller.
+    const TextLines full = lines;
+    if (!e.grow || e.shrink) {
         const double legible = std::min(1.0, legiblePoints / size);
         bool found = false;
         for (double scale = 1.0; !found && scale > legible + 0.001; scale *= 0.95) {
-            lines = at(scale, e.wrap && !e.grow);
+            if (scale < 1.0)
+                lines = at(scale, wrapAtFirst);
             placed.scale = scale;
             found = fits(lines);
         }
@@ -225,16 +233,22 @@ PlacedText placeText(const ReportElement& e, const QString& text, const QRectF& 
     }
     placed.lines = lines.lines;
     placed.lineHeight = lines.lineHeight;
-    const double block = lines.lines.size() * lines.lineHeight;
-    placed.top = box.top() + e.padding;
     // One line is placed by its alignment even where it is taller than the box; lines that
     // overfill the box start at its top.
-    if (lines.lines.size() <= 1 || block <= inner) {
-        if (e.align & Qt::AlignBottom)
-            placed.top += inner - block;
-        else if (!(e.align & Qt::AlignTop))
-            placed.top += (inner - block) / 2;
-    }
+    auto top = [&](const TextLines& t) {
+        const double block = t.lines.size() * t.lineHeight;
+        double y = box.top() + e.padding;
+        if (t.lines.size() <= 1 || block <= inner) {
+            if (e.align & Qt::AlignBottom)
+                y += inner - block;
+            else if (!(e.align & Qt::AlignTop))
+                y += (inner - block) / 2;
+        }
+        return y;
+    };
+    placed.top = top(lines);
+    if (placed.scale < 1.0 && lines.lines.size() == 1 && full.lines.size() == 1)
+        placed.top = top(full) + full.ascent - lines.ascent;
     return placed;
 }
 
@@ -716,7 +730,9 @@ void ReportDocument::Impl::paginateBands()
                             breakCarrying(false);
                         continue;
                     }
-                    cut = from + std::max(bottom - y, 1.0);   // not a line fits a page: cut through it
+                    // Not a line fits a page: cut through it, by at least a tenth of a page
+                    // where a page leaves no room at all.
+                    cut = from + std::max(bottom - y, content.height() / 10);
                 }
             }
             Placement* p = add(b, row, begin, end, cut - from);

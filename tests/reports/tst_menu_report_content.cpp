@@ -215,6 +215,57 @@ private Q_SLOTS:
             QVERIFY2(pdfLines(*run(name)).join(u'\n').contains(QLatin1String("$0.07")), qPrintable(name));
     }
 
+    void amountsThatDoNotFitPrintAsOutOfRange()
+    {
+        // Money arithmetic never wraps round: a sum or product beyond the range is out of range,
+        // and so is everything computed from it.
+        const Currency top = Currency::fromUnits(std::numeric_limits<std::int64_t>::max());
+        QVERIFY((top + Currency::fromUnits(1)).isOutOfRange());
+        QVERIFY((-top - Currency::fromUnits(2)).isOutOfRange());
+        QVERIFY((*Currency::parse(QStringLiteral("900000000000000")) * std::int64_t(1000)).isOutOfRange());
+        QVERIFY((*Currency::parse(QStringLiteral("900000000000000")) * 1000.0).isOutOfRange());
+        Currency total = top;
+        total += Currency::fromUnits(1);
+        total += -top;   // taking the amount off again brings nothing back into range
+        QVERIFY(total.isOutOfRange());
+        QVERIFY((-total).isOutOfRange());
+        QCOMPARE((*Currency::parse(QStringLiteral("12.5")) * std::int64_t(3) + Currency::fromUnits(1)).units(), qint64(375001));
+
+        // On paper: 1,000 packages at $900,000,000,000,000 on the order form, and 1,000 pieces
+        // at a typed $999,999,999,999 in stock; what they come to prints as "####", and so does
+        // every total that adds them, while the other lines print their amounts.
+        ReportFixture f;
+        f.makeInventory({QStringLiteral("INSERT INTO Information([Vendor 1],[Discount 1],[Tax 1]) VALUES ('AMF','10','7.5')"),
+                         QStringLiteral("INSERT INTO Parts([Part Number 1],Description,[Area of Machine],[Price 1],[Quantity Ordered 1],[In Stock],[Package 1],[Default 1],"
+                                        "[Back Ordered 1],[Date Ordered]) VALUES "
+                                        "('H-1','HUGE ORDER','PIT',900000000000000,1000,0,1,1,1000,'2024-03-14'),"
+                                        "('H-2','HUGE STOCK','PIT',999999999999,0,1000,1,1,0,NULL),"
+                                        "('N-1','NORMAL','PIT',2.5,2,4,1,1,0,NULL)")});
+        const QRegularExpression wrapped(QStringLiteral("\\(\\$\\d|-\\$"));   // an amount gone negative
+        for (const QString& paper : {QString(), QStringLiteral("A4")}) {
+            const QStringList po = pdfLines(*run(QStringLiteral("order1%1.rpt").arg(paper)));
+            const QString form = po.join(u'\n');
+            QVERIFY2(po.filter(QStringLiteral("HUGE ORDER")).value(0).endsWith(QLatin1String("####")), qPrintable(form));
+            QVERIFY2(po.filter(QStringLiteral("NORMAL")).value(0).endsWith(QLatin1String("$5.00")), qPrintable(form));
+            for (const char* line : {"Subtotal ####", "Discount 10% on book prices ####", "Sales tax 7.5% ####", "Total ####"})
+                QVERIFY2(po.contains(QLatin1String(line)), qPrintable(QLatin1String(line) + u'\n' + form));
+            QVERIFY2(!form.contains(wrapped), qPrintable(form));
+
+            const QStringList value = pdfLines(*run(QStringLiteral("InventoryValue%1.rpt").arg(paper)));
+            const QString all = value.join(u'\n');
+            QVERIFY2(value.filter(QStringLiteral("HUGE STOCK")).value(0).endsWith(QLatin1String("$999,999,999,999.00 1 $999,999,999,999.00 ####")), qPrintable(all));
+            QVERIFY2(value.filter(QStringLiteral("NORMAL")).value(0).endsWith(QLatin1String("$10.00")), qPrintable(all));
+            QVERIFY2(value.filter(QStringLiteral("Total for PIT")).value(0).endsWith(QLatin1String("####")), qPrintable(all));
+            QVERIFY2(value.contains(QStringLiteral("Total inventory value ####")), qPrintable(all));
+            QVERIFY2(!all.contains(wrapped), qPrintable(all));
+
+            const QString back = pdfLines(*run(QStringLiteral("BackOrders%1.rpt").arg(paper))).join(u'\n');
+            QVERIFY2(back.contains(QLatin1String("####")) && !back.contains(wrapped), qPrintable(back));
+            const QString tagged = pdfLines(*run(QStringLiteral("CurrentlyTagged%1.rpt").arg(paper))).join(u'\n');
+            QVERIFY2(tagged.contains(QLatin1String("AMF (vendor 1) 2 1,002 #### #### ####")) && !tagged.contains(wrapped), qPrintable(tagged));
+        }
+    }
+
     void orderFormOfVendorThreeCarriesItsOwnShippingMethod()
     {
         ReportFixture f;
