@@ -202,14 +202,55 @@ std::optional<Currency> Currency::parse(const QString& text)
     return fromUnits(negative ? -units : units);
 }
 
+namespace {
+
+// The units of a product or quotient: out of range where they do not fit, never pinned.
+Currency unitsOrOutOfRange(double units)
+{
+    if (!std::isfinite(units) || std::abs(nearestEven(units)) >= UnitsLimit)
+        return Currency::outOfRange();
+    return Currency::fromUnits(static_cast<std::int64_t>(nearestEven(units)));
+}
+
+} // namespace
+
+double Currency::toDouble() const
+{
+    return isOutOfRange() ? std::numeric_limits<double>::quiet_NaN() : double(units_) / 10000.0;
+}
+
+Currency Currency::operator+(Currency o) const
+{
+    std::int64_t sum = 0;
+    if (isOutOfRange() || o.isOutOfRange() || __builtin_add_overflow(units_, o.units_, &sum))
+        return outOfRange();
+    return fromUnits(sum);
+}
+
+Currency Currency::operator-(Currency o) const
+{
+    std::int64_t difference = 0;
+    if (isOutOfRange() || o.isOutOfRange() || __builtin_sub_overflow(units_, o.units_, &difference))
+        return outOfRange();
+    return fromUnits(difference);
+}
+
+Currency Currency::operator*(std::int64_t n) const
+{
+    std::int64_t product = 0;
+    if (isOutOfRange() || __builtin_mul_overflow(units_, n, &product))
+        return outOfRange();
+    return fromUnits(product);
+}
+
 Currency Currency::operator*(double factor) const
 {
-    return fromUnits(unitsPinned(double(units_) * factor));
+    return isOutOfRange() ? *this : unitsOrOutOfRange(double(units_) * factor);
 }
 
 Currency Currency::operator/(double divisor) const
 {
-    return fromUnits(unitsPinned(double(units_) / divisor));
+    return isOutOfRange() ? *this : unitsOrOutOfRange(double(units_) / divisor);
 }
 
 std::optional<double> parseNumber(const QString& text)

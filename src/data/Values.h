@@ -24,20 +24,28 @@ public:
     // "12.5", "$1,234.50", "($5.00)", "-3"; nothing for text that is not a number or does not fit.
     static std::optional<Currency> parse(const QString& text);
 
-    std::int64_t units() const { return units_; }
-    double toDouble() const { return double(units_) / 10000.0; }
+    // An amount that does not fit the range: what arithmetic gives rather than wrap round to
+    // another amount (or pin to the end of the range). Whatever is computed from it is out of
+    // range too, so that a total including it never shows a wrong sum. (It sorts below every
+    // amount, and its double is not a number.)
+    static constexpr Currency outOfRange() { Currency c; c.units_ = OutOfRangeUnits; return c; }
+    bool isOutOfRange() const { return units_ == OutOfRangeUnits; }
 
-    Currency operator+(Currency o) const { return fromUnits(units_ + o.units_); }
-    Currency operator-(Currency o) const { return fromUnits(units_ - o.units_); }
-    Currency operator-() const { return fromUnits(-units_); }
-    Currency& operator+=(Currency o) { units_ += o.units_; return *this; }
-    Currency& operator-=(Currency o) { units_ -= o.units_; return *this; }
-    Currency operator*(std::int64_t n) const { return fromUnits(units_ * n); }
+    std::int64_t units() const { return units_; }
+    double toDouble() const;
+
+    Currency operator+(Currency o) const;
+    Currency operator-(Currency o) const;
+    Currency operator-() const { return fromUnits(isOutOfRange() ? units_ : -units_); }
+    Currency& operator+=(Currency o) { return *this = *this + o; }
+    Currency& operator-=(Currency o) { return *this = *this - o; }
+    Currency operator*(std::int64_t n) const;
     Currency operator*(double factor) const;       // rounded half to even to 1/10000
     Currency operator/(double divisor) const;      // likewise
     auto operator<=>(const Currency&) const = default;
 
 private:
+    static constexpr std::int64_t OutOfRangeUnits = INT64_MIN;   // outside fits(): no value converts to it
     std::int64_t units_ = 0;
 };
 

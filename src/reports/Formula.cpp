@@ -3,6 +3,7 @@
 
 #include "data/JetSql.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -529,6 +530,8 @@ private:
             const FormulaNode& a = *call->args[i];
             if (a.kind != FormulaNode::Kind::Literal || a.literal.type() != ReportValue::Type::Int)
                 fail(s_, a.position, QStringLiteral("Date needs three whole numbers"));
+            if (a.literal.toInt() < 0 || a.literal.toInt() > 9999)
+                fail(s_, call->position, QStringLiteral("Not a valid date"));
             parts[i] = int(a.literal.toInt());
         }
         const QDate d(parts[0], parts[1], parts[2]);
@@ -556,6 +559,9 @@ void walk(const FormulaNode& n, const std::function<void(const FormulaNode&)>& f
 
 // ---------------------------------------------------------------------------------------------
 // Evaluation
+
+// The most places Round and ToText take: as many as exact money keeps, more than a double has.
+constexpr qint64 MaxPlaces = 18;
 
 QString asText(const ReportValue& v, DateOrder dates = DateOrder::MonthFirst)
 {
@@ -587,12 +593,19 @@ ReportValue evalCall(const FormulaNode& n, const FormulaContext& ctx)
         const ReportValue v = arg(0);
         if (v.isNull())
             return v;
-        const int places = n.args.size() > 1 ? int(arg(1).toInt()) : 0;
-        const double scale = std::pow(10.0, places);
-        const double r = double(roundHalfEven(v.toDouble() * scale)) / scale;
+        // Places beyond what a number can hold change nothing, so the count is bounded.
+        const int places = n.args.size() > 1 ? int(std::clamp<qint64>(arg(1).toInt(), -MaxPlaces, MaxPlaces)) : 0;
         if (v.type() == ReportValue::Type::Money)
-            return Currency::fromDouble(r);
-        return places <= 0 ? ReportValue(qint64(r)) : ReportValue(r);
+            return v.toMoney().rounded(places, ExactMoney::Halves::ToEven);
+        if (!v.isNumeric())
+            throw ReportError(QStringLiteral("Round wants a number"));
+        const double scale = std::pow(10.0, places);
+        const double scaled = v.toDouble() * scale;
+        // Beyond 2^53 a double is already whole at that scale.
+        const double r = std::fabs(scaled) < 9007199254740992.0 ? double(roundHalfEven(scaled)) / scale : v.toDouble();
+        if (places > 0)
+            return ReportValue(r);
+        return std::fabs(r) < 9223372036854775808.0 ? ReportValue(qint64(r)) : ReportValue(r);
     }
     if (f == QLatin1String("RoundCents")) {
         // Money to the cent as the form prints it, so that what is added up is what is shown.
@@ -601,18 +614,20 @@ ReportValue evalCall(const FormulaNode& n, const FormulaContext& ctx)
             return v;
         if (!v.isNumeric())
             throw ReportError(QStringLiteral("RoundCents wants a number"));
-        return ReportValue(printedMoney(v.toMoney()));
+        return ReportValue(v.toMoney().rounded(2));
     }
     if (f == QLatin1String("ToText")) {
         const ReportValue v = arg(0);
         if (n.args.size() > 1) {
             // A text is a format, as a field's format= takes it ("d MMM yyyy", "#,##0.00");
-            // a number is the count of decimals.
+            // a number is the count of decimals, of which no number has more than MaxPlaces.
             const ReportValue how = arg(1);
             if (how.isText())
                 return ReportValue(formatReportValue(v, how.text(), ctx.dateOrder()));
-            if (v.isNumeric())
-                return ReportValue(formatNumber(v.toDouble(), int(how.toInt())));
+            if (v.isNumeric()) {
+                const qint64 decimals = std::clamp<qint64>(how.toInt(), 0, MaxPlaces);
+                return ReportValue(formatNumberPicture(v, QStringLiteral("#,##0") + (decimals ? u'.' + QString(decimals, u'0') : QString())));
+            }
         }
         return ReportValue(asText(v, ctx.dateOrder()));
     }

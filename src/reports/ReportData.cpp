@@ -31,11 +31,13 @@ ReportValue readCell(sqlite3_stmt* st, int col, FieldType type)
     case FieldType::Counter:
         if (t == SQLITE_INTEGER)
             return ReportValue(qint64(sqlite3_column_int64(st, col)));
-        return ReportValue(qint64(roundHalfEven(sqlite3_column_double(st, col))));
+        // A fraction stored in a whole-number column, read as its whole number where it has one.
+        return ReportValue(ReportValue(sqlite3_column_double(st, col)).toInt());
     case FieldType::Double:
         return ReportValue(sqlite3_column_double(st, col));
     case FieldType::Currency:
-        return ReportValue(Currency::fromDouble(sqlite3_column_double(st, col)));
+        // A stored amount beyond the range prints as out of range, never as the end of the range.
+        return ReportValue(Currency::checked(sqlite3_column_double(st, col)).value_or(Currency::outOfRange()));
     case FieldType::YesNo:
         return ReportValue(sqlite3_column_int64(st, col) != 0);
     case FieldType::Date: {

@@ -8,9 +8,13 @@
 #include <QHash>
 #include <QRegularExpression>
 
+#include <cmath>
+
 namespace {
 
 constexpr int maxIncludeDepth = 8;
+constexpr double maxLength = 100 * 72.0;   // points
+constexpr double maxFontPoints = 1000;
 
 // One attribute of a line: name=value, or a flag (a name alone).
 struct Attr {
@@ -228,11 +232,15 @@ double DefinitionParser::length(const QString& text, int line) const
         fail(line, QStringLiteral("\"%1\" is not a length (a number with in, mm, cm, pt or tw)").arg(text));
     const double n = m.captured(1).toDouble();
     const QString unit = m.captured(2).toLower();
-    if (unit == QLatin1String("in")) return n * 72.0;
-    if (unit == QLatin1String("mm")) return n * 72.0 / 25.4;
-    if (unit == QLatin1String("cm")) return n * 72.0 / 2.54;
-    if (unit == QLatin1String("tw")) return n / 20.0;
-    return n;
+    double points = n;
+    if (unit == QLatin1String("in")) points = n * 72.0;
+    else if (unit == QLatin1String("mm")) points = n * 72.0 / 25.4;
+    else if (unit == QLatin1String("cm")) points = n * 72.0 / 2.54;
+    else if (unit == QLatin1String("tw")) points = n / 20.0;
+    // Far beyond any sheet of paper: a band that long would run to endless pages.
+    if (std::abs(points) > maxLength)
+        fail(line, QStringLiteral("\"%1\" is longer than any page (at most 100 in)").arg(text));
+    return points;
 }
 
 QColor DefinitionParser::colour(const QString& text, int line) const
@@ -328,8 +336,8 @@ void DefinitionParser::applyElementAttr(ReportElement& e, const Attr& a, int lin
     else if (n == QLatin1String("size")) {
         bool ok = false;
         const double pt = need().toDouble(&ok);
-        if (!ok || pt <= 0)
-            fail(line, QStringLiteral("size wants a number of points"));
+        if (!ok || pt <= 0 || pt > maxFontPoints)
+            fail(line, QStringLiteral("size wants a number of points (up to 1000)"));
         e.font.setPointSizeF(pt);
     }
     else if (n == QLatin1String("bold")) e.font.setBold(yesNo(a, line));
@@ -558,8 +566,8 @@ void DefinitionParser::labels(const Line& l)
         auto count = [&]() {
             bool ok = false;
             const int n = a.value.toInt(&ok);
-            if (!ok || n < 1)
-                fail(l.number, QStringLiteral("%1 wants a whole number of at least 1").arg(a.name));
+            if (!ok || n < 1 || n > 100)
+                fail(l.number, QStringLiteral("%1 wants a whole number from 1 to 100").arg(a.name));
             return n;
         };
         if (a.name == QLatin1String("columns")) s.columns = count();
@@ -683,8 +691,8 @@ void DefinitionParser::handle(const Line& l, const QString& folder, int depth)
             else if (a.name == QLatin1String("size")) {
                 bool ok = false;
                 const double pt = a.value.toDouble(&ok);
-                if (!ok || pt <= 0)
-                    fail(l.number, QStringLiteral("size wants a number of points"));
+                if (!ok || pt <= 0 || pt > maxFontPoints)
+                    fail(l.number, QStringLiteral("size wants a number of points (up to 1000)"));
                 def_.font.setPointSizeF(pt);
             } else {
                 fail(l.number, QStringLiteral("unknown font attribute \"%1\"").arg(a.name));

@@ -46,7 +46,8 @@ struct ReportElement {
     Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter;
     bool wrap = false;
     bool grow = false;                 // a wrapped field that needs more room makes its band taller
-    bool shrink = false;               // text too big for its box prints smaller until it fits
+    bool shrink = false;               // text too big for its box prints smaller (to a legible size, then wraps);
+                                       // with grow, stays on its line to that size and then wraps
     QString format;                    // see FORMAT.md, "Formats"
     bool blankZero = false;            // a zero prints as nothing
 

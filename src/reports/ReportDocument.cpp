@@ -11,6 +11,7 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QSaveFile>
+#include <QTextLayout>
 
 #include <list>
 
@@ -28,6 +29,10 @@ struct Placement {
     QPointF origin;
     double width = 0;
     double height = 0;
+    // A band taller than a page prints in parts, one a page: this part shows the band from `from`
+    // down (band coordinates) for `height`; `full` is the whole band's height.
+    double from = 0;
+    double full = 0;
     bool alternate = false;
     bool repeated = false;   // a group header printed again on a continued page
 };
@@ -50,8 +55,9 @@ size_t qHash(const AggregateKey& k, size_t seed = 0)
     return qHashMulti(seed, quintptr(k.node), k.begin, k.end);
 }
 
-// Text measured at 720 dpi and given back in points, for bands that grow with their text.
-QFontMetricsF measuringMetrics(const QFont& font)
+// Text is measured and broken into lines at 720 dpi (the PDF's resolution) and given back in
+// points, so that the page model says where every line prints.
+QPaintDevice& measuringDevice()
 {
     static QImage device = [] {
         QImage img(1, 1, QImage::Format_ARGB32);
@@ -59,36 +65,197 @@ QFontMetricsF measuringMetrics(const QFont& font)
         img.setDotsPerMeterY(int(720 / 0.0254));
         return img;
     }();
-    return QFontMetricsF(font, &device);
+    return device;
 }
 
-// The fraction of its font size at which a text fits its element's box (without its padding):
-// on one line, or wrapped when the element wraps. 1 when it fits as it is.
-double fittingScale(const ReportElement& e, const QString& text, const QRectF& box)
+QFontMetricsF measuringMetrics(const QFont& font)
 {
-    const double width = std::max(1.0, box.width() - 2 * e.padding) * 10.0 * 0.99;   // a hair spare for the printer's own hinting
-    const double height = std::max(1.0, box.height() - 2 * e.padding) * 10.0;
-    constexpr double smallest = 0.25;
-    QFont f = e.font;
-    for (double scale = 1.0; scale > smallest; scale *= 0.95) {
-        f.setPointSizeF(e.font.pointSizeF() * scale);
-        const QFontMetricsF m = measuringMetrics(f);
-        if (!e.wrap) {
-            if (m.horizontalAdvance(text) <= width)
-                return scale;
+    return QFontMetricsF(font, &measuringDevice());
+}
+
+// One font as text is measured in it: the metrics, and the advances of the Latin-1 characters,
+// so that the common case (a short line of Western text, thousands of them in a long report)
+// is measured by adding up advances, the way the painter places its glyphs.
+struct FontMeasure {
+    QFontMetricsF metrics;
+    double lineHeight = 0;     // points
+    double ascent = 0;         // points
+    double advance[256] = {};  // points; 0 where the font lacks the character
+    explicit FontMeasure(const QFont& font) : metrics(measuringMetrics(font))
+    {
+        lineHeight = metrics.height() / 10.0;
+        ascent = metrics.ascent() / 10.0;
+        for (int c = 32; c < 256; ++c)
+            advance[c] = metrics.inFontUcs4(uint(c)) ? metrics.horizontalAdvance(QChar(c)) / 10.0 : 0.0;
+    }
+    double width(QStringView text) const
+    {
+        double w = 0;
+        for (const QChar c : text) {
+            const char16_t u = c.unicode();
+            if (u < 32 || u > 255 || advance[u] == 0.0)
+                return metrics.horizontalAdvance(text.toString()) / 10.0;
+            w += advance[u];
+        }
+        return w;
+    }
+};
+
+// What tells the fonts of a report apart (QFont::key() spells out far more, far slower).
+struct FontKey {
+    QString family;
+    qint64 size;               // 1/1000 point
+    int weight;
+    bool italic;
+    bool underline;
+    bool operator==(const FontKey& o) const
+    {
+        return size == o.size && weight == o.weight && italic == o.italic && underline == o.underline && family == o.family;
+    }
+};
+
+size_t qHash(const FontKey& k, size_t seed = 0)
+{
+    return qHashMulti(seed, k.family, k.size, k.weight, k.italic, k.underline);
+}
+
+const FontMeasure& fontMeasure(const QFont& font)
+{
+    static QHash<FontKey, std::shared_ptr<const FontMeasure>> cache;
+    const FontKey key{font.family(), qint64(std::llround(font.pointSizeF() * 1000)), font.weight(), font.italic(), font.underline()};
+    if (const auto it = cache.constFind(key); it != cache.constEnd())
+        return **it;
+    if (cache.size() > 500)
+        cache.clear();
+    return **cache.insert(key, std::make_shared<const FontMeasure>(font));
+}
+
+// The lines a text prints in, at one font, in a width of points: broken at blanks where it
+// can and inside a word that is wider than the width (a part number, a description without
+// blanks), and at the text's own line ends. Without `wrap`, only at its own line ends.
+struct TextLines {
+    QStringList lines;
+    double lineHeight = 0;     // points
+    double ascent = 0;         // points
+    double widest = 0;         // points
+};
+
+TextLines breakText(const QFont& font, const QString& text, double width, bool wrap)
+{
+    TextLines out;
+    const FontMeasure& m = fontMeasure(font);
+    out.lineHeight = m.lineHeight;
+    out.ascent = m.ascent;
+    const bool oneParagraph = !text.contains(u'\n') && !text.contains(u'\r');
+    QString all = text;
+    if (!oneParagraph)
+        all.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(u'\r', u'\n');
+    for (const QString& paragraph : oneParagraph ? QStringList{text} : all.split(u'\n')) {
+        const double advance = m.width(paragraph);
+        if (!wrap || advance <= width) {   // the common case, without a layout
+            out.lines.append(paragraph);
+            out.widest = std::max(out.widest, advance);
             continue;
         }
-        const QRectF r = m.boundingRect(QRectF(0, 0, width, 1e7), int(e.align | Qt::TextWordWrap), text);
-        if (r.height() <= height && r.width() <= width)
-            return scale;
+    QTextLayout layout(paragraph, font, &measuringDevice());
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(width * 10.0);
+            QString piece = paragraph.mid(line.textStart(), line.textLength());
+            while (!piece.isEmpty() && piece.back().isSpace())
+                piece.chop(1);
+            out.lines.append(piece);
+            out.widest = std::max(out.widest, m.width(piece));
+        }
+        layout.endLayout();
     }
-    return smallest;
+    return out;
+}
+
+// The most a text is made smaller to fit its box before it wraps: a legible size.
+constexpr double legiblePoints = 6.0;
+constexpr double smallestScale = 0.25;
+
+// A text in its box: the lines, the size they print at (a fraction of the element's font) and
+// where the first line's top is. A text is never cut. One that does not fit its box (on one
+// line, or in its lines where it wraps) prints smaller, down to a legible size; still too big,
+// it wraps there, inside a word if need be, and only then gets smaller still. A growing text
+// wraps at its size and its band makes room for the lines; one that grows and shrinks keeps to
+// its line down to the legible size, and wraps there.
+struct PlacedText {
+    QStringList lines;
+    double top = 0;
+    double lineHeight = 0;
+    double scale = 1;
+};
+
+PlacedText placeText(const ReportElement& e, const QString& text, const QRectF& box)
+{
+    // A hair spare for the printer's own hinting.
+    const double width = std::max(1.0, box.width() - 2 * e.padding) * 0.99;
+    const double inner = box.height() - 2 * e.padding;
+    const double size = e.font.pointSizeF();
+    auto fits = [&](const TextLines& t) {
+        // A growing text's band grows: only its width counts.
+        return t.widest <= width + 0.01 && (e.grow || t.lines.size() <= 1 || t.lines.size() * t.lineHeight <= inner + 0.01);
+    };
+    auto at = [&](double scale, bool wrap) {
+        if (scale == 1.0)
+            return breakText(e.font, text, width, wrap);
+        QFont f = e.font;
+        f.setPointSizeF(size * scale);
+        return breakText(f, text, width, wrap);
+    };
+    // A growing text wraps at its size, unless it shrinks first; any other wraps as it says.
+    const bool wrapAtFirst = e.grow ? !e.shrink : e.wrap;
+    PlacedText placed;
+    TextLines lines = at(1.0, wrapAtFirst);
+    // Where a line of the full size would stand: a smaller single line keeps its baseline, so
+    // that a row reads along one line whatever in it was made smaller.
+    const TextLines full = lines;
+    if (!e.grow || e.shrink) {
+        const double legible = std::min(1.0, legiblePoints / size);
+        bool found = false;
+        for (double scale = 1.0; !found && scale > legible + 0.001; scale *= 0.95) {
+            if (scale < 1.0)
+                lines = at(scale, wrapAtFirst);
+            placed.scale = scale;
+            found = fits(lines);
+        }
+        for (double scale = legible; !found && scale >= smallestScale; scale *= 0.95) {
+            lines = at(scale, true);
+            placed.scale = scale;
+            found = fits(lines) || e.grow;
+        }
+    }
+    placed.lines = lines.lines;
+    placed.lineHeight = lines.lineHeight;
+    // One line is placed by its alignment even where it is taller than the box; lines that
+    // overfill the box start at its top.
+    auto top = [&](const TextLines& t) {
+        const double block = t.lines.size() * t.lineHeight;
+        double y = box.top() + e.padding;
+        if (t.lines.size() <= 1 || block <= inner) {
+            if (e.align & Qt::AlignBottom)
+                y += inner - block;
+            else if (!(e.align & Qt::AlignTop))
+                y += (inner - block) / 2;
+        }
+        return y;
+    };
+    placed.top = top(lines);
+    if (placed.scale < 1.0 && lines.lines.size() == 1 && full.lines.size() == 1)
+        placed.top = top(full) + full.ascent - lines.ascent;
+    return placed;
 }
 
 bool isZeroNumber(const ReportValue& v)
 {
     if (v.type() == ReportValue::Type::Money)
-        return v.toMoney().units() == 0;
+        return v.toMoney().isZero();
     return v.isNumeric() && v.toDouble() == 0.0;
 }
 
@@ -130,6 +297,16 @@ struct ReportDocument::Impl {
     double neededHeight(const ReportElement& e, const Context& ctx) const;
     BandLayout layoutBand(const ReportBand& band, const Context& ctx) const;
     double bandHeight(const ReportBand& band, const Context& ctx) const { return layoutBand(band, ctx).height; }
+    // Where an element lies in its band once the growing elements have taken their room: moved
+    // down by what grew above it, and a growing one as tall as its text, or down to the band's
+    // foot when nothing lies under it.
+    static QRectF elementRect(const ReportElement& e, size_t k, const BandLayout& layout, double bandHeight);
+    // What a text or field prints: its text, or its formula's value in its format.
+    QString elementText(const ReportElement& e, const Context& ctx) const;
+    // The lowest place at or above `limit` (band coordinates, below `from`) where a band can go
+    // over to the next page: between two lines of a text, never through a line, a picture, a
+    // barcode or a chart. `from` itself when there is none.
+    double breakPoint(const ReportBand& band, const BandLayout& layout, const Context& ctx, double from, double limit) const;
     ReportPage buildPage(int index) const;
     std::shared_ptr<ReportChartData> chart(const ReportElement& e, int begin, int end) const;
     double sharedScale(const ReportElement& e, const ReportBand& band) const;
@@ -271,10 +448,61 @@ double ReportDocument::Impl::neededHeight(const ReportElement& e, const Context&
         const double title = e.text.isEmpty() ? 0 : line * ReportChartData::titleLines;
         return title + std::max<qsizetype>(bars, 1) * line * ReportChartData::barLines + 2;
     }
-    const QString text = e.kind == ReportElement::Kind::Text ? e.text : format(evaluateFormula(*e.value.root(), ctx), e.format);
-    const double width = std::max(1.0, e.rect.width() - 2 * e.padding) * 10.0;
-    const QRectF r = measuringMetrics(e.font).boundingRect(QRectF(0, 0, width, 1e7), int(e.align | Qt::TextWordWrap), text);
-    return r.height() / 10.0 + 2 * e.padding;
+    const PlacedText placed = placeText(e, elementText(e, ctx), e.rect);
+    return placed.lines.size() * placed.lineHeight + 2 * e.padding;
+}
+
+QString ReportDocument::Impl::elementText(const ReportElement& e, const Context& ctx) const
+{
+    if (e.kind == ReportElement::Kind::Text)
+        return e.text;
+    const ReportValue v = evaluateFormula(*e.value.root(), ctx);
+    return e.blankZero && isZeroNumber(v) ? QString() : format(v, e.format);
+}
+
+QRectF ReportDocument::Impl::elementRect(const ReportElement& e, size_t k, const BandLayout& layout, double bandHeight)
+{
+    QRectF rect = e.rect.translated(0, layout.shift[k]);
+    if (e.grow) {
+        const double own = rect.height() + layout.extra[k];
+        rect.setHeight(layout.pushes[k] ? own : std::max(own, bandHeight - rect.top()));
+    }
+    return rect;
+}
+
+double ReportDocument::Impl::breakPoint(const ReportBand& band, const BandLayout& layout, const Context& ctx, double from,
+                                        double limit) const
+{
+    double y = limit;
+    for (bool moved = true; moved && y > from + epsilon;) {
+        moved = false;
+        for (size_t k = 0; k < band.elements.size(); ++k) {
+            const ReportElement& e = band.elements[k];
+            if (e.kind == ReportElement::Kind::Line || e.kind == ReportElement::Kind::Box)
+                continue;   // drawn in part on each page
+            const QRectF r = elementRect(e, k, layout, layout.height);
+            if (r.top() >= y - epsilon || r.bottom() <= y + epsilon)
+                continue;
+            if (!e.condition.isEmpty() && !formulaHolds(*e.condition.root(), ctx))
+                continue;
+            double cut = r.top();
+            if (e.isTextual()) {
+                // Between the lines of a text; a line that would be cut goes over whole.
+                const PlacedText t = placeText(e, elementText(e, ctx), r);
+                const double lines = std::floor((y - t.top) / t.lineHeight + epsilon);
+                if (lines >= t.lines.size())
+                    continue;   // under its last line
+                cut = t.top + std::max(0.0, lines) * t.lineHeight;
+                if (cut <= from + epsilon)
+                    cut = std::min(r.top(), t.top);
+            }
+            if (cut < y - epsilon) {
+                y = cut;
+                moved = true;
+            }
+        }
+    }
+    return std::max(y, from);
 }
 
 ReportDocument::Impl::BandLayout ReportDocument::Impl::layoutBand(const ReportBand& band, const Context& ctx) const
@@ -363,6 +591,7 @@ void ReportDocument::Impl::paginateBands()
         p.origin = QPointF(content.left(), y);
         p.width = content.width();
         p.height = h;
+        p.full = h;
         pages.back().placements.push_back(p);
         y += h;
         return &pages.back().placements.back();
@@ -396,6 +625,12 @@ void ReportDocument::Impl::paginateBands()
     };
     auto closePage = [&]() {
         PagePlan& page = pages.back();
+        for (const Placement& p : page.placements) {
+            if (p.band->kind == BandKind::Detail) {
+                page.firstRow = page.firstRow < 0 ? p.row : std::min(page.firstRow, p.row);
+                page.lastRow = std::max(page.lastRow, p.row);
+            }
+        }
         const int begin = page.firstRow < 0 ? 0 : page.firstRow;
         const int end = page.firstRow < 0 ? 0 : page.lastRow + 1;
         for (Placement& p : page.placements) {
@@ -417,50 +652,101 @@ void ReportDocument::Impl::paginateBands()
         closePage();
         startPage();
     };
-    // A new page when the band does not fit. A group header never ends a page: the headers that
-    // close the page go over to the new one with the band they head.
-    auto ensureRoom = [&](double h) {
-        if (pendingBreak) {
-            pendingBreak = false;
-            if (y > bodyTop + epsilon) {
-                newPage();
-                return;
+    // The room of a page without repeated headers: a band taller than that prints in parts.
+    const double pageRoom = bottom - content.top() - (pageHeader ? pageHeader->height : 0);
+    // A new page, to which the bands that must not end a page go over: the group headers that
+    // close it, and before a group footer the detail it follows (with the footers of inner groups
+    // and the headers that head it), so that a footer never starts a page alone. Where the page
+    // holds nothing else, the last part of a detail printed over pages gives up its last lines.
+    auto breakCarrying = [&](bool beforeFooter) {
+        std::vector<Placement>& placed = pages.back().placements;
+        size_t keep = placed.size();
+        auto kindAt = [&](size_t i) { return placed[i - 1].band->kind; };
+        if (beforeFooter) {
+            while (keep > 0 && kindAt(keep) == BandKind::GroupFooter)
+                --keep;
+            if (keep > 0 && kindAt(keep) == BandKind::Detail)
+                --keep;
+            else
+                keep = placed.size();
+        }
+        while (keep > 0 && kindAt(keep) == BandKind::GroupHeader && !placed[keep - 1].repeated)
+            --keep;
+        double carried = 0;
+        for (size_t i = keep; i < placed.size(); ++i)
+            carried += placed[i].height;
+        std::vector<Placement> moved;
+        if (y - carried > bodyTop + epsilon) {
+            moved.assign(placed.begin() + qsizetype(keep), placed.end());
+            placed.erase(placed.begin() + qsizetype(keep), placed.end());
+            y -= carried;
+        } else if (beforeFooter && keep < placed.size() && placed[keep].band->kind == BandKind::Detail) {
+            Placement& part = placed[keep];
+            const Context ctx(*this, part.row, part.scopeBegin, part.scopeEnd, int(pages.size()) - 1);
+            const double end = part.from + part.height;
+            // Above the foot of its last line (a point is less than any line).
+            const double cut = breakPoint(*part.band, layoutBand(*part.band, ctx), ctx, part.from, end - 1.0);
+            if (cut > part.from + epsilon) {
+                Placement tail = part;
+                tail.from = cut;
+                tail.height = end - cut;
+                part.height = cut - part.from;
+                moved.push_back(tail);
+                moved.insert(moved.end(), placed.begin() + qsizetype(keep) + 1, placed.end());
+                placed.erase(placed.begin() + qsizetype(keep) + 1, placed.end());
+                y = part.origin.y() + part.height;
             }
         }
-        if (y + h <= bottom + epsilon || y <= bodyTop + epsilon)
-            return;
-        std::vector<Placement>& placed = pages.back().placements;
-        auto first = placed.end();
-        double carried = 0;
-        while (first != placed.begin() && std::prev(first)->band->kind == BandKind::GroupHeader && !std::prev(first)->repeated) {
-            --first;
-            carried += first->height;
-        }
-        if (y - carried <= bodyTop + epsilon) {   // the headers are all the page holds: nothing gained
-            newPage();
-            return;
-        }
-        std::vector<Placement> headers(first, placed.end());
-        placed.erase(first, placed.end());
-        y -= carried;
         newPage();
-        for (Placement& p : headers) {
+        for (Placement& p : moved) {
             p.origin.setY(y);
             y += p.height;
             pages.back().placements.push_back(p);
         }
     };
-    auto place = [&](const ReportBand& b, int row, int begin, int end) -> Placement* {
+    // Places a band: on this page when it fits, else on the next (with what must go with it);
+    // a band taller than a page starts here and goes on over the pages it needs, cut between
+    // lines of its text.
+    auto place = [&](const ReportBand& b, int row, int begin, int end, bool alternate = false) {
         if (!holds(b, row, begin, end))
-            return nullptr;
-        if (b.newPageBefore && y > bodyTop + epsilon)
+            return false;
+        if ((b.newPageBefore || pendingBreak) && y > bodyTop + epsilon)
             newPage();
-        const double h = bandHeight(b, Context(*this, row, begin, end, int(pages.size()) - 1));
-        ensureRoom(h);
-        Placement* p = add(b, row, begin, end, h);
+        pendingBreak = false;
+        const Context ctx(*this, row, begin, end, int(pages.size()) - 1);
+        const BandLayout layout = layoutBand(b, ctx);
+        const double h = layout.height;
+        if (y + h > bottom + epsilon && y > bodyTop + epsilon && h <= pageRoom + epsilon)
+            breakCarrying(b.kind == BandKind::GroupFooter);
+        for (double from = 0;;) {
+            double cut = h;
+            if (y + (h - from) > bottom + epsilon) {
+                cut = breakPoint(b, layout, ctx, from, from + (bottom - y));
+                if (cut <= from + epsilon) {
+                    if (y > bodyTop + epsilon) {
+                        if (from > 0)
+                            newPage();
+                        else
+                            breakCarrying(false);
+                        continue;
+                    }
+                    // Not a line fits a page: cut through it, by at least a tenth of a page
+                    // where a page leaves no room at all.
+                    cut = from + std::max(bottom - y, content.height() / 10);
+                }
+            }
+            Placement* p = add(b, row, begin, end, cut - from);
+            p->from = from;
+            p->full = h;
+            p->alternate = alternate;
+            from = cut;
+            if (from >= h - epsilon)
+                break;
+            newPage();
+        }
         if (b.newPageAfter)
             pendingBreak = true;
-        return p;
+        return true;
     };
 
     startPage();
@@ -476,13 +762,8 @@ void ReportDocument::Impl::paginateBands()
         }
         if (detail) {
             const auto [begin, end] = innermost(i);
-            if (Placement* p = place(*detail, i, begin, end)) {
-                p->alternate = (detailCount++ % 2) == 1;
-                PagePlan& page = pages.back();
-                if (page.firstRow < 0)
-                    page.firstRow = i;
-                page.lastRow = i;
-            }
+            if (place(*detail, i, begin, end, detailCount % 2 == 1))
+                ++detailCount;
         }
         for (int k = levels - 1; k >= 0; --k) {
             if (groupEnd[size_t(k)][size_t(i)] != i + 1)
@@ -517,6 +798,7 @@ void ReportDocument::Impl::paginateLabels()
         p.origin = QPointF(content.left(), y);
         p.width = content.width();
         p.height = b.height;
+        p.full = p.height;
         pages.back().placements.push_back(p);
     };
     auto closePage = [&]() {
@@ -550,6 +832,7 @@ void ReportDocument::Impl::paginateLabels()
         p.origin = sheet.origin + QPointF(col * sheet.pitch.width(), line * sheet.pitch.height());
         p.width = sheet.size.width();
         p.height = sheet.size.height();
+        p.full = p.height;
         PagePlan& page = pages.back();
         page.placements.push_back(p);
         if (page.firstRow < 0)
@@ -689,26 +972,60 @@ ReportPage ReportDocument::Impl::buildPage(int index) const
             page.items.append(it);
         }
         const BandLayout layout = layoutBand(band, ctx);
+        // The part of the band this page shows, in band coordinates (all of it, but for a band
+        // taller than a page).
+        const double top = p.from;
+        const double bottom = p.from + p.height;
+        const bool whole = top <= epsilon && bottom >= layout.height - epsilon;
+        const QPointF offset = p.origin - QPointF(0, top);
+        const QRectF window(0, top, p.width, std::max(0.0, p.height));
         for (size_t k = 0; k < band.elements.size(); ++k) {
             const ReportElement& e = band.elements[k];
+            const QRectF inBand = elementRect(e, k, layout, p.full);
+            if (!whole) {
+                const bool starts = inBand.top() >= top - epsilon && inBand.top() < bottom - epsilon;
+                const bool crosses = inBand.bottom() > top + epsilon && inBand.top() < bottom - epsilon;
+                const bool drawnInParts = e.isTextual() || e.kind == ReportElement::Kind::Box || e.kind == ReportElement::Kind::Line;
+                if (!(drawnInParts ? crosses || starts : starts))
+                    continue;
+            }
             if (!e.condition.isEmpty() && !formulaHolds(*e.condition.root(), ctx))
                 continue;
-            QRectF rect = e.rect.translated(p.origin + QPointF(0, layout.shift[k]));
-            if (e.grow) {
-                // As tall as its text; down to the band's foot when nothing lies under it.
-                const double own = rect.height() + layout.extra[k];
-                rect.setHeight(layout.pushes[k] ? own : std::max(own, p.height - e.rect.top() - layout.shift[k]));
+            QRectF rect = inBand;
+            if (!whole && rect.height() >= 0) {   // what shows of it on this page
+                rect.setTop(std::max(rect.top(), window.top()));
+                rect.setBottom(std::min(rect.bottom(), window.bottom()));
             }
+            rect.translate(offset);
             ReportItem it;
             switch (e.kind) {
             case ReportElement::Kind::Text:
-                it = item(ReportItem::Kind::Text, rect);
-                it.text = e.text;
-                break;
             case ReportElement::Kind::Field: {
                 it = item(ReportItem::Kind::Text, rect);
-                const ReportValue v = evaluateFormula(*e.value.root(), ctx);
-                it.text = e.blankZero && isZeroNumber(v) ? QString() : format(v, e.format);
+                it.text = elementText(e, ctx);
+                const PlacedText placed = placeText(e, it.text, inBand);
+                it.fontScale = placed.scale;
+                it.lineHeight = placed.lineHeight;
+                // The lines within this page's part of the band.
+                qsizetype first = 0;
+                qsizetype count = placed.lines.size();
+                if (!whole) {
+                    first = count;
+                    count = 0;
+                    for (qsizetype i = 0; i < placed.lines.size(); ++i) {
+                        const double lineTop = placed.top + i * placed.lineHeight;
+                        if (lineTop >= top - epsilon && lineTop + placed.lineHeight <= bottom + epsilon) {
+                            first = std::min(first, i);
+                            ++count;
+                        }
+                    }
+                    if (count < placed.lines.size())
+                        it.text = placed.lines.mid(first, count).join(u'\n');
+                }
+                it.lines = placed.lines.mid(first, count);
+                it.linesTop = placed.top + first * placed.lineHeight + offset.y();
+                if (it.lines.isEmpty() && !e.fill.isValid() && e.borderWidth <= 0)
+                    continue;
                 break;
             }
             case ReportElement::Kind::Line:
@@ -744,8 +1061,6 @@ ReportPage ReportDocument::Impl::buildPage(int index) const
                 break;
             }
             }
-            if (e.shrink && it.kind == ReportItem::Kind::Text)
-                it.fontScale = fittingScale(e, it.text, rect);
             it.element = &e;
             page.items.append(it);
         }

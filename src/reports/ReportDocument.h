@@ -41,12 +41,17 @@ struct ReportItem {
 
     Kind kind = Kind::Text;
     QRectF rect;                       // a line runs from rect.topLeft() to rect.bottomRight()
-    QString text;                      // Text: what prints; Barcode: the encoded data
+    QString text;                      // Text: what prints (the part of it on this page); Barcode: the encoded data
     const ReportElement* element = nullptr;   // look (font, colours, alignment); null for band shading
     BandKind band = BandKind::Detail;
     int level = 0;                     // group bands
     int row = -1;                      // the data row the band printed, -1 for none
     double fontScale = 1.0;            // Text: printed at this fraction of its font's size, to fit its box
+    // Text: the lines it prints in, the first line's top on the page and the height of a line at
+    // the printed size (points); lines are broken by the page model, never by the printer.
+    QStringList lines;
+    double linesTop = 0;
+    double lineHeight = 0;
     QColor fill;                       // band shading
     QImage image;
     std::shared_ptr<const ReportChartData> chart;

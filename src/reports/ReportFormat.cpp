@@ -2,32 +2,33 @@
 
 #include <QLocale>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
-// The digits of |value| with `decimals` places: money as printed (halves away from zero, exactly),
-// other numbers rounded half to even.
+// Decimals a picture or a count of decimals may ask for: as many as exact money keeps.
+constexpr int MaxDecimals = 18;
+
+// The digits of |value| with `decimals` places: money as printed (halves away from zero,
+// exactly), other numbers rounded half to even.
 QString plainDigits(const ReportValue& value, int decimals)
 {
-    if (value.type() == ReportValue::Type::Money && decimals <= 4) {
-        qint64 units = printedMoney(value.toMoney(), decimals).units();
-        if (units < 0)
-            units = -units;
-        qint64 div = 1;
-        for (int i = decimals; i < 4; ++i)
-            div *= 10;
-        QString s = QString::number(units / div);
-        if (decimals > 0) {
-            s = s.rightJustified(decimals + 1, u'0');
-            s.insert(s.size() - decimals, u'.');
-        }
-        return s;
-    }
+    if (value.type() == ReportValue::Type::Money)
+        return value.toMoney().magnitudeDigits(decimals);
     const double d = std::fabs(value.toDouble());
-    const double scale = std::pow(10.0, decimals);
-    const double r = double(roundHalfEven(d * scale)) / scale;
+    const double scaled = d * std::pow(10.0, decimals);
+    // Beyond 2^53 a double has no fraction left to round.
+    const double r = scaled < 9007199254740992.0 ? double(roundHalfEven(scaled)) / std::pow(10.0, decimals) : d;
     return QString::number(r, 'f', decimals);
+}
+
+// A value that has no digits to print: money out of range, a number that is not finite.
+bool outOfRange(const ReportValue& v)
+{
+    if (v.type() == ReportValue::Type::Money)
+        return v.toMoney().isOutOfRange();
+    return v.type() == ReportValue::Type::Double && !std::isfinite(v.toDouble());
 }
 
 struct Picture {
@@ -57,7 +58,7 @@ Picture parsePicture(const QString& p)
             if (!fraction)
                 pic.grouped = true;
         } else if (fraction) {
-            ++pic.maxFrac;
+            pic.maxFrac = std::min(pic.maxFrac + 1, MaxDecimals);
             if (c == u'0')
                 pic.minFrac = pic.maxFrac;
         } else if (c == u'0') {
@@ -101,7 +102,7 @@ QString applyPicture(const ReportValue& value, const Picture& pic)
 bool isZero(const ReportValue& v)
 {
     if (v.type() == ReportValue::Type::Money)
-        return v.toMoney().units() == 0;
+        return v.toMoney().isZero();
     return v.toDouble() == 0.0;
 }
 
@@ -109,8 +110,10 @@ bool isZero(const ReportValue& v)
 
 QString formatNumberPicture(const ReportValue& value, const QString& picture)
 {
+    if (outOfRange(value))
+        return OutOfRangeMark;
     const QStringList sections = picture.split(u';');
-    const bool negative = value.toDouble() < 0 || (value.type() == ReportValue::Type::Money && value.toMoney().units() < 0);
+    const bool negative = value.type() == ReportValue::Type::Money ? value.toMoney().sign() < 0 : value.toDouble() < 0;
     if (sections.size() >= 3 && isZero(value))
         return applyPicture(value, parsePicture(sections[2]));
     if (negative && sections.size() >= 2)
@@ -135,7 +138,7 @@ QString formatReportValue(const ReportValue& value, const QString& format, DateO
     if (key == QLatin1String("currency")) {
         if (!value.isNumeric())
             return value.toDisplayText();
-        return formatCurrency(printedMoney(value.toMoney()));
+        return moneyText(value.toMoney());
     }
     if (key == QLatin1String("integer"))
         return value.isNumeric() ? formatNumberPicture(value, QStringLiteral("#,##0")) : value.toDisplayText();

@@ -148,7 +148,7 @@ public:
             p_.setBrush(Qt::NoBrush);
             p_.drawRect(outer);
         }
-        if (it.text.isEmpty())
+        if (it.lines.isEmpty())
             return;
         if (it.fontScale < 1.0) {
             QFont smaller = e.font;
@@ -158,43 +158,29 @@ public:
             setFont(e.font);
         }
         p_.setPen(e.color);
-        const double pad = e.padding * s_;
-        const QRectF r = outer.adjusted(pad, pad, -pad, -pad);
-        if (e.wrap || it.text.contains(u'\n')) {
-            p_.save();
-            p_.setClipRect(outer);
-            p_.drawText(r, int(e.align) | Qt::TextWordWrap, it.text);
-            p_.restore();
-            return;
+        // The lines as the page model broke them, each at its place; none is cut or broken again.
+        const QRectF r = outer.adjusted(e.padding * s_, 0, -e.padding * s_, 0);
+        const double ascent = fm_->ascent();
+        for (qsizetype i = 0; i < it.lines.size(); ++i) {
+            const double baseline = (it.linesTop + i * it.lineHeight) * s_ + ascent;
+            if (glyphs_ && glyphs_->valid && drawGlyphs(it.lines[i], e, r, baseline))
+                continue;
+            const double w = fm_->horizontalAdvance(it.lines[i]);
+            p_.drawText(QPointF(lineLeft(e.align, r, w), baseline), it.lines[i]);
         }
-        // One line: placed by hand rather than by a layout, which keeps long reports fast;
-        // text wider than its box is cut at the box's edge, as a field always was.
-        if (glyphs_ && glyphs_->valid && drawGlyphs(it.text, e, r))
-            return;
-        QString t = it.text;
-        double w = fm_->horizontalAdvance(t);
-        if (w > r.width() + 0.5) {
-            int lo = 0, hi = int(t.size());
-            while (lo < hi) {
-                const int mid = (lo + hi + 1) / 2;
-                if (fm_->horizontalAdvance(t.left(mid)) <= r.width() + 0.5)
-                    lo = mid;
-                else
-                    hi = mid - 1;
-            }
-            t = t.left(lo);
-            w = fm_->horizontalAdvance(t);
-        }
-        double x = r.left();
-        if (e.align & Qt::AlignRight)
-            x = r.right() - w;
-        else if (e.align & Qt::AlignHCenter)
-            x = r.left() + (r.width() - w) / 2;
-        p_.drawText(QPointF(x, baseline(e.align, r)), t);
+    }
+
+    static double lineLeft(Qt::Alignment align, const QRectF& r, double width)
+    {
+        if (align & Qt::AlignRight)
+            return r.right() - width;
+        if (align & Qt::AlignHCenter)
+            return r.left() + (r.width() - width) / 2;
+        return r.left();
     }
 
     // The Latin-1 fast way; false when the text has a character it does not know.
-    bool drawGlyphs(const QString& text, const ReportElement& e, const QRectF& r)
+    bool drawGlyphs(const QString& text, const ReportElement& e, const QRectF& r, double baseline)
     {
         const GlyphSet& g = *glyphs_;
         glyphIndexes_.resize(0);
@@ -204,17 +190,10 @@ public:
             const char16_t u = c.unicode();
             if (u < 32 || u > 255 || g.glyph[u] == 0)
                 return false;
-            if (x + g.advance[u] > r.width() + 0.5)
-                break;
             glyphIndexes_.append(g.glyph[u]);
             positions_.append(QPointF(x, 0));
             x += g.advance[u];
         }
-        double left = r.left();
-        if (e.align & Qt::AlignRight)
-            left = r.right() - x;
-        else if (e.align & Qt::AlignHCenter)
-            left = r.left() + (r.width() - x) / 2;
         if (glyphIndexes_.isEmpty())
             return true;
         QGlyphRun run;
@@ -222,19 +201,8 @@ public:
         run.setGlyphIndexes(glyphIndexes_);
         run.setPositions(positions_);
         run.setUnderline(e.font.underline());
-        p_.drawGlyphRun(QPointF(left, baseline(e.align, r)), run);
+        p_.drawGlyphRun(QPointF(lineLeft(e.align, r, x), baseline), run);
         return true;
-    }
-
-    double baseline(Qt::Alignment align, const QRectF& r) const
-    {
-        const double ascent = fm_->ascent();
-        const double descent = fm_->descent();
-        if (align & Qt::AlignTop)
-            return r.top() + ascent;
-        if (align & Qt::AlignBottom)
-            return r.bottom() - descent;
-        return r.top() + (r.height() - ascent - descent) / 2 + ascent;
     }
 
     void image(const ReportItem& it)

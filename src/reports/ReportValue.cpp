@@ -43,7 +43,42 @@ bool anyDouble(const ReportValue& a, const ReportValue& b)
     return a.type() == ReportValue::Type::Double || b.type() == ReportValue::Type::Double;
 }
 
+// A whole number from a fraction: half to even, pinned to the 64-bit range (0 for NaN).
+qint64 wholeOf(double d)
+{
+    if (std::isnan(d))
+        return 0;
+    if (d >= 9223372036854775808.0)
+        return std::numeric_limits<qint64>::max();
+    if (d < -9223372036854775808.0)
+        return std::numeric_limits<qint64>::min();
+    return roundHalfEven(d);
+}
+
+// Whole-number arithmetic that goes over to a fraction rather than overflow.
+template <typename Op>
+ReportValue wholeOr(qint64 a, qint64 b, Op op, double fallback)
+{
+    qint64 r = 0;
+    if (op(a, b, &r))
+        return fallback;
+    return r;
+}
+
 } // namespace
+
+const QString OutOfRangeMark = QStringLiteral("####");
+
+QString moneyText(const ExactMoney& amount)
+{
+    const ExactMoney cents = amount.rounded(2);
+    QString digits = cents.magnitudeDigits(2);
+    if (digits.isEmpty())
+        return OutOfRangeMark;
+    for (qsizetype k = digits.size() - 6; k > 0; k -= 3)
+        digits.insert(k, u',');
+    return cents.sign() < 0 ? QStringLiteral("($") + digits + u')' : u'$' + digits;
+}
 
 int compareNoCase(const QString& a, const QString& b)
 {
@@ -104,7 +139,7 @@ bool ReportValue::toBool() const
     case Type::Bool: return std::get<bool>(v_);
     case Type::Int: return std::get<qint64>(v_) != 0;
     case Type::Double: return std::get<double>(v_) != 0.0;
-    case Type::Money: return std::get<Currency>(v_).units() != 0;
+    case Type::Money: return !std::get<ExactMoney>(v_).isZero();
     case Type::Text: {
         const QString t = std::get<QString>(v_).trimmed();
         if (t.compare(QLatin1String("yes"), Qt::CaseInsensitive) == 0 || t.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
@@ -122,9 +157,9 @@ qint64 ReportValue::toInt() const
     switch (type()) {
     case Type::Bool: return std::get<bool>(v_) ? 1 : 0;
     case Type::Int: return std::get<qint64>(v_);
-    case Type::Double: return roundHalfEven(std::get<double>(v_));
-    case Type::Money: return roundHalfEven(std::get<Currency>(v_).toDouble());
-    case Type::Text: return roundHalfEven(vbVal(std::get<QString>(v_)));
+    case Type::Double: return wholeOf(std::get<double>(v_));
+    case Type::Money: return std::get<ExactMoney>(v_).toWhole();
+    case Type::Text: return wholeOf(vbVal(std::get<QString>(v_)));
     default: return 0;
     }
 }
@@ -135,19 +170,19 @@ double ReportValue::toDouble() const
     case Type::Bool: return std::get<bool>(v_) ? 1.0 : 0.0;
     case Type::Int: return double(std::get<qint64>(v_));
     case Type::Double: return std::get<double>(v_);
-    case Type::Money: return std::get<Currency>(v_).toDouble();
+    case Type::Money: return std::get<ExactMoney>(v_).toDouble();
     case Type::Text: return vbVal(std::get<QString>(v_));
     default: return 0.0;
     }
 }
 
-Currency ReportValue::toMoney() const
+ExactMoney ReportValue::toMoney() const
 {
     switch (type()) {
-    case Type::Money: return std::get<Currency>(v_);
-    case Type::Int: return Currency::fromUnits(std::get<qint64>(v_) * 10000);
-    case Type::Bool: return Currency::fromUnits(std::get<bool>(v_) ? 10000 : 0);
-    default: return Currency::fromDouble(toDouble());
+    case Type::Money: return std::get<ExactMoney>(v_);
+    case Type::Int: return ExactMoney::fromWhole(std::get<qint64>(v_));
+    case Type::Bool: return ExactMoney::fromWhole(std::get<bool>(v_) ? 1 : 0);
+    default: return ExactMoney::fromDouble(toDouble());
     }
 }
 
@@ -199,32 +234,14 @@ QString longDateText(const QDate& date, DateOrder order)
     return english.toString(date, QStringLiteral("dddd, d MMMM yyyy"));
 }
 
-Currency printedMoney(Currency value, int decimals)
-{
-    std::int64_t step = 1;
-    for (int i = std::clamp(decimals, 0, 4); i < 4; ++i)
-        step *= 10;
-    const std::int64_t units = value.units();
-    std::int64_t steps = units / step;   // toward zero; the rest has the sign of units
-    const std::int64_t rest = units % step;
-    if (rest * 2 >= step)
-        ++steps;
-    else if (rest * 2 <= -step)
-        --steps;
-    const std::int64_t limit = std::numeric_limits<std::int64_t>::max() / step;
-    if (steps > limit || steps < -limit)
-        return value;   // the last cents of the range: nothing to round to
-    return Currency::fromUnits(steps * step);
-}
-
 QString ReportValue::toDisplayText(DateOrder dates) const
 {
     switch (type()) {
     case Type::Null: return QString();
     case Type::Bool: return std::get<bool>(v_) ? QStringLiteral("Yes") : QStringLiteral("No");
     case Type::Int: return QString::number(std::get<qint64>(v_));
-    case Type::Double: return shortestNumberText(std::get<double>(v_));
-    case Type::Money: return formatCurrency(printedMoney(std::get<Currency>(v_)));
+    case Type::Double: return std::isfinite(std::get<double>(v_)) ? shortestNumberText(std::get<double>(v_)) : OutOfRangeMark;
+    case Type::Money: return moneyText(std::get<ExactMoney>(v_));
     case Type::Text: return std::get<QString>(v_);
     case Type::Date: return shortDateText(std::get<QDate>(v_), dates);
     case Type::DateTime: {
@@ -243,7 +260,8 @@ ReportValue ReportValue::add(const ReportValue& a, const ReportValue& b)
         return {};
     requireNumbers(a, b, "+");
     if (bothIntegral(a, b))
-        return a.toInt() + b.toInt();
+        return wholeOr(a.toInt(), b.toInt(), [](qint64 x, qint64 y, qint64* r) { return __builtin_add_overflow(x, y, r); },
+                       a.toDouble() + b.toDouble());
     if (anyDouble(a, b))
         return a.toDouble() + b.toDouble();
     return a.toMoney() + b.toMoney();
@@ -255,7 +273,8 @@ ReportValue ReportValue::subtract(const ReportValue& a, const ReportValue& b)
         return {};
     requireNumbers(a, b, "-");
     if (bothIntegral(a, b))
-        return a.toInt() - b.toInt();
+        return wholeOr(a.toInt(), b.toInt(), [](qint64 x, qint64 y, qint64* r) { return __builtin_sub_overflow(x, y, r); },
+                       a.toDouble() - b.toDouble());
     if (anyDouble(a, b))
         return a.toDouble() - b.toDouble();
     return a.toMoney() - b.toMoney();
@@ -267,16 +286,18 @@ ReportValue ReportValue::multiply(const ReportValue& a, const ReportValue& b)
         return {};
     requireNumbers(a, b, "*");
     if (bothIntegral(a, b))
-        return a.toInt() * b.toInt();
+        return wholeOr(a.toInt(), b.toInt(), [](qint64 x, qint64 y, qint64* r) { return __builtin_mul_overflow(x, y, r); },
+                       a.toDouble() * b.toDouble());
     const bool aMoney = a.type() == Type::Money;
     const bool bMoney = b.type() == Type::Money;
-    if (aMoney && !bMoney)
-        return b.type() == Type::Double ? a.toMoney() * b.toDouble() : a.toMoney() * std::int64_t(b.toInt());
-    if (bMoney && !aMoney)
-        return a.type() == Type::Double ? b.toMoney() * a.toDouble() : b.toMoney() * std::int64_t(a.toInt());
-    if (aMoney && bMoney)
-        return a.toMoney() * b.toDouble();
-    return a.toDouble() * b.toDouble();
+    if (!aMoney && !bMoney)
+        return a.toDouble() * b.toDouble();
+    // Money times a number, exactly: the number as written (8.25, not its nearest binary fraction).
+    const ReportValue& money = aMoney ? a : b;
+    const ReportValue& factor = aMoney ? b : a;
+    if (factor.type() == Type::Int || factor.type() == Type::Bool)
+        return money.toMoney() * std::int64_t(factor.toInt());
+    return money.toMoney() * factor.toDouble();
 }
 
 ReportValue ReportValue::divide(const ReportValue& a, const ReportValue& b)
@@ -286,8 +307,11 @@ ReportValue ReportValue::divide(const ReportValue& a, const ReportValue& b)
     requireNumbers(a, b, "/");
     if (b.toDouble() == 0.0)
         return {};
-    if (a.type() == Type::Money && b.type() != Type::Money)
+    if (a.type() == Type::Money && b.type() != Type::Money) {
+        if (b.type() == Type::Int || b.type() == Type::Bool)
+            return a.toMoney() / std::int64_t(b.toInt());
         return a.toMoney() / b.toDouble();
+    }
     return a.toDouble() / b.toDouble();
 }
 
@@ -296,7 +320,7 @@ ReportValue ReportValue::negate(const ReportValue& a)
     switch (a.type()) {
     case Type::Null: return {};
     case Type::Bool:
-    case Type::Int: return -a.toInt();
+    case Type::Int: return a.toInt() == std::numeric_limits<qint64>::min() ? ReportValue(-a.toDouble()) : ReportValue(-a.toInt());
     case Type::Double: return -a.toDouble();
     case Type::Money: return -a.toMoney();
     default:
@@ -314,7 +338,7 @@ std::optional<int> ReportValue::compare(const ReportValue& a, const ReportValue&
         if (bothIntegral(a, b))
             return cmp3(a.toInt(), b.toInt());
         if (!anyDouble(a, b))
-            return cmp3(a.toMoney(), b.toMoney());
+            return a.toMoney().compare(b.toMoney());
         return cmp3(a.toDouble(), b.toDouble());
     }
     if (a.isDate() || b.isDate()) {

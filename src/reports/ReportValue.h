@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/Values.h"
+#include "ExactMoney.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -17,13 +17,16 @@ enum class DateOrder { MonthFirst, DayFirst };
 QString shortDateText(const QDate& date, DateOrder order);
 QString longDateText(const QDate& date, DateOrder order);
 
-// Money as a report prints it: to `decimals` places (0 to 4), halves away from zero, the way an
-// invoice is reckoned by hand ($1.125 prints $1.13). Values kept and stored elsewhere go on with
-// the engine's half to even.
-Currency printedMoney(Currency value, int decimals = 2);
+// What prints in place of an amount that does not fit (money out of range, a number too large to
+// be one), as a spreadsheet fills a cell it cannot show: never another amount.
+extern const QString OutOfRangeMark;
+
+// Money as a report prints it: "$1,234.50", "($5.00)", to the cent, halves away from zero, the
+// way an invoice is reckoned by hand ($1.125 prints $1.13); OutOfRangeMark when out of range.
+QString moneyText(const ExactMoney& amount);
 
 // One value as the report engine sees it: a field of a row, a literal of a formula, or what an
-// expression computes. Money stays fixed-point (Currency) through sums and products.
+// expression computes. Money stays exact (ExactMoney) through sums, products and quotients.
 class ReportValue
 {
 public:
@@ -34,7 +37,8 @@ public:
     ReportValue(qint64 i) : v_(i) {}
     ReportValue(int i) : v_(qint64(i)) {}
     ReportValue(double d) : v_(d) {}
-    ReportValue(Currency c) : v_(c) {}
+    ReportValue(Currency c) : v_(ExactMoney(c)) {}
+    ReportValue(const ExactMoney& m) : v_(m) {}
     ReportValue(const QString& s) : v_(s) {}
     ReportValue(const char*) = delete;
     ReportValue(const QDate& d) : v_(d) {}
@@ -48,9 +52,9 @@ public:
     bool isText() const { return type() == Type::Text; }
 
     bool toBool() const;                     // numbers: not zero; text: "yes"/"true"/non-zero number
-    qint64 toInt() const;
+    qint64 toInt() const;                    // fractions half to even, pinned to the 64-bit range
     double toDouble() const;
-    Currency toMoney() const;
+    ExactMoney toMoney() const;
     QDate toDate() const;                    // the day of a date or date-time; a text in a date form
     QDateTime toDateTime() const;            // a date at midnight
     QString text() const;                    // Text only; empty otherwise
@@ -58,12 +62,14 @@ public:
 
     // The value in words, as `&` joins it and a field without a format prints it: whole numbers
     // plain, fractions in their shortest form, money "$1,234.50" (as printed, to the cent), dates
-    // m/d/yyyy or dd/mm/yyyy, yes/no "Yes"/"No".
+    // m/d/yyyy or dd/mm/yyyy, yes/no "Yes"/"No"; OutOfRangeMark for money out of range and for a
+    // number that is not finite.
     QString toDisplayText(DateOrder dates = DateOrder::MonthFirst) const;
 
-    // Arithmetic with the usual promotions: Int op Int stays Int (except /), anything with
-    // Double is Double, Money with Int or Money stays Money. Null in, null out. Throws
-    // ReportError for operands that are not numbers.
+    // Arithmetic with the usual promotions: Int op Int stays Int (except /, and a result beyond
+    // 64 bits, which is Double), anything with Double is Double, Money with Int or Money stays
+    // Money, and Money times or divided by any number stays Money, exactly. Null in, null out.
+    // Throws ReportError for operands that are not numbers.
     static ReportValue add(const ReportValue& a, const ReportValue& b);
     static ReportValue subtract(const ReportValue& a, const ReportValue& b);
     static ReportValue multiply(const ReportValue& a, const ReportValue& b);
@@ -78,7 +84,7 @@ public:
     static bool sameKey(const ReportValue& a, const ReportValue& b);
 
 private:
-    std::variant<std::monostate, bool, qint64, double, Currency, QString, QDate, QDateTime, QByteArray> v_;
+    std::variant<std::monostate, bool, qint64, double, ExactMoney, QString, QDate, QDateTime, QByteArray> v_;
 };
 
 // Text ordering of SQLite's NOCASE collation: ASCII letters folded, everything else by code.

@@ -36,6 +36,13 @@ private:
     int row_;
 };
 
+// Evaluates formulas that read no row: every field, special name and total is blank.
+struct EmptyContext : FormulaContext {
+    ReportValue field(const FormulaNode&) const override { return {}; }
+    ReportValue special(const FormulaNode&) const override { return {}; }
+    ReportValue aggregate(const FormulaNode&) const override { return {}; }
+};
+
 } // namespace
 
 class FormulaTest : public QObject
@@ -313,11 +320,7 @@ private Q_SLOTS:
 
     void expressionsComputeWithExactMoney()
     {
-        struct Empty : FormulaContext {
-            ReportValue field(const FormulaNode&) const override { return {}; }
-            ReportValue special(const FormulaNode&) const override { return {}; }
-            ReportValue aggregate(const FormulaNode&) const override { return {}; }
-        } none;
+        const EmptyContext none;
         auto eval = [&](const QString& f) { return evaluateFormula(*Formula::parse(f).root(), none); };
         QCOMPARE(eval(QStringLiteral("\"Page \" & 3 & \" of \" & 7")).text(), QStringLiteral("Page 3 of 7"));
         QCOMPARE(eval(QStringLiteral("2 + 3 * 4")).toInt(), 14);
@@ -341,8 +344,55 @@ private Q_SLOTS:
         ReportValue sum = ReportValue(Currency::fromUnits(0));
         for (int i = 0; i < 10; ++i)
             sum = ReportValue::add(sum, ReportValue(Currency::fromUnits(1000)));
-        QCOMPARE(sum.toMoney().units(), 10000);
+        QVERIFY(sum.toMoney() == ExactMoney::fromWhole(1));
         QCOMPARE(ReportValue::multiply(ReportValue(Currency::fromUnits(125000)), ReportValue(qint64(3))).toDisplayText(), QStringLiteral("$37.50"));
+    }
+
+    void noFormulaAbortsHangsOrOverflows()
+    {
+        // A report file is data: counts of decimals and places far beyond any number, whole
+        // numbers that overflow 64 bits and amounts beyond the range of money are each taken
+        // in stride, at once, without a crash.
+        const EmptyContext none;
+        auto text = [&](const QString& f) { return evaluateFormula(*Formula::parse(f).root(), none).toDisplayText(); };
+        QCOMPARE(text(QStringLiteral("ToText(1E+300, 2147483647)")).size(), 1 + 300 + 100 + 1 + 18);   // digits, commas, point, decimals
+        const std::pair<const char*, QString> cases[] = {
+            {"ToText(1.5, 2147483647)", QStringLiteral("1.500000000000000000")},
+            {"ToText(1.5, -2147483648)", QStringLiteral("2")},
+            {"ToText(2.5, -1E+300)", QStringLiteral("2")},
+            {"ToText(RoundCents(1.005), 99999999999)", QStringLiteral("1.010000000000000000")},
+            {"Round(2.675, 2147483647)", QStringLiteral("2.675")},
+            {"Round(1E+300, -2147483647)", QStringLiteral("1E+300")},
+            {"Round(1250, -2)", QStringLiteral("1200")},
+            {"Round(RoundCents(12.5), -1E+300)", QStringLiteral("$0.00")},
+            // Whole numbers beyond 64 bits go on as fractions, never round to the other sign.
+            {"9223372036854775807 + 1", QStringLiteral("9.223372036854776E+18")},
+            {"-9223372036854775807 - 2", QStringLiteral("-9.223372036854776E+18")},
+            {"9223372036854775807 * 9223372036854775807", QStringLiteral("8.507059173023462E+37")},
+            {"Abs(-9223372036854775807 - 1)", QStringLiteral("9.223372036854776E+18")},
+            {"-(-9223372036854775807 - 1)", QStringLiteral("9.223372036854776E+18")},
+            {"1E+308 * 10", OutOfRangeMark},
+            // Counts of characters far beyond the text.
+            {"Left(\"abc\", 1E+300) & Right(\"abc\", -1E+300) & Mid(\"abc\", -1E+300, 1E+300) & Mid(\"abc\", 1E+300)", QStringLiteral("abcabc")},
+            // Money beyond its range: out of range, and so is what is computed from it.
+            {"RoundCents(1E+300)", OutOfRangeMark},
+            {"RoundCents(900000000000000 * 1000) - RoundCents(900000000000000 * 1000)", OutOfRangeMark},
+            {"RoundCents(900000000000000) * 1000 / 1000", QStringLiteral("$900,000,000,000,000.00")},
+            {"RoundCents(5) / 3 * 3", QStringLiteral("$5.00")},
+            {"RoundCents(1) * 1E-300 * 1E+300", QStringLiteral("$0.00")},
+        };
+        for (const auto& [formula, printed] : cases)
+            QCOMPARE(text(QLatin1String(formula)), printed);
+        // A date of parts beyond any calendar is refused, not wrapped round to another date.
+        QVERIFY_THROWS_EXCEPTION(FormulaError, Formula::parse(QStringLiteral("Date (4294969296,1,1)")));
+        // Pictures that ask for more decimals than a number has print what it has.
+        QCOMPARE(formatReportValue(ReportValue(0.5), QStringLiteral("0.") + QString(1000, u'0')), QStringLiteral("0.") + QStringLiteral("5").leftJustified(18, u'0'));
+        QCOMPARE(formatReportValue(ReportValue(ExactMoney::fromWhole(1) / std::int64_t(3)), QStringLiteral("0.") + QString(40, u'#')), QStringLiteral("0.333333333333333333"));
+        QCOMPARE(formatReportValue(ReportValue(1e300), QStringLiteral("#,##0")).size(), 301 + 100);
+        // Nor does the rest of a definition ask for endless pages or labels.
+        for (const char* bad : {"data table=Parts\nband detail height=99999999999in\n", "data table=Parts\nlabels columns=100000 rows=100000\n",
+                                "data table=Parts\nfont size=1e300\n"})
+            QVERIFY_THROWS_EXCEPTION(ReportError, ReportDefinition::parse(QLatin1String(bad), QStringLiteral("bad.rpt"), AppFolder::path()));
     }
 
     void formatsPrintNumbersAndDates_data()

@@ -6,6 +6,8 @@
 #include <QBuffer>
 #include <QDir>
 #include <QPainter>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -247,6 +249,100 @@ band detail height=20pt
         QVERIFY(grown.height() > 40.0);
         QCOMPARE(under.top(), grown.bottom());
         QCOMPARE(beside.top(), grown.top());
+    }
+
+    void aBandTallerThanAPageGoesOnOverPagesAndAFooterNeverStartsOne()
+    {
+        // 119 lines of notes to vendor 3: the order form's foot grows past the page and goes on
+        // over the next ones, each line once, in order, none over the page footer.
+        ReportFixture f;
+        QStringList notes;
+        for (int i = 1; i <= 119; ++i)
+            notes << QStringLiteral("Note line %1 of the order").arg(i);
+        f.makeInventory({QStringLiteral("INSERT INTO Information([Name 3],[PO 3],[Notes 3]) VALUES ('Lane Parts Inc','SL-3003','%1')").arg(notes.join(u'\n')),
+                         QStringLiteral("INSERT INTO Parts([Part Number 3],Description,[Price 3],[Quantity Ordered 3]) VALUES ('Z-44','DECK SPRING',12.25,4)")});
+        QTemporaryDir out;
+        for (const QString& name : {QStringLiteral("order3.rpt"), QStringLiteral("order3A4.rpt")}) {
+            auto doc = Report::load(name).run();
+            QVERIFY2(doc->pageCount() >= 3, qPrintable(name));
+            for (int p = 0; p < doc->pageCount(); ++p) {
+                const ReportPage page = doc->page(p);
+                const QList<ReportItem> footer = page.textItems(BandKind::PageFooter);
+                QVERIFY(!footer.isEmpty());
+                for (const ReportItem& it : page.items)
+                    if (it.band != BandKind::PageFooter)
+                        QVERIFY2(it.rect.bottom() <= footer.first().rect.top(), qPrintable(QStringLiteral("%1, page %2: %3").arg(name).arg(p + 1).arg(it.text)));
+            }
+            const QString pdf = out.filePath(QStringLiteral("order.pdf"));
+            doc->exportPdf(pdf);
+            QStringList printed;
+            const QStringList pages = pdfPages(pdf);
+            for (int p = 0; p < pages.size(); ++p) {
+                const QStringList lines = squeezedLines(pages[p]);
+                const QRegularExpression note(QStringLiteral("Note line \\d+ of the order"));
+                qsizetype lastNote = -1;
+                for (qsizetype i = 0; i < lines.size(); ++i) {
+                    for (auto m = note.globalMatch(lines[i]); m.hasNext();) {
+                        printed << m.next().captured();
+                        lastNote = i;
+                    }
+                }
+                const qsizetype footerLine = lines.indexOf(QRegularExpression(QStringLiteral(".*Page %1 of %2").arg(p + 1).arg(pages.size())));
+                QVERIFY2(footerLine > lastNote, qPrintable(QStringLiteral("%1, page %2:\n%3").arg(name).arg(p + 1).arg(lines.join(u'\n'))));
+            }
+            QCOMPARE(printed, notes);
+        }
+
+        // A group footer ("1 use") never starts a page alone: the last line of its group goes
+        // over with it, whatever the number of rows puts it at the foot of the page.
+        // With a line whose notes run over pages the footer takes the last of them along.
+        ReportFixture h;
+        QStringList longParts;
+        for (int lines = 60; lines <= 72; ++lines) {
+            QStringList memo;
+            for (int i = 1; i <= lines; ++i)
+                memo << QStringLiteral("Memo line %1").arg(i);
+            longParts << QStringLiteral("INSERT INTO Parts([Part Number 1],[Area of Machine],[Part Memo]) VALUES ('L%1','AREA','%2')").arg(lines).arg(memo.join(u'\n'));
+        }
+        h.makeInventory(longParts);
+        for (int lines = 60; lines <= 72; ++lines) {
+            auto doc = run(h, QLatin1String(listHead) + QString::fromUtf8(R"RPT(group {Parts.Area of Machine}
+band detail height=20pt
+  field x=0 y=0 w=300pt h=20pt grow : {Parts.Part Memo}
+band group-footer 1 height=35pt
+  field x=0 y=0 w=300pt h=20pt : Count() & " use"
+)RPT"), QStringLiteral("{Parts.Part Number 1} = \"L%1\"").arg(lines));
+            QStringList printed;
+            for (int p = 0; p < doc->pageCount(); ++p) {
+                const ReportPage page = doc->page(p);
+                for (const ReportItem& it : page.textItems(BandKind::Detail))
+                    printed << it.lines;
+                QVERIFY(page.textItems(BandKind::GroupFooter, 1).isEmpty() || !page.textItems(BandKind::Detail).isEmpty());
+            }
+            QCOMPARE(printed.size(), lines);
+            QCOMPARE(printed.last(), QStringLiteral("Memo line %1").arg(lines));
+        }
+
+        ReportFixture g;
+        g.makeInventory(parts(34, 1));
+        for (int rows = 26; rows <= 34; ++rows) {
+            auto doc = run(g, QLatin1String(listHead) + QString::fromUtf8(R"RPT(group {Parts.Area of Machine}
+band group-header 1 height=30pt
+  field x=0 y=10pt w=200pt h=20pt : {Parts.Area of Machine}
+band detail height=20pt
+  field x=0 y=0 w=100pt h=20pt : {Parts.Part Number 1}
+band group-footer 1 height=35pt
+  field x=0 y=0 w=300pt h=20pt : Count() & " uses"
+)RPT"), QStringLiteral("{Parts.Part Number 1} <= \"P%1\"").arg(rows, 3, 10, QLatin1Char('0')));
+            int lines = 0;
+            for (int p = 0; p < doc->pageCount(); ++p) {
+                const ReportPage page = doc->page(p);
+                lines += textsOf(page, BandKind::Detail).size();
+                if (!page.textItems(BandKind::GroupFooter, 1).isEmpty())
+                    QVERIFY2(!page.textItems(BandKind::Detail).isEmpty(), qPrintable(QStringLiteral("%1 rows: page %2 starts with the footer").arg(rows).arg(p + 1)));
+            }
+            QCOMPARE(lines, rows);
+        }
     }
 
     void labelSheetsPlaceEachLabelInItsCell()

@@ -62,6 +62,15 @@ std::shared_ptr<ReportDocument> run(const QString& file, const QString& formula 
     return report.run();
 }
 
+// The lines of the exported PDF as a reader sees them, blank runs made single.
+QStringList pdfLines(const ReportDocument& doc)
+{
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
+    doc.exportPdf(pdf);
+    return squeezedLines(pdfPages(pdf).join(u'\n'));
+}
+
 void keepPdf(const ReportDocument& doc, const QString& name)
 {
     if (!qEnvironmentVariableIsSet("REPORT_TEST_OUTPUT"))
@@ -149,6 +158,111 @@ private Q_SLOTS:
             QCOMPARE(valueBeside(*po, QStringLiteral("Discount 10% on book prices")), QStringLiteral("($1.13)"));
             QCOMPARE(valueBeside(*po, QStringLiteral("Sales tax 7.5%")), QStringLiteral("$1.13"));
             QCOMPARE(valueBeside(*po, QStringLiteral("Total")), QStringLiteral("$16.13"));
+        }
+    }
+
+    void amountsAreComputedExactlyAndRoundedOnceWherePrinted()
+    {
+        // Discounts and taxes at common rates whose exact amount is just under a half cent
+        // (rounding it to 1/10000 first would make the half cent and print a cent more):
+        //   vendor 1, discount 8.25% on $4.06 at book = $0.33495 -> $0.33; 4 x $24.16 special;
+        //     subtotal $100.70, less $0.33 = $100.37, tax 6.75% = $6.774975 -> $6.77, total $107.14
+        //   vendor 2, discount 5.5% on $4.09 = $0.22495 -> $0.22; 1 x $0.75 special;
+        //     subtotal $4.84, less $0.22 = $4.62, tax 7.25% = $0.33495 -> $0.33, total $4.95
+        //   vendor 3, discount 9.75% on $2.41 = $0.234975 -> $0.23; 1 x $1.88 special;
+        //     subtotal $4.29, less $0.23 = $4.06, tax 8.25% = $0.33495 -> $0.33, total $4.39
+        // and 3 pieces in stock of a $24.99 package of 1,000: 3 x $0.02499 = $0.07497 -> $0.07.
+        ReportFixture f;
+        f.makeInventory({QStringLiteral("INSERT INTO Information([Vendor 1],[Vendor 2],[Vendor 3],[Discount 1],[Tax 1],[Discount 2],[Tax 2],[Discount 3],[Tax 3]) "
+                                        "VALUES ('AMF','DISTRIBUTOR','OTHER','8.25','6.75','5.5','7.25','9.75%','8.25%')"),
+                         QStringLiteral("INSERT INTO Parts([Part Number 1],[Part Number 2],[Part Number 3],Description,"
+                                        "[Price 1],[Special Price 1],[Quantity Ordered 1],[Price 2],[Special Price 2],[Quantity Ordered 2],"
+                                        "[Price 3],[Special Price 3],[Quantity Ordered 3],[In Stock],[Package 1],[Default 1]) VALUES "
+                                        "('E-1','F-1','G-1','AT BOOK',2.03,0,2,4.09,0,1,2.41,0,1,0,1,0),"
+                                        "('E-2','F-2','G-2','AT SPECIAL',30,24.16,4,1,0.75,1,2,1.88,1,0,1,0),"
+                                        "('E-3',NULL,NULL,'WASHER',24.99,0,0,0,0,0,0,0,0,3,1000,1)")});
+        struct Form {
+            const char* name;
+            QStringList lines;
+        };
+        const Form forms[] = {
+            {"order1", {"Subtotal $100.70", "Discount 8.25% on book prices ($0.33)", "Sales tax 6.75% $6.77", "Total $107.14"}},
+            {"order2", {"Subtotal $4.84", "Discount 5.5% on book prices ($0.22)", "Sales tax 7.25% $0.33", "Total $4.95"}},
+            {"order3", {"Subtotal $4.29", "Discount 9.75% on book prices ($0.23)", "Sales tax 8.25% $0.33", "Total $4.39"}},
+        };
+        for (const Form& form : forms) {
+            for (const QString& paper : {QString(), QStringLiteral("A4")}) {
+                const QString name = QLatin1String(form.name) + paper + QStringLiteral(".rpt");
+                const QStringList lines = pdfLines(*run(name));
+                for (const QString& line : form.lines)
+                    QVERIFY2(lines.contains(line), qPrintable(name + QStringLiteral(" lacks \"") + line + QStringLiteral("\" in:\n") + lines.join(u'\n')));
+            }
+        }
+        // The tagged parts, per vendor: amount, discount, before tax.
+        for (const QString& name : {QStringLiteral("CurrentlyTagged.rpt"), QStringLiteral("CurrentlyTaggedA4.rpt")}) {
+            const QString text = pdfLines(*run(name)).join(u'\n');
+            for (const char* line : {"AMF (vendor 1) 2 6 $100.70 ($0.33) $100.37", "DISTRIBUTOR (vendor 2) 2 2 $4.84 ($0.22) $4.62",
+                                     "OTHER (vendor 3) 2 2 $4.29 ($0.23) $4.06"})
+                QVERIFY2(text.contains(QLatin1String(line)), qPrintable(name + QStringLiteral(" lacks ") + QLatin1String(line) + u'\n' + text));
+        }
+        // The stock valued per piece, the price per piece printed with the decimals it has.
+        for (const QString& name : {QStringLiteral("InventoryValue.rpt"), QStringLiteral("InventoryValueA4.rpt")}) {
+            const QStringList lines = pdfLines(*run(name));
+            QVERIFY2(lines.filter(QStringLiteral("E-3 WASHER")).value(0).endsWith(QLatin1String("$24.99 1,000 $0.02499 $0.07")), qPrintable(lines.join(u'\n')));
+            QVERIFY2(lines.contains(QStringLiteral("Total inventory value $0.07")), qPrintable(name));
+        }
+        for (const QString& name : {QStringLiteral("Complete.rpt"), QStringLiteral("CompleteA4.rpt"), QStringLiteral("Filter.rpt"), QStringLiteral("FilterA4.rpt")})
+            QVERIFY2(pdfLines(*run(name)).join(u'\n').contains(QLatin1String("$0.07")), qPrintable(name));
+    }
+
+    void amountsThatDoNotFitPrintAsOutOfRange()
+    {
+        // Money arithmetic never wraps round: a sum or product beyond the range is out of range,
+        // and so is everything computed from it.
+        const Currency top = Currency::fromUnits(std::numeric_limits<std::int64_t>::max());
+        QVERIFY((top + Currency::fromUnits(1)).isOutOfRange());
+        QVERIFY((-top - Currency::fromUnits(2)).isOutOfRange());
+        QVERIFY((*Currency::parse(QStringLiteral("900000000000000")) * std::int64_t(1000)).isOutOfRange());
+        QVERIFY((*Currency::parse(QStringLiteral("900000000000000")) * 1000.0).isOutOfRange());
+        Currency total = top;
+        total += Currency::fromUnits(1);
+        total += -top;   // taking the amount off again brings nothing back into range
+        QVERIFY(total.isOutOfRange());
+        QVERIFY((-total).isOutOfRange());
+        QCOMPARE((*Currency::parse(QStringLiteral("12.5")) * std::int64_t(3) + Currency::fromUnits(1)).units(), qint64(375001));
+
+        // On paper: 1,000 packages at $900,000,000,000,000 on the order form, and 1,000 pieces
+        // at a typed $999,999,999,999 in stock; what they come to prints as "####", and so does
+        // every total that adds them, while the other lines print their amounts.
+        ReportFixture f;
+        f.makeInventory({QStringLiteral("INSERT INTO Information([Vendor 1],[Discount 1],[Tax 1]) VALUES ('AMF','10','7.5')"),
+                         QStringLiteral("INSERT INTO Parts([Part Number 1],Description,[Area of Machine],[Price 1],[Quantity Ordered 1],[In Stock],[Package 1],[Default 1],"
+                                        "[Back Ordered 1],[Date Ordered]) VALUES "
+                                        "('H-1','HUGE ORDER','PIT',900000000000000,1000,0,1,1,1000,'2024-03-14'),"
+                                        "('H-2','HUGE STOCK','PIT',999999999999,0,1000,1,1,0,NULL),"
+                                        "('N-1','NORMAL','PIT',2.5,2,4,1,1,0,NULL)")});
+        const QRegularExpression wrapped(QStringLiteral("\\(\\$\\d|-\\$"));   // an amount gone negative
+        for (const QString& paper : {QString(), QStringLiteral("A4")}) {
+            const QStringList po = pdfLines(*run(QStringLiteral("order1%1.rpt").arg(paper)));
+            const QString form = po.join(u'\n');
+            QVERIFY2(po.filter(QStringLiteral("HUGE ORDER")).value(0).endsWith(QLatin1String("####")), qPrintable(form));
+            QVERIFY2(po.filter(QStringLiteral("NORMAL")).value(0).endsWith(QLatin1String("$5.00")), qPrintable(form));
+            for (const char* line : {"Subtotal ####", "Discount 10% on book prices ####", "Sales tax 7.5% ####", "Total ####"})
+                QVERIFY2(po.contains(QLatin1String(line)), qPrintable(QLatin1String(line) + u'\n' + form));
+            QVERIFY2(!form.contains(wrapped), qPrintable(form));
+
+            const QStringList value = pdfLines(*run(QStringLiteral("InventoryValue%1.rpt").arg(paper)));
+            const QString all = value.join(u'\n');
+            QVERIFY2(value.filter(QStringLiteral("HUGE STOCK")).value(0).endsWith(QLatin1String("$999,999,999,999.00 1 $999,999,999,999.00 ####")), qPrintable(all));
+            QVERIFY2(value.filter(QStringLiteral("NORMAL")).value(0).endsWith(QLatin1String("$10.00")), qPrintable(all));
+            QVERIFY2(value.filter(QStringLiteral("Total for PIT")).value(0).endsWith(QLatin1String("####")), qPrintable(all));
+            QVERIFY2(value.contains(QStringLiteral("Total inventory value ####")), qPrintable(all));
+            QVERIFY2(!all.contains(wrapped), qPrintable(all));
+
+            const QString back = pdfLines(*run(QStringLiteral("BackOrders%1.rpt").arg(paper))).join(u'\n');
+            QVERIFY2(back.contains(QLatin1String("####")) && !back.contains(wrapped), qPrintable(back));
+            const QString tagged = pdfLines(*run(QStringLiteral("CurrentlyTagged%1.rpt").arg(paper))).join(u'\n');
+            QVERIFY2(tagged.contains(QLatin1String("AMF (vendor 1) 2 1,002 #### #### ####")) && !tagged.contains(wrapped), qPrintable(tagged));
         }
     }
 

@@ -13,6 +13,7 @@
 #include <QImage>
 #include <QMap>
 #include <QPainter>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -70,6 +71,59 @@ QByteArray pngPicture(const QColor& colour)
     buffer.open(QIODevice::WriteOnly);
     img.save(&buffer, "PNG");
     return bytes;
+}
+
+// A blue picture for the part with this record number.
+void addPicture(const ReportFixture& f, int record)
+{
+    auto conn = Connection::open(f.folder.file(QStringLiteral("Inventory.mdb")));
+    auto pictures = Recordset::openTable(conn, QStringLiteral("Pictures"));
+    pictures->addNew();
+    pictures->setValue(QStringLiteral("Record Number"), record);
+    pictures->setValue(QStringLiteral("Image1"), pngPicture(Qt::blue));
+    pictures->update();
+    pictures->close();
+}
+
+// The smallest size a text is printed at to fit its box (points).
+constexpr double legiblePoints = 5.9;
+
+// Runs every report over the program folder's database and gives, per report file, which of
+// the values its pages print (in a text, or under a barcode); each must be in the PDF whole (line
+// ends and blanks aside, as a line that wraps leaves them), and a text printed smaller to fit
+// must be at least `legible` points.
+void printWhole(const QStringList& values, double legible, QMap<QString, QStringList>& printed)
+{
+    auto strip = [](QString t) { return t.remove(QRegularExpression(QStringLiteral("\\s"))); };
+    QTemporaryDir out;
+    for (const QString& name : everyFileName()) {
+        Report report = Report::load(name);
+        if (name.startsWith(QLatin1String("PartsUsageBy")) || name.startsWith(QLatin1String("UsedBy")))
+            report.setSelectionFormula(QStringLiteral("{PartsUsage.Record Number} = 1"));
+        auto doc = report.run();
+        const QString pdf = out.filePath(QStringLiteral("report.pdf"));
+        doc->exportPdf(pdf);
+        QProcess raw;
+        raw.start(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), pdf, QStringLiteral("-")});
+        QVERIFY(raw.waitForFinished(60000));
+        const QString text = strip(QString::fromUtf8(raw.readAllStandardOutput()));
+        QStringList& found = printed[name];
+        for (int p = 0; p < doc->pageCount(); ++p) {
+            for (const ReportItem& it : doc->page(p).items) {
+                if (it.kind != ReportItem::Kind::Text && it.kind != ReportItem::Kind::Barcode)
+                    continue;
+                for (const QString& value : values) {
+                    if (!it.text.contains(value))
+                        continue;
+                    found << value;
+                    const double size = it.element->font.pointSizeF() * it.fontScale;
+                    QVERIFY2(it.kind != ReportItem::Kind::Text || it.fontScale == 1 || size >= legible,
+                             qPrintable(QStringLiteral("%1 prints %2 at %3 pt").arg(name, value).arg(size)));
+                    QVERIFY2(text.contains(strip(value)), qPrintable(QStringLiteral("%1 does not print %2 whole").arg(name, value)));
+                }
+            }
+        }
+    }
 }
 
 // A template database as a centre uses it after a while, written through the data engine:
@@ -339,15 +393,7 @@ private Q_SLOTS:
                          part(QStringLiteral("40-0004"), description, QStringLiteral("PIT"), QStringLiteral("A4"), 0, 0, vendors,
                               QStringLiteral("'B-4', 'C-4', 0, 0, 0, 1, 0, 0, 0, 0, 0, NULL")),
                          QStringLiteral("INSERT INTO PartsUsage VALUES (1, 2, 3, '2024-03-14')")});
-        {
-            auto conn = Connection::open(f.folder.file(QStringLiteral("Inventory.mdb")));
-            auto pictures = Recordset::openTable(conn, QStringLiteral("Pictures"));
-            pictures->addNew();
-            pictures->setValue(QStringLiteral("Record Number"), 1);
-            pictures->setValue(QStringLiteral("Image1"), pngPicture(Qt::blue));
-            pictures->update();
-            pictures->close();
-        }
+        addPicture(f, 1);
         QTemporaryDir out;
         for (const QString& name : everyFileName()) {
             if (name.startsWith(QLatin1String("Parts Loan")) || name.startsWith(QLatin1String("GraphUsage")))
@@ -360,6 +406,85 @@ private Q_SLOTS:
             for (const QString& word : description.split(u' '))
                 QVERIFY2(text.contains(word), qPrintable(QStringLiteral("%1 lacks \"%2\"").arg(name, word)));
         }
+    }
+
+    void partNumbersLocationsAndAreasPrintWhole()
+    {
+        // Every value at its full typed length: part numbers of 20 characters (one of wide
+        // letters), a location of 15, an area of 30, a description of 50 without a blank (which
+        // breaks inside the word) and a memo of 255, in every report that prints them, read back
+        // from the PDF (line ends and blanks aside, as a line that wraps leaves them). No text of
+        // a list, label or card is made smaller than a legible size for it.
+        const QStringList numbers{QStringLiteral("12-345678-901-XYZ-AB"), QStringLiteral("WM-345678-901-MWX-WM"), QStringLiteral("00000000000000000000")};
+        const QString location = QStringLiteral("SHELF-B12-BIN04");
+        const QString area = QStringLiteral("PINWHEEL AND TURRET ASSEMBLIES");
+        const QString description = QStringLiteral("SPOTTINGTONGASSEMBLYLEFTHANDWITHSPRINGSANDBUSHINGS");
+        QString memo;
+        while (memo.size() < 255)
+            memo += QStringLiteral("CHECK THE SPRING TENSION BEFORE FITTING; KEEP DRY. ");
+        memo = memo.left(255);
+        QCOMPARE(numbers[1].size(), 20);
+        QCOMPARE(location.size(), 15);
+        QCOMPARE(area.size(), 30);
+        QCOMPARE(description.size(), 50);
+        ReportFixture f;
+        // Stocked and short of its minimum, used; tagged and on back order with every vendor, and
+        // the same part again, needed (neither tagged nor on back order).
+        const QString fields = QStringLiteral("[Part Number 2], [Part Number 3], [Part Memo], [Price 1], [Price 2], [Price 3], [Package 1], [Default 1], "
+                                              "[Quantity Ordered 1], [Quantity Ordered 2], [Quantity Ordered 3], [Back Ordered 1], [Back Ordered 2], "
+                                              "[Back Ordered 3], [Date Ordered]");
+        const QString values = QStringLiteral("'%1', '%2', '%3', 4.5, 4.25, 4, 1, 1, %4, %4, %4, %5, %5, %5, '2024-03-14'").arg(numbers[1], numbers[2], memo);
+        f.makeInventory({information, part(numbers[0], description, area, location, 1, 3, fields, values.arg(1).arg(2)),
+                         part(numbers[0], description, area, location, 1, 3, fields, values.arg(0).arg(0)),
+                         QStringLiteral("INSERT INTO PartsUsage VALUES (1, 2, 3, '2024-03-14')")});
+        addPicture(f, 1);
+        QMap<QString, QStringList> printed;
+        printWhole(numbers + QStringList{location, area, description, memo}, legiblePoints, printed);
+        if (QTest::currentTestFailed())
+            return;
+        int printingNumbers = 0;
+        for (auto it = printed.cbegin(); it != printed.cend(); ++it) {
+            if (it->contains(numbers[0]) || it->contains(numbers[1]) || it->contains(numbers[2]))
+                ++printingNumbers;
+            else
+                QVERIFY2(it.key().startsWith(QLatin1String("Parts Loan")) || it.key().startsWith(QLatin1String("GraphUsage")), qPrintable(it.key()));
+        }
+        QCOMPARE(printingNumbers, 60);   // all but the loan agreement and the bar graphs
+    }
+
+    void wholeNumbersPrintWholeInEveryColumn()
+    {
+        // Counts, packages and quantities of six and seven digits, in every column that prints
+        // them: a package of 1,000 is "1,000", never "1,00".
+        ReportFixture f;
+        f.makeInventory({information,
+                         part(QStringLiteral("20-0001"), QStringLiteral("PIN"), QStringLiteral("DECK"), QStringLiteral("A1"), 123456, 234567,
+                              QStringLiteral("[Part Number 2], [Part Number 3], [Price 1], [Price 2], [Price 3], [Package 1], [Package 2], [Package 3], "
+                                             "[Minimum Buy 1], [Minimum Buy 2], [Minimum Buy 3], [Default 1], [Quantity Ordered 1], [Quantity Ordered 2], "
+                                             "[Quantity Ordered 3], [Back Ordered 1], [Back Ordered 2], [Back Ordered 3], [Date Ordered]"),
+                              QStringLiteral("'B-1', 'C-1', 1, 1, 1, 1000000, 1000000, 1000000, 345678, 345678, 345678, 1, 45678, 45678, 45678, "
+                                             "56789, 56789, 56789, '2024-03-14'")),
+                         part(QStringLiteral("20-0002"), QStringLiteral("NEEDED"), QStringLiteral("DECK"), QStringLiteral("A1"), 1, 234567,
+                              QStringLiteral("[Price 1], [Package 1], [Minimum Buy 1], [Default 1]"), QStringLiteral("1, 1000000, 345678, 1")),
+                         QStringLiteral("INSERT INTO PartsUsage VALUES (1, 45678, 3, '2024-03-14')")});
+        addPicture(f, 1);
+        const QStringList numbers{QStringLiteral("123,456"), QStringLiteral("234,567"), QStringLiteral("1,000,000"), QStringLiteral("345,678"),
+                                  QStringLiteral("45,678"), QStringLiteral("56,789")};
+        QMap<QString, QStringList> printed;
+        printWhole(numbers, 0, printed);
+        if (QTest::currentTestFailed())
+            return;
+        // Each in the columns made for it.
+        for (const char* name : {"InventoryValue.rpt", "InventoryValueA4.rpt"})
+            QVERIFY(printed[QLatin1String(name)].contains(QStringLiteral("1,000,000")) && printed[QLatin1String(name)].contains(QStringLiteral("123,456")));
+        for (const char* name : {"order1.rpt", "order2A4.rpt", "Preferred.rpt", "Prices.rpt", "PartsNeeded.rpt"})
+            QVERIFY2(printed[QLatin1String(name)].contains(QStringLiteral("1,000,000")), name);
+        for (const char* name : {"BackOrders.rpt", "BackOrdersA4.rpt"})
+            QVERIFY2(printed[QLatin1String(name)].contains(QStringLiteral("56,789")), name);
+        for (const char* name : {"CurrentlyTagged.rpt", "order3.rpt", "Parts Usage.rpt"})
+            QVERIFY2(printed[QLatin1String(name)].contains(QStringLiteral("45,678")), name);
+        for (const char* name : {"Complete.rpt", "LocationBookA4.rpt", "PhysicalNumber.rpt", "Filter.rpt"})
+            QVERIFY2(printed[QLatin1String(name)].contains(QStringLiteral("234,567")), name);
     }
 
     // --- Label and card sheets ----------------------------------------------------------------
