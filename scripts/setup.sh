@@ -9,7 +9,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools
   libsqlite3-dev libzip-dev zlib1g-dev libshp-dev libzint-dev
-  fonts-liberation poppler-utils
+  fonts-liberation poppler-utils zip unzip
 )
 missing=()
 for p in "${packages[@]}"; do

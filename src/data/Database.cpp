@@ -1,14 +1,19 @@
 #include "Database.h"
 
 #include "JetSql.h"
+#include "platform/FileOps.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
-#include <fcntl.h>
+
+#include <cerrno>
+#include <cstring>
+#include <mutex>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -43,14 +48,235 @@ void openPrivate(PrivateHandle& h, const QString& path, int flags, const QString
     sqlite3_busy_timeout(h.db, 2000);
 }
 
-bool syncFile(const QString& path)
+// A database file known by its descriptor rather than a name: a pending file (see FileOps.h),
+// which is in no folder while it is written. It is this program's alone, so nothing is locked;
+// a journal, where SQLite asks for one, is kept in memory.
+constexpr const char* DescriptorVfs = "inventory-descriptor";
+
+struct DescriptorFile {
+    sqlite3_file base;
+    int fd;                        // -1 for a file in memory
+    std::vector<char>* memory;
+};
+
+DescriptorFile* asFile(sqlite3_file* f)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
-    if (fd < 0)
-        return false;
-    const bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
+    return reinterpret_cast<DescriptorFile*>(f);
+}
+
+int fileClose(sqlite3_file* f)
+{
+    delete asFile(f)->memory;
+    asFile(f)->memory = nullptr;
+    return SQLITE_OK;
+}
+
+int fileRead(sqlite3_file* f, void* out, int amount, sqlite3_int64 offset)
+{
+    DescriptorFile* file = asFile(f);
+    char* to = static_cast<char*>(out);
+    qint64 got = 0;
+    if (file->memory) {
+        const qint64 size = qint64(file->memory->size());
+        got = qBound(qint64(0), qint64(size - offset), qint64(amount));
+        if (got > 0)
+            std::memcpy(to, file->memory->data() + offset, size_t(got));
+    } else {
+        while (got < amount) {
+            const ssize_t n = ::pread(file->fd, to + got, size_t(amount - got), off_t(offset + got));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                return SQLITE_IOERR_READ;
+            if (n == 0)
+                break;
+            got += n;
+        }
+    }
+    if (got < amount) {
+        std::memset(to + got, 0, size_t(amount - got));
+        return SQLITE_IOERR_SHORT_READ;
+    }
+    return SQLITE_OK;
+}
+
+int fileWrite(sqlite3_file* f, const void* in, int amount, sqlite3_int64 offset)
+{
+    DescriptorFile* file = asFile(f);
+    const char* from = static_cast<const char*>(in);
+    if (file->memory) {
+        if (file->memory->size() < size_t(offset + amount))
+            file->memory->resize(size_t(offset + amount));
+        std::memcpy(file->memory->data() + offset, from, size_t(amount));
+        return SQLITE_OK;
+    }
+    for (qint64 done = 0; done < amount;) {
+        const ssize_t n = ::pwrite(file->fd, from + done, size_t(amount - done), off_t(offset + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return (n == 0 || errno == ENOSPC || errno == EDQUOT) ? SQLITE_FULL : SQLITE_IOERR_WRITE;
+        done += n;
+    }
+    return SQLITE_OK;
+}
+
+int fileTruncate(sqlite3_file* f, sqlite3_int64 size)
+{
+    DescriptorFile* file = asFile(f);
+    if (file->memory) {
+        file->memory->resize(size_t(size));
+        return SQLITE_OK;
+    }
+    return ::ftruncate(file->fd, off_t(size)) == 0 ? SQLITE_OK : SQLITE_IOERR_TRUNCATE;
+}
+
+// The file reaches the disk when it is put in place.
+int fileSync(sqlite3_file*, int)
+{
+    return SQLITE_OK;
+}
+
+int fileSize(sqlite3_file* f, sqlite3_int64* size)
+{
+    DescriptorFile* file = asFile(f);
+    if (file->memory) {
+        *size = sqlite3_int64(file->memory->size());
+        return SQLITE_OK;
+    }
+    struct stat st;
+    if (::fstat(file->fd, &st) != 0)
+        return SQLITE_IOERR_FSTAT;
+    *size = sqlite3_int64(st.st_size);
+    return SQLITE_OK;
+}
+
+int fileLock(sqlite3_file*, int)
+{
+    return SQLITE_OK;
+}
+
+int fileCheckReservedLock(sqlite3_file*, int* reserved)
+{
+    *reserved = 0;
+    return SQLITE_OK;
+}
+
+int fileControl(sqlite3_file*, int, void*)
+{
+    return SQLITE_NOTFOUND;
+}
+
+int fileSectorSize(sqlite3_file*)
+{
+    return 4096;
+}
+
+int fileCharacteristics(sqlite3_file*)
+{
+    return 0;
+}
+
+const sqlite3_io_methods descriptorMethods = {
+    1, fileClose, fileRead, fileWrite, fileTruncate, fileSync, fileSize, fileLock, fileLock, fileCheckReservedLock,
+    fileControl, fileSectorSize, fileCharacteristics, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+};
+
+sqlite3_vfs* systemVfs()
+{
+    return sqlite3_vfs_find(nullptr);
+}
+
+// The main database is "descriptor:<n>"; every other file SQLite opens is kept in memory.
+int vfsOpen(sqlite3_vfs*, const char* name, sqlite3_file* f, int flags, int* outFlags)
+{
+    DescriptorFile* file = asFile(f);
+    file->base.pMethods = nullptr;
+    file->fd = -1;
+    file->memory = nullptr;
+    if (flags & SQLITE_OPEN_MAIN_DB) {
+        const QByteArray text(name ? name : "");
+        bool ok = false;
+        const int fd = text.startsWith("descriptor:") ? text.mid(11).toInt(&ok) : -1;
+        if (!ok || fd < 0)
+            return SQLITE_CANTOPEN;
+        file->fd = fd;
+    } else {
+        file->memory = new std::vector<char>;
+    }
+    file->base.pMethods = &descriptorMethods;
+    if (outFlags)
+        *outFlags = flags;
+    return SQLITE_OK;
+}
+
+int vfsDelete(sqlite3_vfs*, const char*, int)
+{
+    return SQLITE_OK;
+}
+
+int vfsAccess(sqlite3_vfs*, const char*, int, int* result)
+{
+    *result = 0;
+    return SQLITE_OK;
+}
+
+int vfsFullPathname(sqlite3_vfs*, const char* name, int size, char* out)
+{
+    sqlite3_snprintf(size, out, "%s", name);
+    return SQLITE_OK;
+}
+
+int vfsRandomness(sqlite3_vfs*, int n, char* out)
+{
+    return systemVfs()->xRandomness(systemVfs(), n, out);
+}
+
+int vfsSleep(sqlite3_vfs*, int microseconds)
+{
+    return systemVfs()->xSleep(systemVfs(), microseconds);
+}
+
+int vfsCurrentTime(sqlite3_vfs*, double* now)
+{
+    return systemVfs()->xCurrentTime(systemVfs(), now);
+}
+
+int vfsLastError(sqlite3_vfs*, int, char*)
+{
+    return 0;
+}
+
+const char* descriptorVfs()
+{
+    static sqlite3_vfs vfs = {
+        1, int(sizeof(DescriptorFile)), 512, nullptr, DescriptorVfs, nullptr, vfsOpen, vfsDelete, vfsAccess, vfsFullPathname,
+        nullptr, nullptr, nullptr, nullptr, vfsRandomness, vfsSleep, vfsCurrentTime, vfsLastError,
+        nullptr, nullptr, nullptr, nullptr,
+    };
+    static std::once_flag registered;
+    std::call_once(registered, [] { sqlite3_vfs_register(&vfs, 0); });
+    return DescriptorVfs;
+}
+
+QByteArray descriptorName(const PendingFile& file)
+{
+    return "descriptor:" + QByteArray::number(file.handle());
+}
+
+void openPending(PrivateHandle& h, const PendingFile& file, int flags, const QString& what)
+{
+    const int rc = sqlite3_open_v2(descriptorName(file).constData(), &h.db, flags, descriptorVfs());
+    if (rc != SQLITE_OK)
+        throw sqliteError(h.db, rc, what);
+}
+
+// A file that cannot be written where it should go: told as a full disk when it is one.
+DbError unwritable(const QString& what, const QString& path, const QString& why, int systemError)
+{
+    if (isDiskFull(path, systemError))
+        return DbError(EngineError::DiskFull, QStringLiteral("The disk is full: %1.").arg(what));
+    return DbError(EngineError::CannotOpen, QStringLiteral("%1: %2.").arg(what, why));
 }
 
 } // namespace
@@ -87,11 +313,16 @@ void Database::compact(const QString& from, const QString& to)
     if (QFileInfo::exists(to))
         throw DbError(EngineError::General, QStringLiteral("%1: the file '%2' already exists.").arg(what, to));
     PrivateHandle h;
-    openPrivate(h, from, SQLITE_OPEN_READONLY, what);
+    openPrivate(h, from, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, what);
+    // Written out of sight; `to` appears only once the compacted copy is complete.
+    PendingFile out(to);
+    QString why;
+    if (!out.open(&why))
+        throw unwritable(what, to, why, out.systemError());
     sqlite3_stmt* st = nullptr;
     int rc = sqlite3_prepare_v2(h.db, "VACUUM INTO ?", -1, &st, nullptr);
     if (rc == SQLITE_OK) {
-        const QByteArray target = QFile::encodeName(to);
+        const QByteArray target = "file:" + descriptorName(out) + "?vfs=" + descriptorVfs();
         sqlite3_bind_text(st, 1, target.constData(), int(target.size()), SQLITE_TRANSIENT);
         rc = sqlite3_step(st);
         if (rc == SQLITE_DONE)
@@ -99,41 +330,74 @@ void Database::compact(const QString& from, const QString& to)
     }
     const DbError failure = rc == SQLITE_OK ? DbError(0, {}) : sqliteError(h.db, rc, what);
     sqlite3_finalize(st);
-    if (rc != SQLITE_OK || !syncFile(to)) {
-        QFile::remove(to);
-        throw rc != SQLITE_OK ? failure : DbError(EngineError::General, QStringLiteral("%1: the copy could not be written to disk.").arg(what));
-    }
+    if (rc != SQLITE_OK)
+        throw failure;
+    if (!out.commit(&why))
+        throw unwritable(what, to, why, out.systemError());
 }
 
 void Database::copy(const QString& from, const QString& to)
 {
     const QString what = QStringLiteral("Saving a copy of '%1'").arg(QFileInfo(from).fileName());
+    PendingFile out(to);
+    QString why;
+    if (!out.open(&why))
+        throw unwritable(what, to, why, out.systemError());
+    copy(from, out);
+    if (!out.commit(&why))
+        throw unwritable(what, to, why, out.systemError());
+}
+
+void Database::copy(const QString& from, PendingFile& to)
+{
+    const QString what = QStringLiteral("Saving a copy of '%1'").arg(QFileInfo(from).fileName());
     PrivateHandle src;
     openPrivate(src, from, SQLITE_OPEN_READONLY, what);
+    PrivateHandle dst;
+    openPending(dst, to, SQLITE_OPEN_READWRITE, what);
+    // A copy that fails is thrown away whole: it needs no journal.
+    sqlite3_exec(dst.db, "PRAGMA journal_mode=OFF", nullptr, nullptr, nullptr);
+    sqlite3_backup* b = sqlite3_backup_init(dst.db, "main", src.db, "main");
+    if (!b)
+        throw sqliteError(dst.db, sqlite3_errcode(dst.db), what);
+    const int rc = sqlite3_backup_step(b, -1);
+    sqlite3_backup_finish(b);
+    if (rc != SQLITE_DONE)
+        throw sqliteError(dst.db, rc, what);
+}
 
-    // Into a temporary file beside the target, renamed over it once complete.
-    const QFileInfo target(to);
-    QTemporaryFile tmp(target.absolutePath() + QStringLiteral("/.copy-XXXXXX"));
-    tmp.setAutoRemove(true);
-    if (!tmp.open())
-        throw DbError(EngineError::CannotOpen, QStringLiteral("%1: cannot write in '%2' (%3).").arg(what, target.absolutePath(), tmp.errorString()));
-    const QString tmpPath = tmp.fileName();
-    tmp.close();
-    {
-        PrivateHandle dst;
-        openPrivate(dst, tmpPath, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, what);
-        sqlite3_backup* b = sqlite3_backup_init(dst.db, "main", src.db, "main");
-        if (!b)
-            throw sqliteError(dst.db, sqlite3_errcode(dst.db), what);
-        int rc = sqlite3_backup_step(b, -1);
-        sqlite3_backup_finish(b);
-        if (rc != SQLITE_DONE)
-            throw sqliteError(dst.db, rc, what);
+QString Database::problemWith(const PendingFile& file, const QStringList& tables)
+{
+    const QString what = QStringLiteral("Reading the database");
+    try {
+        PrivateHandle h;
+        openPending(h, file, SQLITE_OPEN_READONLY, what);
+        // The first row of a statement: SQLITE_ROW or SQLITE_DONE; any failure is thrown.
+        const auto firstRow = [&](sqlite3_stmt*& st, const char* sql, const QByteArray& parameter) {
+            int rc = sqlite3_prepare_v2(h.db, sql, -1, &st, nullptr);
+            if (rc == SQLITE_OK && !parameter.isNull())
+                sqlite3_bind_text(st, 1, parameter.constData(), int(parameter.size()), SQLITE_TRANSIENT);
+            if (rc == SQLITE_OK)
+                rc = sqlite3_step(st);
+            if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
+                const DbError e = sqliteError(h.db, rc, what);
+                sqlite3_finalize(st);
+                throw e;
+            }
+            return rc;
+        };
+        sqlite3_stmt* st = nullptr;
+        for (const QString& table : tables) {
+            const int rc = firstRow(st, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE", table.toUtf8());
+            sqlite3_finalize(st);
+            if (rc == SQLITE_DONE)
+                return QStringLiteral("it has no table %1").arg(table);
+        }
+        const bool ok = firstRow(st, "PRAGMA quick_check", QByteArray()) == SQLITE_ROW
+            && qstrcmp(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)), "ok") == 0;
+        sqlite3_finalize(st);
+        return ok ? QString() : QStringLiteral("it is damaged");
+    } catch (const DbError& e) {
+        return e.text();
     }
-    if (!syncFile(tmpPath))
-        throw DbError(EngineError::General, QStringLiteral("%1: the copy could not be written to disk.").arg(what));
-    QFile::setPermissions(tmpPath, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-    if (::rename(QFile::encodeName(tmpPath).constData(), QFile::encodeName(target.absoluteFilePath()).constData()) != 0)
-        throw DbError(EngineError::CannotOpen, QStringLiteral("%1: cannot replace '%2' (%3).").arg(what, to, QString::fromLocal8Bit(strerror(errno))));
-    tmp.setAutoRemove(false);
 }

@@ -2,6 +2,8 @@
 
 #include "Connection.h"
 
+class PendingFile;
+
 // Direct access to a database file, without a data source: list its tables, run a
 // statement, compact or copy it.
 class Database
@@ -22,6 +24,11 @@ public:
     static void compact(const QString& from, const QString& to);
     // Writes a consistent copy of `from` to `to`, replacing it only once the copy is complete.
     static void copy(const QString& from, const QString& to);
+    // Writes a consistent copy of `from` into a pending file (see FileOps.h), opened and empty.
+    static void copy(const QString& from, PendingFile& to);
+    // Why the pending file is not a sound database holding these tables (names without regard
+    // to case); empty when it is one.
+    static QString problemWith(const PendingFile& file, const QStringList& tables);
 
 private:
     explicit Database(std::shared_ptr<Connection> c) : conn_(std::move(c)) {}

@@ -97,6 +97,13 @@ QStringList MountedMedium::defaultPlaces()
     return places;
 }
 
+bool MountedMedium::isWritable(const Mount& m)
+{
+    const QByteArray native = QFile::encodeName(m.folder);
+    struct statvfs fs;
+    return !m.readOnly && !(::statvfs(native.constData(), &fs) == 0 && (fs.f_flag & ST_RDONLY)) && ::access(native.constData(), W_OK) == 0;
+}
+
 MountedMedium::Mount MountedMedium::find() const
 {
     QFile table(m_mountTable);
@@ -114,13 +121,20 @@ MountedMedium::Mount MountedMedium::find() const
         m.readOnly = fields.at(3).split(',').contains("ro");
         mounts.insert(m.folder, m);
     }
+    // The first medium that can be written; when none can, the first there is (a disc in the
+    // tray can be restored from; a backup to it is told it is write protected).
+    Mount first;
     for (const QString& place : m_places) {
         for (const Mount& m : std::as_const(mounts)) {
-            if (m.folder.startsWith(place) && m.folder.size() > place.size() && isRemovable(m.device))
+            if (!m.folder.startsWith(place) || m.folder.size() <= place.size() || !isRemovable(m.device))
+                continue;
+            if (isWritable(m))
                 return m;
+            if (first.folder.isEmpty())
+                first = m;
         }
     }
-    return {};
+    return first;
 }
 
 bool MountedMedium::isRemovable(const QString& blockDevice, int depth) const
@@ -165,11 +179,7 @@ DriveA::State MountedMedium::state(bool forWriting)
     const Mount m = find();
     if (m.folder.isEmpty() || !QFileInfo(m.folder).isDir() || !QDir(m.folder).isReadable())
         return State::NoDisk;
-    if (!forWriting)
-        return State::Ready;
-    const QByteArray native = QFile::encodeName(m.folder);
-    struct statvfs fs;
-    if (m.readOnly || (::statvfs(native.constData(), &fs) == 0 && (fs.f_flag & ST_RDONLY)) || ::access(native.constData(), W_OK) != 0)
+    if (forWriting && !isWritable(m))
         return State::WriteProtected;
     return State::Ready;
 }

@@ -35,10 +35,11 @@ public:
 
 // Drive A as the system has it: the first file system, in name order, that a removable device
 // has mounted under one of the places where media are mounted (/media/<user>/,
-// /run/media/<user>/, /media/). A device counts as removable when the kernel says so (its disk's
-// "removable" attribute) or when it hangs off a USB bus, as sticks and card readers do. Anything
-// else is no disk: a plain folder such as /media/floppy with nothing mounted on it, a fixed disk
-// mounted under /media, the computer's own disk.
+// /run/media/<user>/, /media/) and that can be written; when none of them can be written, the
+// first of them (which is then write protected). A device counts as removable when the kernel says
+// so (its disk's "removable" attribute) or when it hangs off a USB bus, as sticks and card readers
+// do. Anything else is no disk: a plain folder such as /media/floppy with nothing mounted on it, a
+// fixed disk mounted under /media, the computer's own disk.
 class MountedMedium : public DriveA {
 public:
     // The mount table, the root of the kernel's device attributes and the places media are mounted
@@ -58,6 +59,7 @@ private:
         bool readOnly = false;
     };
     Mount find() const;
+    static bool isWritable(const Mount& m);
     bool isRemovable(const QString& blockDevice, int depth = 0) const;
 
     QString m_mountTable;

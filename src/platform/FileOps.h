@@ -5,6 +5,56 @@
 // File operations that never leave a half-written file behind. Each returns false and puts
 // the reason in *error (when given) on failure.
 
+// A file written out of sight and put in place whole, under the name of the file it replaces:
+// that name shows either the old file or the complete new one, and a program ended midway
+// (killed, a power cut) leaves nothing behind.
+//
+// Where the file system allows it, the file has no name at all until commit() gives it one: the
+// system removes it with the program. Where it does not (FAT sticks and memory cards, some network
+// folders), it is a hidden file beside the target, entered beforehand in the program's own list
+// of unfinished files in its folder; what a program no longer running left there is removed the
+// next time a pending file is opened, found by that list alone and never by a name that looks
+// like one of ours.
+class PendingFile {
+public:
+    explicit PendingFile(QString target);
+    ~PendingFile();   // discards the file unless it was committed
+    PendingFile(const PendingFile&) = delete;
+    PendingFile& operator=(const PendingFile&) = delete;
+
+    // Makes the file, empty, in the target's folder.
+    bool open(QString* error = nullptr);
+    bool isOpen() const { return m_fd >= 0; }
+    // Its descriptor, open for reading and writing.
+    int handle() const { return m_fd; }
+    // A name under which other code of this program can open the file while it is pending.
+    QString path() const;
+    QString target() const { return m_target; }
+    // Writes at the descriptor's position; false (with systemError()) when not all was written.
+    bool write(const char* data, qint64 size);
+    // Puts the file in place: its data on disk, the permissions of the file it replaces (those of
+    // a new file otherwise), then the name, in one step.
+    bool commit(QString* error = nullptr);
+    void discard();
+    // The system's error number behind the last failure.
+    int systemError() const { return m_systemError; }
+
+    // What pending files of programs no longer running left behind, as their list records them.
+    static void removeLeftovers();
+    // Whether a file without a name may be used where the file system allows one (tests use the
+    // named kind on any file system).
+    static void setUnnamedAllowed(bool allowed);
+
+private:
+    bool fail(QString* error, const QString& what);
+
+    QString m_target;
+    int m_fd = -1;
+    QString m_named;       // the hidden file's name, when the file has one
+    QString m_listEntry;   // its entry in the list of unfinished files
+    int m_systemError = 0;
+};
+
 // Copies through a temporary file in the target's folder, synced to disk and then renamed over
 // the target: the target is either the old file or the complete new one. *diskFull (when given)
 // tells whether the copy failed for want of room on the target's disk.

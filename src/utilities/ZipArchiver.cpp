@@ -5,11 +5,10 @@
 #include "utilities/ZipSalvage.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
-#include <QTemporaryFile>
 
 #include <zip.h>
 #include <zlib.h>
@@ -27,7 +26,9 @@
 #include <limits>
 #include <optional>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -121,15 +122,156 @@ bool isDirectoryEntry(const QString& name)
     return name.endsWith(QLatin1Char('/'));
 }
 
+// An archive file that libzip reads as it stands and writes through a pending file (see
+// FileOps.h), put in its place only when complete: an operation aborted, failed or ended with the
+// program leaves the archive as it was and nothing beside it.
+struct ArchiveFile {
+    QString path;
+    int in = -1;
+    std::unique_ptr<PendingFile> out;
+    zip_error_t error;
+
+    ArchiveFile() { zip_error_init(&error); }
+    ~ArchiveFile()
+    {
+        if (in >= 0)
+            ::close(in);
+        zip_error_fini(&error);
+    }
+};
+
+// Where a seek on fd goes, as libzip asks for it; -1 with the error set when nowhere.
+zip_int64_t seekTo(int fd, void* data, zip_uint64_t length, zip_error_t* error)
+{
+    struct stat st;
+    if (::fstat(fd, &st) != 0) {
+        zip_error_set(error, ZIP_ER_SEEK, errno);
+        return -1;
+    }
+    const zip_int64_t to = zip_source_seek_compute_offset(zip_uint64_t(::lseek(fd, 0, SEEK_CUR)), zip_uint64_t(st.st_size), data, length, error);
+    if (to >= 0 && ::lseek(fd, off_t(to), SEEK_SET) < 0) {
+        zip_error_set(error, ZIP_ER_SEEK, errno);
+        return -1;
+    }
+    return to < 0 ? -1 : 0;
+}
+
+zip_int64_t archiveFileSource(void* state, void* data, zip_uint64_t length, zip_source_cmd_t command)
+{
+    auto* f = static_cast<ArchiveFile*>(state);
+    const auto failed = [f](int zipError, int systemError) {
+        zip_error_set(&f->error, zipError, systemError);
+        return zip_int64_t(-1);
+    };
+    switch (command) {
+    case ZIP_SOURCE_SUPPORTS:
+        return ZIP_SOURCE_SUPPORTS_WRITABLE;
+    case ZIP_SOURCE_STAT: {
+        // A file that is not there reads as "not there", which lets libzip begin a new archive.
+        struct stat st;
+        if (::stat(native(f->path).constData(), &st) != 0)
+            return failed(ZIP_ER_READ, errno);
+        auto* zs = static_cast<zip_stat_t*>(data);
+        zip_stat_init(zs);
+        zs->size = zip_uint64_t(st.st_size);
+        zs->mtime = st.st_mtime;
+        zs->valid = ZIP_STAT_SIZE | ZIP_STAT_MTIME;
+        return sizeof(zip_stat_t);
+    }
+    case ZIP_SOURCE_OPEN:
+        f->in = ::open(native(f->path).constData(), O_RDONLY | O_CLOEXEC);
+        return f->in < 0 ? failed(ZIP_ER_OPEN, errno) : 0;
+    case ZIP_SOURCE_READ: {
+        ssize_t n;
+        do
+            n = ::read(f->in, data, size_t(length));
+        while (n < 0 && errno == EINTR);
+        return n < 0 ? failed(ZIP_ER_READ, errno) : zip_int64_t(n);
+    }
+    case ZIP_SOURCE_CLOSE:
+        ::close(f->in);
+        f->in = -1;
+        return 0;
+    case ZIP_SOURCE_SEEK:
+        return seekTo(f->in, data, length, &f->error);
+    case ZIP_SOURCE_TELL: {
+        const off_t at = ::lseek(f->in, 0, SEEK_CUR);
+        return at < 0 ? failed(ZIP_ER_TELL, errno) : zip_int64_t(at);
+    }
+    case ZIP_SOURCE_BEGIN_WRITE:
+        f->out = std::make_unique<PendingFile>(f->path);
+        if (!f->out->open()) {
+            const int code = f->out->systemError();
+            f->out.reset();
+            return failed(ZIP_ER_TMPOPEN, code);
+        }
+        return 0;
+    case ZIP_SOURCE_WRITE:
+        return f->out->write(static_cast<const char*>(data), qint64(length)) ? zip_int64_t(length) : failed(ZIP_ER_WRITE, f->out->systemError());
+    case ZIP_SOURCE_SEEK_WRITE:
+        return seekTo(f->out->handle(), data, length, &f->error);
+    case ZIP_SOURCE_TELL_WRITE: {
+        const off_t at = ::lseek(f->out->handle(), 0, SEEK_CUR);
+        return at < 0 ? failed(ZIP_ER_TELL, errno) : zip_int64_t(at);
+    }
+    case ZIP_SOURCE_COMMIT_WRITE:
+        if (!f->out->commit())
+            return failed(ZIP_ER_WRITE, f->out->systemError());
+        f->out.reset();
+        return 0;
+    case ZIP_SOURCE_ROLLBACK_WRITE:
+        f->out.reset();
+        return 0;
+    case ZIP_SOURCE_REMOVE:
+        if (::unlink(native(f->path).constData()) != 0 && errno != ENOENT)
+            return failed(ZIP_ER_REMOVE, errno);
+        return 0;
+    case ZIP_SOURCE_ERROR:
+        return zip_error_to_data(&f->error, data, length);
+    case ZIP_SOURCE_FREE:
+        delete f;
+        return 0;
+    default:
+        return failed(ZIP_ER_OPNOTSUPP, 0);
+    }
+}
+
+// Opens an archive to change through the archive file above; the result code when it does not
+// open, with the system's error number behind it in *systemError.
+std::optional<int> openForWriting(Archive& archive, const QString& name, int flags, int* systemError)
+{
+    zip_error_t error;
+    zip_error_init(&error);
+    auto* state = new ArchiveFile;
+    state->path = name;
+    zip_source_t* source = zip_source_function_create(&archiveFileSource, state, &error);
+    if (!source) {
+        delete state;
+        zip_error_fini(&error);
+        return ZipArchiver::InsufficientMemory;
+    }
+    archive.za = zip_open_from_source(source, flags, &error);
+    std::optional<int> result;
+    if (!archive.za) {
+        zip_source_free(source);
+        *systemError = zip_error_system_type(&error) == ZIP_ET_SYS ? zip_error_code_system(&error) : 0;
+        result = ZipArchiver::resultOf(zip_error_code_zip(&error), *systemError, (flags & ZIP_CREATE) != 0);
+    }
+    zip_error_fini(&error);
+    return result;
+}
+
 // Opens the archive an operation works on. The result the operation ends with when it cannot go
 // on: no archive named, nothing written yet (fresh: the new archive has no entries to act on), or
 // an archive that does not open; nothing when it is open.
-std::optional<int> openArchive(Archive& archive, const QString& name, bool fresh, int flags)
+std::optional<int> openArchive(Archive& archive, const QString& name, bool fresh, int flags, int* systemError = nullptr)
 {
     if (name.isEmpty())
         return ZipArchiver::InvalidSettings;
     if (fresh)
         return ZipArchiver::Success;
+    if (systemError)
+        return openForWriting(archive, name, flags, systemError);
     int code = 0;
     archive.za = zip_open(native(name).constData(), flags, &code);
     if (!archive.za)
@@ -208,16 +350,13 @@ bool setModified(const QString& path, qint64 secs)
 // An archive without entries: nothing but the end-of-central-directory record.
 bool writeEmptyArchive(const QString& path)
 {
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
+    PendingFile out(path);
     QByteArray record(22, '\0');
     record[0] = 'P';
     record[1] = 'K';
     record[2] = 5;
     record[3] = 6;
-    out.write(record);
-    return out.commit();
+    return out.open() && out.write(record.constData(), record.size()) && out.commit();
 }
 
 // Reads an entry to its end, checking what it gives against the length and the checksum the
@@ -227,7 +366,7 @@ bool writeEmptyArchive(const QString& path)
 int readEntry(zip_t* za, zip_uint64_t index, const std::function<bool(const char*, qint64)>& sink, int* skipReason)
 {
     zip_stat_t st;
-    if (zip_stat_index(za, index, 0, &st) != 0 || (st.valid & (ZIP_STAT_SIZE | ZIP_STAT_CRC)) != (ZIP_STAT_SIZE | ZIP_STAT_CRC)) {
+    if (zip_stat_index(za, index, 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE)) {
         *skipReason = ZipArchiver::SkipCorrupted;
         return -1;
     }
@@ -235,6 +374,12 @@ int readEntry(zip_t* za, zip_uint64_t index, const std::function<bool(const char
     file.zf = zip_fopen_index(za, index, 0);
     if (!file.zf) {
         *skipReason = skipReasonOf(zip_error_code_zip(zip_get_error(za)));
+        return -1;
+    }
+    // Only strong encryption leaves the checksum out (its own authentication code stands for it,
+    // checked by libzip); anything else without one is damaged.
+    if (!(st.valid & ZIP_STAT_CRC) && !((st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE)) {
+        *skipReason = ZipArchiver::SkipCorrupted;
         return -1;
     }
     QByteArray buffer(Chunk, Qt::Uninitialized);
@@ -257,7 +402,7 @@ int readEntry(zip_t* za, zip_uint64_t index, const std::function<bool(const char
         *skipReason = ZipArchiver::SkipCorrupted;
         return -1;
     }
-    if (zip_uint32_t(crc) != st.crc) {
+    if ((st.valid & ZIP_STAT_CRC) && zip_uint32_t(crc) != st.crc) {
         *skipReason = ZipArchiver::SkipBadCrc;
         return -1;
     }
@@ -265,8 +410,7 @@ int readEntry(zip_t* za, zip_uint64_t index, const std::function<bool(const char
 }
 
 // Data already in its archive form, with the checksum and size of the file it stands for, served
-// to libzip to copy as it is: a file compressed ahead of the archive (one raw deflate stream), or
-// an entry saved from a damaged archive (deflated or stored).
+// to libzip to copy as it is: a file compressed ahead of the archive (one raw deflate stream).
 struct Precompressed {
     QByteArray data;
     bool deflated = true;
@@ -431,6 +575,7 @@ int ZipArchiver::failedWith(zip_error_t* error, bool creating)
 int ZipArchiver::finish(int result)
 {
     m_filesToProcess.clear();
+    m_storedNames.clear();
     m_abort = false;
     return result;
 }
@@ -558,31 +703,25 @@ int ZipArchiver::addFiles(int mode)
         return finish(InvalidSettings);
     const bool update = mode == UpdateFiles;
 
-    // Files are stored under their own names: two of one name cannot both go in.
+    // Files are stored under their own names (or the one given for them): two of one name cannot
+    // both go in.
+    const auto storedName = [this](const QString& path) { return m_storedNames.value(path, QFileInfo(path).fileName()); };
     QHash<QString, int> seen;
     for (const QString& path : names) {
-        if (++seen[QFileInfo(path).fileName()] > 1)
+        if (++seen[storedName(path)] > 1)
             return finish(RepeatedNames);
     }
 
     Archive archive;
-    zip_error_t error;
-    int code = 0;
-    archive.za = zip_open(native(m_archiveName).constData(), ZIP_CREATE | (m_fresh ? ZIP_TRUNCATE : 0), &code);
-    if (!archive.za) {
-        zip_error_init_with_code(&error, code);
-        m_systemError = zip_error_code_system(&error);
-        const int result = resultOf(code, m_systemError, true);
-        zip_error_fini(&error);
-        return finish(result);
-    }
+    if (const std::optional<int> stop = openForWriting(archive, m_archiveName, ZIP_CREATE | (m_fresh ? ZIP_TRUNCATE : 0), &m_systemError))
+        return finish(*stop);
     ZipCallbacks::watch(archive.za, this);
 
     bool skipped = false;
     bool changed = false;
     for (const QString& path : names) {
         const QFileInfo info(path);
-        const QString name = info.fileName();
+        const QString name = storedName(path);
         if (!info.isFile()) {
             Q_EMIT skippingFile(path, SkipNotFound);
             skipped = true;
@@ -716,57 +855,84 @@ int ZipArchiver::extract(int)
         const qint64 size = (st.valid & ZIP_STAT_SIZE) ? qint64(st.size) : 0;
         Q_EMIT extracting(name, size);
 
-        // Into a temporary file beside the destination, renamed over it once its checksum is right.
-        QSaveFile out(destination);
-        out.setDirectWriteFallback(false);
-        // Whether a failed write found the disk full is asked while the partial file takes its room.
-        const auto writeFailure = [&](int otherwise) {
-            m_systemError = errno;
-            const int result = isDiskFull(destination, m_systemError) ? DiskFull : otherwise;
-            out.cancelWriting();
-            return result;
-        };
-        if (!out.open(QIODevice::WriteOnly))
-            return finish(writeFailure(CreateError));
-        int failed = 0;
-        int reason = 0;
-        const int read = readEntry(archive.za, zip_uint64_t(index), [&](const char* data, qint64 n) {
-            if (out.write(data, n) != n) {
-                failed = writeFailure(WriteError);
-                return false;
-            }
-            progress.add(n);
-            return !m_abort;
-        }, &reason);
-        if (failed)
-            return finish(failed);
-        if (read > 0 || m_abort) {
-            out.cancelWriting();
-            return finish(Aborted);
-        }
-        if (read < 0) {
-            out.cancelWriting();
-            Q_EMIT skippingFile(name, reason);
+        // Out of sight until its checksum is right, then in place of the file of that name.
+        PendingFile out(destination);
+        if (!out.open())
+            return finish(writeFailure(out, CreateError));
+        const int written = writeEntry(archive.za, zip_uint64_t(index), name, out, [&](qint64 n) { progress.add(n); });
+        if (written == SkipEntry) {
             skipped = true;
             continue;
         }
-        if (!out.flush())
-            return finish(writeFailure(WriteError));
-        if (!out.commit()) {
-            m_systemError = errno;
-            return finish(isDiskFull(destination, m_systemError) ? DiskFull : WriteError);
-        }
+        if (written != Success)
+            return finish(written);
+        if (!out.commit())
+            return finish(writeFailure(out, WriteError));
         if (st.valid & ZIP_STAT_MTIME)
             setModified(destination, qint64(st.mtime));
     }
     return finish(skipped ? Warnings : Success);
 }
 
+int ZipArchiver::writeFailure(PendingFile& out, int otherwise)
+{
+    // Whether a failed write found the disk full is asked while the partial file takes its room.
+    m_systemError = out.systemError();
+    const int result = isDiskFull(out.target(), m_systemError) ? DiskFull : otherwise;
+    out.discard();
+    return result;
+}
+
+int ZipArchiver::writeEntry(zip_t* za, quint64 index, const QString& name, PendingFile& out, const std::function<void(qint64)>& written)
+{
+    int failed = 0;
+    int reason = 0;
+    const int read = readEntry(za, index, [&](const char* data, qint64 n) {
+        if (!out.write(data, n)) {
+            failed = writeFailure(out, WriteError);
+            return false;
+        }
+        written(n);
+        return !m_abort;
+    }, &reason);
+    if (failed)
+        return failed;
+    if (read > 0 || m_abort) {
+        out.discard();
+        return Aborted;
+    }
+    if (read < 0) {
+        out.discard();
+        Q_EMIT skippingFile(name, reason);
+        return SkipEntry;
+    }
+    return Success;
+}
+
+int ZipArchiver::extractInto(const QString& name, PendingFile& out)
+{
+    takeNames();
+    Archive archive;
+    if (const std::optional<int> stop = openArchive(archive, m_archiveName, m_fresh, ZIP_RDONLY))
+        return finish(*stop);
+    const zip_int64_t index = zip_name_locate(archive.za, name.toUtf8().constData(), 0);
+    zip_stat_t st;
+    if (index < 0 || zip_stat_index(archive.za, zip_uint64_t(index), 0, &st) != 0) {
+        Q_EMIT skippingFile(name, SkipNotFound);
+        return finish(Warnings);
+    }
+    const qint64 size = (st.valid & ZIP_STAT_SIZE) ? qint64(st.size) : 0;
+    Q_EMIT extracting(name, size);
+    ByteProgress progress(size, [this](int percent) { Q_EMIT status(percent); });
+    const int written = writeEntry(archive.za, zip_uint64_t(index), name, out, [&](qint64 n) { progress.add(n); });
+    return finish(written == SkipEntry ? Warnings : written);
+}
+
 int ZipArchiver::deleteFiles()
 {
     const QStringList names = takeNames();
     Archive archive;
-    if (const std::optional<int> stop = openArchive(archive, m_archiveName, m_fresh, 0))
+    if (const std::optional<int> stop = openArchive(archive, m_archiveName, m_fresh, 0, &m_systemError))
         return finish(*stop);
     ZipCallbacks::watch(archive.za, this);
 
@@ -826,8 +992,14 @@ int ZipArchiver::test()
 {
     takeNames();
     Archive archive;
-    // The file as it stands is tested, also before a new archive is first written.
-    if (const std::optional<int> stop = openArchive(archive, m_archiveName, false, ZIP_RDONLY | ZIP_CHECKCONS))
+    // The file as it stands is tested, also before a new archive is first written. Its headers
+    // must agree with its directory, except where another program writes them otherwise (sizes
+    // left partly to the data descriptor, as archives written to a pipe have them): such an
+    // archive is tested by its entries' data.
+    std::optional<int> stop = openArchive(archive, m_archiveName, false, ZIP_RDONLY | ZIP_CHECKCONS);
+    if (stop == NotAZipFile)
+        stop = openArchive(archive, m_archiveName, false, ZIP_RDONLY);
+    if (stop)
         return finish(*stop);
     const zip_int64_t n = zip_get_num_entries(archive.za, 0);
     qint64 total = 0;
@@ -875,11 +1047,12 @@ int ZipArchiver::test()
 int ZipArchiver::fix(bool aggressive)
 {
     takeNames();
+    m_fixKept = 0;
+    m_fixDropped = 0;
     if (m_archiveName.isEmpty())
         return finish(InvalidSettings);
     QFile damaged(m_archiveName);
-    struct stat original;
-    if (!QFileInfo(m_archiveName).isFile() || ::stat(native(m_archiveName).constData(), &original) != 0)
+    if (!QFileInfo(m_archiveName).isFile())
         return finish(FileNotFound);
     if (!damaged.open(QIODevice::ReadOnly)) {
         m_systemError = errno;
@@ -898,79 +1071,90 @@ int ZipArchiver::fix(bool aggressive)
         }
         bytes = reinterpret_cast<const uchar*>(copy.constData());
     }
+
+    // Progress: finding what can be kept up to 90, writing it the rest. It is told at every step
+    // and at least ten times a second, when the window answers Abort.
+    QElapsedTimer sinceTold;
+    sinceTold.start();
     m_lastPercent = -1;
-    const QList<SalvagedEntry> found = salvageEntries(bytes, size, aggressive, [&](qint64 done) {
-        const int percent = size > 0 ? int(done * 50 / size) : 50;
-        if (percent != m_lastPercent) {
+    const auto tell = [&](int percent) {
+        if (percent != m_lastPercent || sinceTold.elapsed() >= 100) {
             m_lastPercent = percent;
+            sinceTold.restart();
             Q_EMIT status(percent);
         }
-    });
-    if (found.isEmpty())
-        return finish(NotAZipFile);
+        return !m_abort;
+    };
+    Salvage salvage = salvageArchive(bytes, size, aggressive, [&](qint64 done) { return tell(int(done * 90 / qMax<qint64>(size, 1))); });
+    if (salvage.aborted || m_abort)
+        return finish(Aborted);
+    if (salvage.entries.isEmpty()) {
+        // A sound archive without entries stays as it is.
+        return finish(salvage.endFound && salvage.dropped == 0 ? Success : NotAZipFile);
+    }
 
-    // The mended archive is written beside the damaged one and replaces it only when complete;
-    // whatever way this ends, no file of it is left behind.
-    const QString folder = QFileInfo(m_archiveName).absolutePath();
-    QTemporaryFile mended(folder + QStringLiteral("/.fix-XXXXXX.zip"));
+    // The mended archive is written out of sight and replaces the damaged one only when complete.
+    PendingFile mended(m_archiveName);
     if (!mended.open()) {
-        m_systemError = errno;
-        return finish(isDiskFull(folder, m_systemError) ? DiskFull : TemporaryFile);
+        m_systemError = mended.systemError();
+        return finish(isDiskFull(m_archiveName, m_systemError) ? DiskFull : TemporaryFile);
     }
-    mended.close();
-    Archive archive;
-    int code = 0;
-    archive.za = zip_open(native(mended.fileName()).constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
-    if (!archive.za)
-        return finish(TemporaryFile);
-    int kept = 0;
-    for (const SalvagedEntry& e : found) {
-        // The name as the damaged archive had it, in UTF-8 or in the DOS code page.
-        const bool utf8 = e.utf8 && QString::fromUtf8(e.name).toUtf8() == e.name;
-        const zip_flags_t encoding = utf8 ? ZIP_FL_ENC_UTF_8 : ZIP_FL_ENC_CP437;
-        zip_int64_t index = -1;
-        if (e.isDirectory()) {
-            index = zip_dir_add(archive.za, e.name.constData(), encoding);
-        } else {
-            auto* data = new Precompressed;
-            data->data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes + e.dataOffset), qsizetype(e.packedSize));
-            data->deflated = e.deflated;
-            data->crc = e.crc;
-            data->size = e.size;
-            zip_source_t* source = zip_source_function(archive.za, &precompressedSource, data);
-            if (!source) {
-                delete data;
-                return finish(InsufficientMemory);
+    for (;;) {
+        if (::ftruncate(mended.handle(), 0) != 0 || ::lseek(mended.handle(), 0, SEEK_SET) != 0)
+            return finish(writeFailure(mended, WriteError));
+        qint64 written = 0;
+        int failed = 0;
+        const bool complete = writeSalvagedArchive(bytes, salvage, [&](const uchar* data, qint64 n) {
+            if (!mended.write(reinterpret_cast<const char*>(data), n)) {
+                failed = writeFailure(mended, WriteError);
+                return false;
             }
-            index = zip_file_add(archive.za, e.name.constData(), source, encoding);
-            if (index < 0)
-                zip_source_free(source);
-            else if (!e.deflated)
-                zip_set_file_compression(archive.za, zip_uint64_t(index), ZIP_CM_STORE, 0);
-        }
-        // A second entry of a name already saved (found again inside another one) is left out.
-        if (index < 0)
-            continue;
-        zip_file_set_dostime(archive.za, zip_uint64_t(index), e.dosTime, e.dosDate, 0);
-        ++kept;
-        Q_EMIT fixing(entryName(zip_get_name(archive.za, zip_uint64_t(index), 0)));
-    }
-    if (kept == 0)
-        return finish(NotAZipFile);
-    ZipCallbacks::watch(archive.za, this);
-    m_progressFrom = 50;
-    if (zip_close(archive.za) != 0)
-        return finish(failedWith(zip_get_error(archive.za), true));
-    archive.za = nullptr;
+            written += n;
+            return tell(90 + int(qMin(written, size) * 9 / qMax<qint64>(size, 1)));
+        });
+        if (failed)
+            return finish(failed);
+        if (!complete)
+            return finish(Aborted);
 
-    // The mended archive keeps the damaged one's permissions.
-    ::chmod(native(mended.fileName()).constData(), original.st_mode & 07777);
-    QString why;
-    if (!replaceFileAtomic(mended.fileName(), m_archiveName, &why))
-        return finish(WriteError);
-    mended.setAutoRemove(false);
+        // What libzip can unpack and this program cannot check itself (bzip2 and the like) is read
+        // back through it; whatever does not give back its checksum is dropped after all.
+        Archive archive;
+        int code = 0;
+        archive.za = zip_open(native(mended.path()).constData(), ZIP_RDONLY, &code);
+        if (!archive.za)
+            return finish(NotAZipFile);
+        QList<qsizetype> failing;
+        for (qsizetype i = 0; i < salvage.entries.size(); ++i) {
+            const SalvagedEntry& e = salvage.entries[i];
+            if (e.checked || e.encrypted || !zip_compression_method_supported(e.method, 0))
+                continue;
+            const zip_int64_t index = zip_name_locate(archive.za, e.name.constData(), ZIP_FL_ENC_RAW);
+            int reason = 0;
+            if (index < 0 || readEntry(archive.za, zip_uint64_t(index), [&](const char*, qint64) { return !m_abort; }, &reason) != 0)
+                failing << i;
+            if (m_abort)
+                return finish(Aborted);
+        }
+        if (failing.isEmpty()) {
+            for (zip_int64_t i = 0; i < zip_get_num_entries(archive.za, 0); ++i)
+                Q_EMIT fixing(entryName(zip_get_name(archive.za, zip_uint64_t(i), ZIP_FL_ENC_GUESS)));
+            break;
+        }
+        for (auto it = failing.crbegin(); it != failing.crend(); ++it)
+            salvage.entries.removeAt(*it);
+        salvage.dropped += int(failing.size());
+        if (salvage.entries.isEmpty())
+            return finish(NotAZipFile);
+    }
+    if (m_abort)
+        return finish(Aborted);
+    if (!mended.commit())
+        return finish(writeFailure(mended, WriteError));
     Q_EMIT status(100);
-    return finish(Success);
+    m_fixKept = int(salvage.entries.size());
+    m_fixDropped = salvage.dropped;
+    return finish(salvage.dropped > 0 ? Warnings : Success);
 }
 
 int ZipArchiver::updateZipDate()

@@ -1,18 +1,24 @@
 #pragma once
 
 #include <QDateTime>
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
+
+class PendingFile;
+struct zip;
 
 // The zip archiver of the backup window: one archive at a time, named by archiveName(), worked on
 // by methods that return a result code (0 success; the others are listed in ZipResult) and report
 // what they do through signals raised while they run, on the caller's thread.
 //
-// Writing is safe: an archive is written to a temporary file beside it and renamed over it only
-// when complete, so an aborted or failed operation leaves the previous archive as it was. An
-// extracted file is written the same way and only after its data has passed the checksum, so a
-// damaged member never replaces a good file.
+// Writing is safe: an archive is written to a pending file (see FileOps.h) that replaces it only
+// when complete, so an aborted or failed operation, or a program ended midway, leaves the previous
+// archive as it was and nothing beside it. An extracted file is written the same way and put in
+// place only after its data has passed the checksum, so a damaged member never replaces a good file.
 //
 // Files are stored under their own names, without their folders. An archive spans no disks: with
 // multidisk mode on, it is one file on one medium and the setting only changes which commands the
@@ -66,6 +72,9 @@ public:
     // followed by a carriage return. Emptied at the end of every method.
     QString filesToProcess() const { return m_filesToProcess; }
     void setFilesToProcess(const QString& files) { m_filesToProcess = files; }
+    // The file at path goes into the archive under name, not under its own file name, at the next
+    // add (a copy made for the archive under another name).
+    void storeAs(const QString& path, const QString& name) { m_storedNames.insert(path, name); }
     int compressionLevel() const { return m_compressionLevel; }   // 9 best, 6 normal, 1 fastest, 0 store
     void setCompressionLevel(int level);
     bool multidiskMode() const { return m_multidisk; }
@@ -91,14 +100,23 @@ public:
     // An existing file whose name differs from the entry's only in letter case is the entry's
     // file: the replace question is asked about it and it is replaced under its own spelling.
     int extract(int option = 0);
+    // Extracts the entry name into a pending file, opened and empty, checked against the length and
+    // the checksum the archive records; putting it in place is the caller's. Warnings when the
+    // entry is not there or does not read back whole (told by skippingFile).
+    int extractInto(const QString& name, PendingFile& out);
     int deleteFiles();
     int list();
     int test();
-    // Saves every whole entry of a damaged archive, found from the local headers (see ZipSalvage.h):
-    // normally following the entries one after the other, aggressively also searching past damaged
-    // stretches. The mended archive replaces the damaged one, with its permissions, only when it
-    // holds at least one entry; NotAZipFile when nothing could be saved.
+    // Keeps every whole entry of a damaged archive as it stands and makes its central directory
+    // anew (see ZipSalvage.h): normally following the entries one after the other, aggressively
+    // also searching past damaged stretches. The mended archive replaces the damaged one, with its
+    // permissions, only when it holds at least one entry. Success when nothing had to be dropped,
+    // Warnings when damaged entries were, NotAZipFile when nothing could be kept, Aborted (the
+    // archive as it was) when abort was set meanwhile.
     int fix(bool aggressive);
+    // What the last fix kept and dropped, in entries.
+    int fixKept() const { return m_fixKept; }
+    int fixDropped() const { return m_fixDropped; }
     int updateZipDate();
 
     // The system error (errno) behind the last failure to read or write a file, 0 when none.
@@ -133,6 +151,11 @@ private:
     int finish(int result);
     int failedWith(struct zip_error* error, bool creating);
     int addFiles(int mode);
+    // The result of a failed write to out, which is discarded.
+    int writeFailure(PendingFile& out, int otherwise);
+    // An entry read into out: Success, SkipEntry (told by skippingFile) or the result to end with.
+    enum { SkipEntry = -1 };
+    int writeEntry(struct zip* za, quint64 index, const QString& name, PendingFile& out, const std::function<void(qint64)>& written);
     // A large file compressed on all processors; the source data for libzip (a Precompressed),
     // or nullptr with *result set.
     void* compressFile(const QString& path, qint64 size, int* result);
@@ -140,6 +163,7 @@ private:
 
     QString m_archiveName;
     QString m_filesToProcess;
+    QHash<QString, QString> m_storedNames;
     int m_compressionLevel = 6;
     bool m_multidisk = false;
     bool m_clearDisks = false;
@@ -148,6 +172,8 @@ private:
     bool m_abort = false;
     bool m_fresh = false;
     int m_systemError = 0;
+    int m_fixKept = 0;
+    int m_fixDropped = 0;
     int m_lastPercent = -1;
     int m_progressFrom = 0;   // where the writing of the archive starts on the progress scale
 };

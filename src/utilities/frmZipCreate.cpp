@@ -27,22 +27,15 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QTemporaryDir>
 #include <QTreeWidget>
 
 #include <cerrno>
-#include <csignal>
-#include <unistd.h>
 
 namespace {
 
 // The archive of the automatic backup, and the name the database has in it.
 const QString BackupArchive = QStringLiteral("A:\\InventoryBackup.zip");
 const QString BackupEntry = QStringLiteral("inventory.mdb");
-
-// The temporary folders that hold the copy of the database a backup archives, named after the
-// process that made them.
-const QString SnapshotFolderPrefix = QStringLiteral("inventory-backup-");
 
 constexpr int ClientWidth = 9540;
 constexpr int ClientHeight = 4440;
@@ -87,44 +80,19 @@ private:
     frmZipCreate* m_w;
 };
 
-// A database file that the program can work on: it opens and holds the parts tables.
-bool isInventoryDatabase(const QString& path, QString* why)
+// Why the database in the file is not one the program can work on (it opens and holds the parts
+// tables); empty when it is one.
+QString notUsable(const PendingFile& database)
 {
-    try {
-        auto conn = Connection::open(path);
-        for (const char* table : {"Parts", "PartsUsage", "Information"}) {
-            if (!conn->table(QString::fromLatin1(table))) {
-                *why = QStringLiteral("it has no table %1").arg(QString::fromLatin1(table));
-                Connection::closeFile(path);
-                return false;
-            }
-        }
-        Statement check = conn->prepare(QStringLiteral("PRAGMA quick_check"));
-        const bool ok = check.step() && check.value(0).toString() == QLatin1String("ok");
-        if (!ok)
-            *why = QStringLiteral("it is damaged");
-        Connection::closeFile(path);
-        return ok;
-    } catch (const DbError& e) {
-        *why = e.text();
-        Connection::closeFile(path);
-        return false;
-    }
+    return Database::problemWith(database, {QStringLiteral("Parts"), QStringLiteral("PartsUsage"), QStringLiteral("Information")});
 }
 
-// The copy of the database is as large as the database: one left behind by a backup whose
-// program was ended midway is removed by the next backup. A folder of a program still running
-// (another window, another copy of the program) is that program's to remove.
-void removeLeftoverSnapshots()
+// "3 files were kept and 1 was dropped."
+QString keptAndDropped(int kept, int dropped)
 {
-    const QDir temp = QDir::temp();
-    for (const QString& name : temp.entryList({SnapshotFolderPrefix + QLatin1Char('*')}, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden)) {
-        bool ok = false;
-        const qint64 pid = name.mid(SnapshotFolderPrefix.size()).section(QLatin1Char('-'), 0, 0).toLongLong(&ok);
-        const bool running = ok && pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM);
-        if (ok && !running)
-            QDir(temp.filePath(name)).removeRecursively();
-    }
+    return QStringLiteral("%1 kept and %2 dropped.")
+        .arg(kept == 1 ? QStringLiteral("1 file was") : QStringLiteral("%1 files were").arg(kept),
+             dropped == 1 ? QStringLiteral("1 was") : QStringLiteral("%1 were").arg(dropped));
 }
 
 // Where the road's archive is on drive A, once the medium is there (and, for the backup, can be
@@ -182,8 +150,6 @@ frmZipCreate::~frmZipCreate()
 {
     if (m_hourglass)
         QApplication::restoreOverrideCursor();
-    if (!m_snapshotFolder.isEmpty())
-        QDir(m_snapshotFolder).removeRecursively();
 }
 
 void frmZipCreate::buildControls()
@@ -445,6 +411,21 @@ void frmZipCreate::ProcessSelectedFiles(int mode)
                48);
         return;
     }
+    // Into the program's folder, the database goes in as the automatic restore puts it there:
+    // checked first, and only then in place of the one the program works with.
+    const QString into = QFileInfo(ZipMain->extractionFolder().trimmed()).canonicalFilePath();
+    const bool intoProgramFolder = mode == 1 && !into.isEmpty() && into == QFileInfo(AppFolder::path()).canonicalFilePath();
+    const int selected = int(names.size());
+    QString database;
+    if (intoProgramFolder) {
+        for (const QString& name : std::as_const(names)) {
+            if (QDir::cleanPath(name).compare(QFileInfo(InventoryDatabasePath()).fileName(), Qt::CaseInsensitive) == 0) {
+                database = name;
+                names.removeOne(name);
+                break;
+            }
+        }
+    }
     QString files = ZipMain->filesToProcess();
     for (const QString& name : std::as_const(names))
         files += name + QLatin1Char('\r');
@@ -455,22 +436,24 @@ void frmZipCreate::ProcessSelectedFiles(int mode)
     {
         Busy busy(this);
         if (mode == 0) {
-            setStatus(QStringLiteral(" Deleting ") + str(names.size()) + QStringLiteral(" selected files..."));
+            setStatus(QStringLiteral(" Deleting ") + str(selected) + QStringLiteral(" selected files..."));
             result = ZipMain->deleteFiles();
         } else {
-            setStatus(QStringLiteral(" Extracting ") + str(names.size()) + QStringLiteral(" selected files..."));
-            // A database restored by hand into the program's folder replaces a file the program
-            // has open: every data source lets go of it first and opens it again on its next use.
-            const QString into = QFileInfo(ZipMain->extractionFolder().trimmed()).canonicalFilePath();
-            if (!into.isEmpty() && into == QFileInfo(AppFolder::path()).canonicalFilePath())
+            setStatus(QStringLiteral(" Extracting ") + str(selected) + QStringLiteral(" selected files..."));
+            // Files replaced in the program's folder may be open (the colours): every data source
+            // lets go of its file first and opens it again on its next use.
+            if (intoProgramFolder)
                 Connection::closeAll();
-            result = ZipMain->extract(0);
+            if (!names.isEmpty())
+                result = ZipMain->extract(0);
         }
     }
     // Only writing to the archive's medium can find "a full disk inserted"; an extraction fills
     // the disk it extracts to.
     if (result > 0)
         ShowZipResult(result, word, ZipMain->multidiskMode() && mode == 0);
+    if (!database.isEmpty() && result != ZipArchiver::Aborted)
+        restoreDatabaseFrom(database);
     SetProgress(0);
     setStatus(QStringLiteral(" Finished ") + word + QStringLiteral(" files, updating list..."));
     ListArchive(QStringLiteral("listing"));
@@ -486,8 +469,12 @@ void frmZipCreate::FixArchive(bool aggressive)
     ZipMain->setArchiveName(name);
     setStatus(QStringLiteral(" Repairing Zip archive..."));
     const int result = ZipMain->fix(aggressive);
+    // Fixed only when nothing had to be dropped.
+    const QString counts = keptAndDropped(ZipMain->fixKept(), ZipMain->fixDropped());
     if (result == 0)
-        MsgBox(QStringLiteral("The specified Zip file has been fixed."), 64);
+        MsgBox(QStringLiteral("The specified Zip file has been fixed.") + QStringLiteral("\r") + counts, 64);
+    else if (result == ZipArchiver::Warnings)
+        MsgBox(QStringLiteral("Damaged files were dropped from the specified Zip file.") + QStringLiteral("\r") + counts, 48);
     else if (result == ZipArchiver::NotAZipFile)
         MsgBox(QStringLiteral("The specified Zip file is too corrupted to be fixed."), 16);
     else
@@ -635,24 +622,20 @@ QString frmZipCreate::databaseSnapshot()
 {
     // What goes into the archive is the database the program has open, whatever other spellings
     // of its name stand beside it, as a consistent copy (the file may be open elsewhere in the
-    // program), named as the backup has always named it.
+    // program), named as the backup has always named it. The copy is made out of sight in the
+    // temporary folder and goes with the program, however the program ends.
     const QString live = InventoryDatabasePath();
-    if (m_snapshotFolder.isEmpty()) {
-        removeLeftoverSnapshots();
-        QTemporaryDir folder(QDir::temp().filePath(SnapshotFolderPrefix + QString::number(QCoreApplication::applicationPid())
-                                                   + QStringLiteral("-XXXXXX")));
-        folder.setAutoRemove(false);
-        if (!folder.isValid()) {
-            throw DbError(isDiskFull(QDir::tempPath(), errno) ? EngineError::DiskFull : EngineError::CannotOpen,
-                          QStringLiteral("No room for a copy of the database: %1").arg(folder.errorString()));
-        }
-        m_snapshotFolder = folder.path();
-    }
-    const QString copy = QDir(m_snapshotFolder).filePath(BackupEntry);
     if (!QFileInfo(live).isFile())
         throw DbError(EngineError::FileNotFound, QStringLiteral("Could not find file '%1'.").arg(live));
-    Database::copy(live, copy);
-    return copy;
+    m_snapshot = std::make_unique<PendingFile>(QDir::temp().filePath(BackupEntry));
+    QString why;
+    if (!m_snapshot->open(&why)) {
+        throw DbError(isDiskFull(QDir::tempPath(), m_snapshot->systemError()) ? EngineError::DiskFull : EngineError::CannotOpen,
+                      QStringLiteral("No room for a copy of the database: %1").arg(why));
+    }
+    Database::copy(live, *m_snapshot);
+    ZipMain->storeAs(m_snapshot->path(), BackupEntry);
+    return m_snapshot->path();
 }
 
 // Puts the files of a file dialog's answer on the archiver's list; their count as the answer gives it.
@@ -694,8 +677,7 @@ void frmZipCreate::mnuEditAdd_Click()
     const int n = queueSelectedFiles(names);
     setStatus(QStringLiteral(" Preparing to add %1 files...").arg(n));
     int result = ZipMain->add(ZipArchiver::AddFiles);
-    if (mnuAutomaticBackup->isChecked())
-        QFile::remove(names);   // the copy of the database has gone into the archive
+    m_snapshot.reset();   // the copy of the database has gone into the archive
     // What was written is read back before anyone is told it worked.
     if (result == 0 && !ZipArchiver::verify(ZipMain->archiveName()))
         result = ZipArchiver::TestFailed;
@@ -864,69 +846,62 @@ void frmZipCreate::restoreDatabase(const QStringList& entries)
         MsgBox(QStringLiteral("The backup on drive A does not hold the inventory database. Your database was not changed."), 48);
         return;
     }
+    setStatus(QStringLiteral(" Extracting ") + str(1) + QStringLiteral(" selected files..."));
+    restoreDatabaseFrom(entry);
+    SetProgress(0);
+    setStatus(QStringLiteral(" Finished extracting files, updating list..."));
+    ListArchive(QStringLiteral("listing"));
+    ShowArchiveSummary();
+}
 
-    // Extracted beside the live file first, so that putting it in place is a rename.
+void frmZipCreate::restoreDatabaseFrom(const QString& entry)
+{
+    // Extracted out of sight beside the live file, so that putting it in place is one step.
     const QString notRestored = QStringLiteral("the backup could not be restored. Your database was not changed.");
-    QTemporaryDir staging(AppFolder::join(QStringLiteral(".restore-XXXXXX")));
-    if (!staging.isValid()) {
-        if (isDiskFull(AppFolder::path(), errno)) {
+    const QString live = InventoryDatabasePath();
+    PendingFile restored(live);
+    QString why;
+    if (!restored.open(&why)) {
+        if (isDiskFull(AppFolder::path(), restored.systemError())) {
             MsgBox(computerDiskFullText(notRestored), 48);
             return;
         }
-        throw TrappedError{EngineError::CannotOpen, QStringLiteral("The program's folder cannot be written: %1").arg(staging.errorString())};
+        throw TrappedError{EngineError::CannotOpen, QStringLiteral("The program's folder cannot be written: %1").arg(why)};
     }
-    const QString previousFolder = ZipMain->extractionFolder();
-    ZipMain->setExtractionFolder(staging.path());
-    ZipMain->setFilesToProcess(entry + QLatin1Char('\r'));
     int result = 0;
     {
         Busy busy(this);
-        setStatus(QStringLiteral(" Extracting ") + str(1) + QStringLiteral(" selected files..."));
-        result = ZipMain->extract(0);
+        result = ZipMain->extractInto(entry, restored);
     }
-    ZipMain->setExtractionFolder(previousFolder);
     // The extraction writes on this computer's disk, beside the database.
     if (result == ZipArchiver::DiskFull)
         MsgBox(computerDiskFullText(notRestored), 48);
     else if (result > 0)
         ShowZipResult(result, QStringLiteral("extracting"), ZipMain->multidiskMode());
-
-    QString restored;
-    for (const QString& candidate : {QDir(staging.path()).filePath(entry), QDir(staging.path()).filePath(QFileInfo(entry).fileName())}) {
-        if (QFileInfo(candidate).isFile()) {
-            restored = candidate;
-            break;
-        }
+    if (result != 0)
+        return;
+    why = notUsable(restored);
+    if (!why.isEmpty()) {
+        MsgBox(QStringLiteral("The backup does not hold a usable inventory database (%1). Your database was not changed.").arg(why), 48);
+        return;
     }
-    if (result == 0 && !restored.isEmpty()) {
-        QString why;
-        if (!isInventoryDatabase(restored, &why)) {
-            MsgBox(QStringLiteral("The backup on drive A does not hold a usable inventory database (%1). Your database was not changed.").arg(why), 48);
-        } else {
-            const QString live = InventoryDatabasePath();
-            int reply = 1;
-            if (QFileInfo::exists(live)) {
-                reply = 0;
-                ZipMain_ReplaceFile(QFileInfo(entry).fileName(), &reply);
-            }
-            if (ZipMain->abort()) {
-                ZipMain->setAbort(false);
-                ShowZipResult(ZipArchiver::Aborted, QStringLiteral("extracting"), ZipMain->multidiskMode());
-            } else if (reply == 1) {
-                // Sole use of the file: every data source lets go of it and opens it again on its
-                // next use. What the journal of the old file holds belongs to the old file.
-                Connection::closeAll();
-                for (const char* suffix : {"-journal", "-wal", "-shm"})
-                    QFile::remove(live + QString::fromLatin1(suffix));
-                if (!replaceFileAtomic(restored, live, &why))
-                    MsgBox(QStringLiteral("The database could not be restored: %1. Your database was not changed.").arg(why), 48);
-            }
-        }
+    int reply = 1;
+    if (QFileInfo::exists(live)) {
+        reply = 0;
+        ZipMain_ReplaceFile(QFileInfo(entry).fileName(), &reply);
     }
-    SetProgress(0);
-    setStatus(QStringLiteral(" Finished extracting files, updating list..."));
-    ListArchive(QStringLiteral("listing"));
-    ShowArchiveSummary();
+    if (ZipMain->abort()) {
+        ZipMain->setAbort(false);
+        ShowZipResult(ZipArchiver::Aborted, QStringLiteral("extracting"), ZipMain->multidiskMode());
+    } else if (reply == 1) {
+        // Sole use of the file: every data source lets go of it and opens it again on its next
+        // use. What the journal of the old file holds belongs to the old file.
+        Connection::closeAll();
+        for (const char* suffix : {"-journal", "-wal", "-shm"})
+            QFile::remove(live + QString::fromLatin1(suffix));
+        if (!restored.commit(&why))
+            MsgBox(QStringLiteral("The database could not be restored: %1. Your database was not changed.").arg(why), 48);
+    }
 }
 
 // ---------------------------------------------------------------- archiver events

@@ -5,6 +5,8 @@
 #include <QMainWindow>
 #include <QSize>
 
+#include <memory>
+
 class QAction;
 class QLabel;
 class QMenu;
@@ -12,6 +14,7 @@ class QProgressBar;
 class QPushButton;
 class QStatusBar;
 class QTreeWidget;
+class PendingFile;
 class ZipArchiver;
 
 // "Database Backup ": a small zip-archive manager. It creates, opens, lists, tests, repairs and
@@ -136,6 +139,7 @@ private:
     int queueSelectedFiles(const QString& names);
     void relistAfter(int result, const QString& finished);
     void restoreDatabase(const QStringList& entries);
+    void restoreDatabaseFrom(const QString& entry);
 
     QLabel* m_status;
     int m_busy = 0;
@@ -148,6 +152,6 @@ private:
     QPoint m_progressAt;
     QPoint m_abortAt;
     QSize m_listSize;
-    QString m_snapshotFolder;
+    std::unique_ptr<PendingFile> m_snapshot;   // the copy of the database a backup archives
     QString m_driveAArchive;   // the archive on drive A that the running automatic road works on
 };

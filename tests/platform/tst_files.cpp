@@ -2,6 +2,7 @@
 #include "platform/AppFolder.h"
 #include "platform/DriveA.h"
 #include "platform/FileOps.h"
+#include "support/KilledWhileWriting.h"
 #include "support/TestProgramFolder.h"
 
 #include <QDir>
@@ -54,6 +55,7 @@ private Q_SLOTS:
     void failedCopyLeavesNothingBehind_data();
     void failedCopyLeavesNothingBehind();
     void replaceAndRemove();
+    void pendingFileLeavesNothingWhenKilled();
     void testProgramFolderIsAPrivateCopy();
     void driveAIsAMountedRemovableMedium();
 };
@@ -163,6 +165,50 @@ void TestFiles::replaceAndRemove()
     QVERIFY(QFileInfo(at(QStringLiteral("Folder"))).isDir());
 }
 
+void TestFiles::pendingFileLeavesNothingWhenKilled()
+{
+    const QString folder = at(QStringLiteral("stick"));
+    QVERIFY(QDir().mkpath(folder));
+    const QString target = folder + QStringLiteral("/InventoryBackup.zip");
+    QVERIFY(writeFile(target, "previous"));
+    QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    const QFile::Permissions permissions = QFile::permissions(target);
+    const QByteArray data(1 << 20, 'x');
+    const auto writeWhole = [&] {
+        PendingFile file(target);
+        if (file.open() && file.write(data.constData(), data.size()))
+            file.commit();
+    };
+
+    // A program killed while it writes leaves the file as it was and nothing beside it.
+    QVERIFY(killedWhileWriting(writeWhole, 64 * 1024));
+    QCOMPARE(entries(folder), QStringList{QStringLiteral("InventoryBackup.zip")});
+    QCOMPARE(readFile(target), QByteArray("previous"));
+
+    // Where the file must have a name: what the killed program left goes the next time a file is
+    // written; a file merely named alike stays, and so does the file of a program still running.
+    PendingFile::setUnnamedAllowed(false);
+    QVERIFY(killedWhileWriting(writeWhole, 64 * 1024));
+    QCOMPARE(entries(folder).size(), 2);
+    const QString lookAlike = folder + QStringLiteral("/.InventoryBackup.zip.1a2b3c4d");
+    QVERIFY(writeFile(lookAlike, "mine"));
+    PendingFile running(folder + QStringLiteral("/Other.zip"));
+    QVERIFY(running.open());
+    QVERIFY(!running.path().startsWith(QStringLiteral("/proc/")));
+    PendingFile next(target);
+    QVERIFY(next.open());
+    QVERIFY(QFileInfo::exists(running.path()));
+    QVERIFY(next.write(data.constData(), data.size()));
+    QVERIFY(next.commit());
+    running.discard();
+    PendingFile::setUnnamedAllowed(true);
+    QCOMPARE(entries(folder), (QStringList{QStringLiteral(".InventoryBackup.zip.1a2b3c4d"), QStringLiteral("InventoryBackup.zip")}));
+    QCOMPARE(readFile(lookAlike), QByteArray("mine"));
+    QCOMPARE(readFile(target), data);
+    QCOMPARE(QFile::permissions(target), permissions);
+    QCOMPARE(entries(m_dir->path()), QStringList{QStringLiteral("stick")});   // the list of unfinished files went with them
+}
+
 void TestFiles::testProgramFolderIsAPrivateCopy()
 {
     const QString before = AppFolder::path();
@@ -229,6 +275,12 @@ void TestFiles::driveAIsAMountedRemovableMedium()
     QCOMPARE(drive.folder(), at(QStringLiteral("media/alice/MY STICK")));
     QCOMPARE(drive.state(false), DriveA::State::Ready);
     QCOMPARE(drive.state(true), DriveA::State::WriteProtected);
+
+    // A read-only medium before a writable one in name order: drive A is the writable one.
+    QVERIFY(writeFile(mounts, QStringLiteral("/dev/sdc1 %1MY\\040STICK vfat ro 0 0\n/dev/fd0 %2floppy vfat rw 0 0\n")
+                                  .arg(mine, media).toUtf8()));
+    QCOMPARE(drive.folder(), at(QStringLiteral("media/floppy")));
+    QCOMPARE(drive.state(true), DriveA::State::Ready);
 }
 
 QTEST_GUILESS_MAIN(TestFiles)

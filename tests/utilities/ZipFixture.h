@@ -197,3 +197,15 @@ inline void cutCentralDirectory(const QString& path)
     bytes.truncate(central);
     writeFile(path, bytes);
 }
+
+// An archive of 8 MB (40 stored entries of noise) whose central directory was cut off: enough
+// work for a repair to be aborted or killed midway. Its bytes.
+inline QByteArray makeLargeDamagedArchive(const QString& path)
+{
+    QList<QPair<QString, QByteArray>> parts;
+    for (int i = 0; i < 40; ++i)
+        parts.append({QStringLiteral("part%1.bin").arg(i), noise(200 * 1024, quint32(i))});
+    makeArchive(path, parts, QDateTime(), true);
+    cutCentralDirectory(path);
+    return readFile(path);
+}

@@ -559,6 +559,20 @@ void TestArchiveManager::abort()
     QCOMPARE(w.lstMain->topLevelItemCount(), 1);
     QVERIFY(idle(w));
 
+    // Fix, too, stops at the answer and leaves the archive as it was.
+    w.mnuFileClose->trigger();
+    const QString damaged = f.file(QStringLiteral("damaged.zip"));
+    const QByteArray cut = makeLargeDamagedArchive(damaged);
+    pressed = false;
+    prompts.expectMessage(Prompts::Yes).expectMessage();
+    dialogs.answerOpenFile(damaged);
+    w.mnuFileFixAgressive->trigger();
+    QVERIFY(pressed);
+    QCOMPARE(prompts.texts().mid(prompts.texts().size() - 2),
+             QStringList({"Are you sure you want to abort the current operation?", "The fixing operation was aborted."}));
+    QCOMPARE(readFile(damaged), cut);
+    QVERIFY(idle(w));
+
     // Without the temporary file the operation cannot be aborted: a warning only.
     w.mnuOptionsUseTempFile->trigger();
     QVERIFY(!w.ZipMain->useTempFile());
@@ -597,15 +611,27 @@ void TestArchiveManager::testFixAndDeleteArchive()
     QCOMPARE(prompts.messages().at(2).text, QStringLiteral("Test failed - errors in the archive."));
     QCOMPARE(prompts.messages().at(2).style, 16);
 
+    // Fixed only when nothing had to be dropped; either way the counts are told.
     makeArchive(archive, {{QStringLiteral("a.txt"), compressible(5000)}});
     cutCentralDirectory(archive);
     prompts.expectMessage();
     dialogs.answerOpenFile(archive);
     w.mnuFileFixNormal->trigger();
-    QCOMPARE(prompts.messages().last().text, QStringLiteral("The specified Zip file has been fixed."));
+    QCOMPARE(prompts.messages().last().text, QStringLiteral("The specified Zip file has been fixed.\r1 file was kept and 0 were dropped."));
     QCOMPARE(prompts.messages().last().style, 64);
     QCOMPARE(w.statusText(), QStringLiteral(" Finished fixing files."));
     QCOMPARE(namesOf(readArchive(archive)), QStringList{"a.txt"});
+
+    makeArchive(archive, {{QStringLiteral("a.txt"), compressible(5000)}, {QStringLiteral("b.txt"), compressible(5000)},
+                          {QStringLiteral("c.txt"), compressible(5000)}}, QDateTime(), true);
+    damageEntry(archive, QStringLiteral("b.txt"), 40);
+    prompts.expectMessage();
+    dialogs.answerOpenFile(archive);
+    w.mnuFileFixAgressive->trigger();
+    QCOMPARE(prompts.messages().last().text,
+             QStringLiteral("Damaged files were dropped from the specified Zip file.\r2 files were kept and 1 was dropped."));
+    QCOMPARE(prompts.messages().last().style, 48);
+    QCOMPARE(namesOf(readArchive(archive)), QStringList({"a.txt", "c.txt"}));
 
     writeFile(archive, "rubbish");
     prompts.expectMessage();
@@ -688,8 +714,9 @@ void TestArchiveManager::resizingGrowsTheList()
 void TestArchiveManager::backupWritesTheDatabaseToDriveA()
 {
     UtilitiesFixture f({part(QStringLiteral("A-1")), part(QStringLiteral("B-2"))});
-    // The copy left in the temporary folder by a backup whose program was ended midway goes; one
-    // of a program still running stays.
+    // The copy of the database a backup archives leaves nothing in the temporary folder, and the
+    // backup touches nothing there: folders of the user's named like copies a program might make
+    // stay with their files.
     QTemporaryDir temp;
     const QByteArray previousTemp = qgetenv("TMPDIR");
     qputenv("TMPDIR", QFile::encodeName(temp.path()));
@@ -698,10 +725,12 @@ void TestArchiveManager::backupWritesTheDatabaseToDriveA()
     QVERIFY(ended.waitForStarted());
     const qint64 endedPid = ended.processId();
     QVERIFY(ended.waitForFinished());
-    const QString leftover = temp.filePath(QStringLiteral("inventory-backup-%1-AbCdEf").arg(endedPid));
-    const QString running = temp.filePath(QStringLiteral("inventory-backup-1-AbCdEf"));
-    QVERIFY(QDir().mkpath(leftover) && QDir().mkpath(running));
-    writeFile(leftover + QStringLiteral("/inventory.mdb"), QByteArray(4096, 'x'));
+    QStringList lookAlikes = {QStringLiteral("inventory-backup-%1-AbCdEf").arg(endedPid), QStringLiteral("inventory-backup-2024-01-05")};
+    lookAlikes.sort();
+    for (const QString& folder : lookAlikes) {
+        QVERIFY(QDir().mkpath(temp.filePath(folder)));
+        writeFile(temp.filePath(folder + QStringLiteral("/inventory.mdb")), "the user's own");
+    }
 
     // A change still in its transaction is not part of the backup.
     auto live = Connection::open(f.inventory());
@@ -720,8 +749,11 @@ void TestArchiveManager::backupWritesTheDatabaseToDriveA()
     QCOMPARE(prompts.messages()[1].text, QStringLiteral("Compressed backup process completed!"));
     QCOMPARE(prompts.messages()[1].style, 0);
     QCOMPARE(prompts.messages()[1].title, QString());
-    QVERIFY(!QFileInfo::exists(leftover));
-    QVERIFY(QFileInfo::exists(running));
+    QStringList left = QDir(temp.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    left.sort();
+    QCOMPARE(left, lookAlikes);
+    for (const QString& folder : lookAlikes)
+        QCOMPARE(readFile(temp.filePath(folder + QStringLiteral("/inventory.mdb"))), QByteArray("the user's own"));
     qputenv("TMPDIR", previousTemp);
 
     const QString archive = QDir(f.driveA.path()).filePath(QStringLiteral("InventoryBackup.zip"));
@@ -799,6 +831,30 @@ void TestArchiveManager::backupArchivesTheDatabaseTheProgramHasOpen()
     QCOMPARE(prompts.messages().last().text, ReplaceQuestion);
     QVERIFY(!QFileInfo::exists(stale));
     QCOMPARE(partNumbers(f.inventory()), QStringList({"A-1", "B-2"}));
+
+    // A file that is no database, restored by hand into the program's folder, is checked as the
+    // automatic restore checks it: the database stays, with the same message; the rest comes out.
+    const QString other = f.file(QStringLiteral("other.zip"));
+    makeArchive(other, {{QStringLiteral("inventory.mdb"), "just some text"}, {QStringLiteral("notes.txt"), "notes"}});
+    const QByteArray current = readFile(f.inventory());
+    w.mnuFileClose->trigger();
+    dialogs.answerOpenFile(other);
+    w.mnuFileOpen->trigger();
+    modal.onNext([&](QWidget* window) {
+        auto* dialog = qobject_cast<ExtractDialog*>(window);
+        QTest::mouseClick(dialog->txtExtract, Qt::LeftButton);
+        QTest::keyClick(dialog->txtExtract, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(dialog->txtExtract, f.dir.path());
+        QTest::mouseClick(dialog->cmdSelect, Qt::LeftButton);
+    });
+    prompts.expectMessage();
+    w.mnuEditSelectAll->trigger();
+    w.mnuEditExtract->trigger();
+    QVERIFY2(prompts.messages().last().text.startsWith(QStringLiteral("The backup does not hold a usable inventory database (")),
+             qPrintable(prompts.messages().last().text));
+    QVERIFY(prompts.messages().last().text.endsWith(QStringLiteral("). Your database was not changed.")));
+    QCOMPARE(readFile(f.inventory()), current);
+    QCOMPARE(readFile(f.file(QStringLiteral("notes.txt"))), QByteArray("notes"));
     QVERIFY(prompts.verifyAllAnswered());
 }
 
@@ -938,7 +994,7 @@ void TestArchiveManager::restoreAnswersAndDamagedBackupsLeaveTheDatabase()
     makeArchive(archive, {{QStringLiteral("inventory.mdb"), "just some text"}});
     prompts.expectMessage(Prompts::Yes).expectMessage();
     w.mnuAutomaticRestore->trigger();
-    QVERIFY2(prompts.messages().last().text.startsWith(QStringLiteral("The backup on drive A does not hold a usable inventory database")),
+    QVERIFY2(prompts.messages().last().text.startsWith(QStringLiteral("The backup does not hold a usable inventory database")),
              qPrintable(prompts.messages().last().text));
     QVERIFY(prompts.messages().last().text.endsWith(QStringLiteral("Your database was not changed.")));
     QCOMPARE(readFile(f.inventory()), current);

@@ -3,9 +3,13 @@
 
 #include "ZipFixture.h"
 
+#include "support/KilledWhileWriting.h"
 #include "utilities/ZipArchiver.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -19,6 +23,32 @@ QString cr(const QStringList& names)
     QString out;
     for (const QString& n : names)
         out += n + QLatin1Char('\r');
+    return out;
+}
+
+// Runs a shell command in folder; its exit code.
+int run(const QString& folder, const QByteArray& command)
+{
+    QProcess p;
+    p.setWorkingDirectory(folder);
+    p.start(QStringLiteral("sh"), {QStringLiteral("-c"), QString::fromLocal8Bit(command)});
+    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
+        return -1;
+    return p.exitCode();
+}
+
+// The entries as another program's lister shows them: size, date, time and name.
+QStringList entryLines(const QString& archive)
+{
+    QProcess p;
+    p.start(QStringLiteral("unzip"), {QStringLiteral("-l"), archive});
+    p.waitForFinished(60000);
+    static const QRegularExpression entry(QStringLiteral("^\\s*\\d+\\s+\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d\\s"));
+    QStringList out;
+    for (const QString& line : QString::fromLocal8Bit(p.readAllStandardOutput()).split(QLatin1Char('\n'))) {
+        if (entry.match(line).hasMatch())
+            out << line.trimmed();
+    }
     return out;
 }
 
@@ -66,6 +96,8 @@ private Q_SLOTS:
     void testFindsDamage();
     void fixRebuildsALostDirectory();
     void fixSavesEveryWholeEntryAndNothingElse();
+    void fixKeepsWhatOtherWritersMade();
+    void fixStopsOnAbortAndLeavesNothingBehind();
     void updateZipDateTakesTheNewestEntry();
     void failuresAreResultCodes();
 };
@@ -438,10 +470,12 @@ void TestZipArchiver::fixSavesEveryWholeEntryAndNothingElse()
     const QFile::Permissions permissions = QFile::permissions(archive);
     const QByteArray damaged = readFile(archive);
 
-    // Normal: the entries one after the other; the damaged one is left out.
+    // Normal: the entries one after the other; the damaged one is dropped, and said to be.
     ZipArchiver z;
     z.setArchiveName(archive);
-    QCOMPARE(z.fix(false), 0);
+    QCOMPARE(z.fix(false), int(ZipArchiver::Warnings));
+    QCOMPARE(z.fixKept(), 3);
+    QCOMPARE(z.fixDropped(), 1);
     const QList<EntryInfo> entries = readArchive(archive);
     QCOMPARE(namesOf(entries), QStringList({"good.txt", "after.txt", longName}));
     QCOMPARE(entries[2].content, compressible(5000));
@@ -450,16 +484,124 @@ void TestZipArchiver::fixSavesEveryWholeEntryAndNothingElse()
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"a.zip"});
 
     // A header that is not where the one before said: normal stops there, aggressive searches on.
+    // Either way what was lost is counted, at least one for a stretch that holds no header.
     writeFile(archive, damaged);
     patchEntry(archive, QStringLiteral("after.txt"), 0, -1, 0x58585858);
     const QByteArray headerless = readFile(archive);
-    QCOMPARE(z.fix(false), 0);
+    QCOMPARE(z.fix(false), int(ZipArchiver::Warnings));
     QCOMPARE(namesOf(readArchive(archive)), QStringList{"good.txt"});
+    QCOMPARE(z.fixDropped(), 2);
     writeFile(archive, headerless);
-    QCOMPARE(z.fix(true), 0);
+    QCOMPARE(z.fix(true), int(ZipArchiver::Warnings));
     QCOMPARE(namesOf(readArchive(archive)), QStringList({"good.txt", longName}));
+    QCOMPARE(z.fixDropped(), 2);
     QCOMPARE(z.test(), 0);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"a.zip"});
+}
+
+void TestZipArchiver::fixKeepsWhatOtherWritersMade()
+{
+    // Archives as another program writes them: deflated, stored, bzip2 and encrypted entries, a
+    // name in the DOS code page, comments on the archive and an entry, and (written to a pipe)
+    // sizes in data descriptors after the data.
+    QTemporaryDir dir;
+    QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("folder"))));
+    writeFile(dir.filePath(QStringLiteral("plain.txt")), compressible(20000));
+    writeFile(dir.filePath(QStringLiteral("packed.txt")), compressible(30000));
+    writeFile(dir.filePath(QStringLiteral("secret.txt")), compressible(5000));
+    writeFile(dir.filePath(QStringLiteral("stored.bin")), noise(3000));
+    writeFile(dir.filePath(QStringLiteral("folder/inner.txt")), "inner");
+    QCOMPARE(run(dir.path(), "printf accents > \"$(printf '\\201ber.txt')\" && touch -d '2024-03-01 10:20:30' * folder/*"), 0);
+    QCOMPARE(run(dir.path(), "zip -q a.zip plain.txt folder/inner.txt && zip -q -Z bzip2 a.zip packed.txt && zip -q -P secret a.zip secret.txt"
+                             " && zip -q -0 a.zip stored.bin && zip -q a.zip \"$(printf '\\201ber.txt')\""
+                             " && echo 'The backup of March' | zip -q -z a.zip && echo 'a note' | zip -q -c a.zip plain.txt"
+                             " && zip -q - plain.txt stored.bin \"$(printf '\\201ber.txt')\" | cat > streamed.zip"), 0);
+    const QString archive = dir.filePath(QStringLiteral("a.zip"));
+    const QString streamed = dir.filePath(QStringLiteral("streamed.zip"));
+    const QByteArray sound = readFile(archive);
+    ZipArchiver z;
+
+    // A sound archive goes through Fix as it is, byte for byte.
+    z.setArchiveName(archive);
+    for (const bool aggressive : {false, true}) {
+        QCOMPARE(z.fix(aggressive), 0);
+        QCOMPARE(z.fixKept(), 6);
+        QCOMPARE(z.fixDropped(), 0);
+        QCOMPARE(readFile(archive), sound);
+    }
+
+    // Without its central directory every entry is kept as it stands, whatever its method,
+    // encryption or name: the lister of the other program shows them as before and tests them whole.
+    // (Written to a pipe, the archive's headers leave only some of the sizes to the descriptors.)
+    for (const QString& path : {archive, streamed}) {
+        const QStringList listed = entryLines(path);
+        QVERIFY(listed.size() >= 3);
+        cutCentralDirectory(path);
+        const QByteArray cut = readFile(path);
+        z.setArchiveName(path);
+        for (const bool aggressive : {false, true}) {
+            writeFile(path, cut);
+            QCOMPARE(z.fix(aggressive), 0);
+            QCOMPARE(z.fixKept(), int(listed.size()));
+            QCOMPARE(entryLines(path), listed);
+            QCOMPARE(run(dir.path(), "unzip -tq -P secret " + QFile::encodeName(QFileInfo(path).fileName())), 0);
+            // Its own test, too, finds them whole (the encrypted one passed over).
+            QCOMPARE(z.test(), path == archive ? int(ZipArchiver::Warnings) : 0);
+            z.setArchiveName(path);
+        }
+    }
+
+    // Damaged data is found where libzip can unpack it (bzip2 here): that entry alone is dropped.
+    writeFile(archive, sound);
+    QStringList listed = entryLines(archive);
+    damageEntry(archive, QStringLiteral("packed.txt"), 300);
+    cutCentralDirectory(archive);
+    z.setArchiveName(archive);
+    QCOMPARE(z.fix(false), int(ZipArchiver::Warnings));
+    QCOMPARE(z.fixDropped(), 1);
+    listed.removeIf([](const QString& line) { return line.endsWith(QLatin1String("packed.txt")); });
+    QCOMPARE(entryLines(archive), listed);
+    QCOMPARE(run(dir.path(), "unzip -tq -P secret a.zip"), 0);
+}
+
+void TestZipArchiver::fixStopsOnAbortAndLeavesNothingBehind()
+{
+    QTemporaryDir dir;
+    const QString archive = dir.filePath(QStringLiteral("a.zip"));
+    const QByteArray damaged = makeLargeDamagedArchive(archive);
+    ZipArchiver z;
+    z.setArchiveName(archive);
+
+    // Abort stops it at once and leaves the archive as it was.
+    QElapsedTimer sinceAbort;
+    connect(&z, &ZipArchiver::status, this, [&](int percent) {
+        if (percent > 0 && !sinceAbort.isValid()) {
+            z.setAbort(true);
+            sinceAbort.start();
+        }
+    });
+    QCOMPARE(z.fix(true), int(ZipArchiver::Aborted));
+    QVERIFY(sinceAbort.elapsed() < 1000);
+    disconnect(&z, &ZipArchiver::status, this, nullptr);
+    QCOMPARE(readFile(archive), damaged);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"a.zip"});
+
+    // Killed while it writes the mended archive, or while a file is added to an archive, it
+    // leaves the archive as it was and nothing beside it.
+    QVERIFY(killedWhileWriting([&] { z.fix(false); }, 1024 * 1024));
+    QCOMPARE(readFile(archive), damaged);
+    const QString sound = dir.filePath(QStringLiteral("sound.zip"));
+    makeArchive(sound, {{QStringLiteral("old.txt"), "old"}});
+    const QByteArray before = readFile(sound);
+    writeFile(dir.filePath(QStringLiteral("big.bin")), noise(4 * 1024 * 1024));
+    QVERIFY(killedWhileWriting([&] {
+        ZipArchiver adding;
+        adding.setArchiveName(sound);
+        adding.setFilesToProcess(dir.filePath(QStringLiteral("big.bin")) + QLatin1Char('\r'));
+        adding.add(ZipArchiver::AddFiles);
+    }, 1024 * 1024));
+    QCOMPARE(readFile(sound), before);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"a.zip", "big.bin", "sound.zip"}));
 }
 
 void TestZipArchiver::updateZipDateTakesTheNewestEntry()
