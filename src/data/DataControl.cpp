@@ -114,6 +114,17 @@ void DataControl::unbind(QWidget* control)
     bindings_.removeIf([control](const Binding& b) { return b.control == control; });
 }
 
+QString DataControl::storedText(const QString& field, BindFormat format) const
+{
+    if (!rs_ || rs_->isClosed() || !rs_->hasCurrent())
+        return QString();
+    try {
+        return formatValue(rs_->value(field), format);
+    } catch (const DbError&) {
+        return QString();
+    }
+}
+
 QString DataControl::formatValue(const QVariant& v, BindFormat format)
 {
     if (!v.isValid())

@@ -62,6 +62,9 @@ public:
     bool hasPendingChanges();
 
     static QString formatValue(const QVariant& v, BindFormat format);
+    // A field of the current record as a box bound to it in the given format shows it when the
+    // record is read: what the record stores, whatever the box shows now. Empty without a record.
+    QString storedText(const QString& field, BindFormat format = BindFormat::General) const;
 
 Q_SIGNALS:
     // Before the bound controls are read for a save or a move, or asked for changes: a window

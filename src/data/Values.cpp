@@ -411,6 +411,9 @@ QString formatNumber(double value, int decimals)
 
 QString formatCurrency(Currency value)
 {
+    // An amount that did not fit (a total beyond what money holds) is never shown as another one.
+    if (value.isOutOfRange())
+        return QStringLiteral("####");
     // Two decimals on screen; the stored four are rounded half to even for display.
     const std::int64_t cents = roundHalfEven(double(value.units()) / 100.0);
     const std::int64_t magnitude = cents < 0 ? -cents : cents;
@@ -421,7 +424,7 @@ QString formatCurrency(Currency value)
 QString formatCurrencyExact(Currency value)
 {
     const std::int64_t units = value.units();
-    if (units % 100 == 0)
+    if (units % 100 == 0 || value.isOutOfRange())
         return formatCurrency(value);
     // Whole digits and ten-thousandths apart: a double would lose the last places of large amounts.
     static const QLocale c(QLocale::English, QLocale::UnitedStates);

@@ -389,11 +389,11 @@ void MaintScreen::bindControls()
         Data1->bind(v.backOrdered, QStringLiteral("Back Ordered %1").arg(n));
         Data1->bind(v.tagged, QStringLiteral("Quantity Ordered %1").arg(n));
 
-        m_numberBoxes.insert(v.package, {QStringLiteral("Package %1").arg(n), NumberKind::Whole});
-        m_numberBoxes.insert(v.minimumBuy, {QStringLiteral("Minimum Buy %1").arg(n), NumberKind::Whole});
+        m_numberBoxes.insert(v.package, {QStringLiteral("Package %1").arg(n), NumberKind::Count});
+        m_numberBoxes.insert(v.minimumBuy, {QStringLiteral("Minimum Buy %1").arg(n), NumberKind::Count});
         m_numberBoxes.insert(v.price, {QStringLiteral("Price %1").arg(n), NumberKind::Money});
-        m_numberBoxes.insert(v.backOrdered, {QStringLiteral("Back Ordered %1").arg(n), NumberKind::Whole});
-        m_numberBoxes.insert(v.tagged, {QStringLiteral("Quantity Ordered %1").arg(n), NumberKind::Whole});
+        m_numberBoxes.insert(v.backOrdered, {QStringLiteral("Back Ordered %1").arg(n), NumberKind::Packages});
+        m_numberBoxes.insert(v.tagged, {QStringLiteral("Quantity Ordered %1").arg(n), NumberKind::Packages});
     }
     Data1->bind(Text14, QStringLiteral("Description"));
     Data1->bind(Text15, QStringLiteral("Area of Machine"));
@@ -402,8 +402,8 @@ void MaintScreen::bindControls()
     Data1->bind(Text21, QStringLiteral("Location"));
     Data1->bind(Text22, QStringLiteral("Part Memo"));
     Data1->bind(MaskEdBox5, QStringLiteral("Date Ordered"), BindFormat::LongDate);
-    m_numberBoxes.insert(Text16, {QStringLiteral("In Stock"), NumberKind::Whole});
-    m_numberBoxes.insert(Text17, {QStringLiteral("Minimum Stock"), NumberKind::Whole});
+    m_numberBoxes.insert(Text16, {QStringLiteral("In Stock"), NumberKind::Count});
+    m_numberBoxes.insert(Text17, {QStringLiteral("Minimum Stock"), NumberKind::Count});
 
     const int headingSets[3][3] = {{19, 20, 21}, {16, 26, 27}, {18, 22, 23}};
     for (const auto& set : headingSets)
@@ -586,9 +586,15 @@ bool MaintScreen::acceptNumber(QLineEdit* box)
     } else {
         const std::optional<double> n = parseNumber(text);
         if (n && *n == std::floor(*n) && *n <= std::numeric_limits<qint32>::max()
-            && *n >= std::numeric_limits<qint32>::min())
-            return true;
-        refusal = notAWholeNumberText(text);
+            && *n >= std::numeric_limits<qint32>::min()) {
+            // A count below 0 that the part already stores (an older file's) was not typed: it
+            // stays for the user to correct, without a word each time the part is left.
+            if (*n >= 0 || text == Data1->storedText(it->field))
+                return true;
+            refusal = it->kind == NumberKind::Packages ? notAPackageCountText(text) : belowZeroText(text);
+        } else {
+            refusal = notAWholeNumberText(text);
+        }
     }
     ++m_inRule;
     refuseNumber(box, refusal, it->field, it->kind == NumberKind::Money);
@@ -614,7 +620,9 @@ void MaintScreen::runCheck(int vendor, Check check)
     box->setText(InputBox(prompt + partNumber, QStringLiteral("Warning"), QString(), 3000, 5000));
     if (box->text().isEmpty())
         box->setText(fallback);
-    if (boxValue(box, money) == 0)
+    // An answer that is no usable amount (nothing, 0, not a number, a count below 0) puts the
+    // default in, so that the prompt's answer is never refused in turn.
+    if (money ? boxValue(box, true) == 0 : boxValue(box, false) <= 0)
         box->setText(fallback);
     if (acceptNumber(box) && check != Check::Package)
         writeBoundValues();

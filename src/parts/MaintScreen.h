@@ -176,7 +176,9 @@ protected:
 
 private:
     enum class Check { MinimumBuy, Package, Price };
-    enum class NumberKind { Whole, Money };
+    // Every count the screen shows is a whole number of 0 or more; tags and back orders count
+    // packages, and their refusal says so as the ordering screen's does.
+    enum class NumberKind { Count, Packages, Money };
 
     struct VendorBoxes {
         QLineEdit* partNumber;

@@ -70,6 +70,16 @@ QString notAWholeNumberText(const QString& typed)
     return QStringLiteral("\"%1\" is not a whole number. Please enter a whole number here.").arg(typed);
 }
 
+QString notAPackageCountText(const QString& typed)
+{
+    return QStringLiteral("\"%1\" is not a number of packages. Please enter a whole number of 0 or more here.").arg(typed);
+}
+
+QString belowZeroText(const QString& typed)
+{
+    return QStringLiteral("\"%1\" is below 0. Please enter a whole number of 0 or more here.").arg(typed);
+}
+
 // ---------------------------------------------------------------- the window
 
 PartsScreen::PartsScreen(QWidget* parent, const Setup& setup)
@@ -277,13 +287,7 @@ void PartsScreen::retrievePart(const FindPartMember& member)
 void PartsScreen::refuseNumber(QLineEdit* box, const QString& refusal, const QString& field, bool money)
 {
     MsgBox(refusal, 48);
-    QString stored;
-    try {
-        stored = DataControl::formatValue(Data1->recordset()->value(field),
-                                          money ? BindFormat::Currency : BindFormat::General);
-    } catch (const DbError&) {
-    }
-    box->setText(stored);
+    box->setText(Data1->storedText(field, money ? BindFormat::Currency : BindFormat::General));
 }
 
 void PartsScreen::centreOnScreen()

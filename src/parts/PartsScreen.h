@@ -32,6 +32,9 @@ QString partPositionCaption(const Recordset* rs);
 // Why a number box refuses what was typed into it.
 QString notAPriceText(const QString& typed);
 QString notAWholeNumberText(const QString& typed);
+// ... and why a box that counts (packages, parts) refuses a whole number below 0.
+QString notAPackageCountText(const QString& typed);
+QString belowZeroText(const QString& typed);
 
 // The window of a screen that works on the parts one at a time: the maintenance, ordering,
 // stock-input, usage and receiving screens. Opened modeless from the main window, which the opener

@@ -10,6 +10,7 @@
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 
@@ -82,6 +83,24 @@ protected:
     }
 };
 
+// The window a box opened over takes the keyboard back when the box closes, so that the key
+// after it (Tab out of the box typed in) reaches that window even where no window manager hands
+// the focus back.
+class GiveBackKeyboard {
+public:
+    GiveBackKeyboard() : m_window(QApplication::activeWindow()) {}
+    ~GiveBackKeyboard()
+    {
+        if (m_window && m_window->isVisible())
+            m_window->activateWindow();
+    }
+    GiveBackKeyboard(const GiveBackKeyboard&) = delete;
+    GiveBackKeyboard& operator=(const GiveBackKeyboard&) = delete;
+
+private:
+    QPointer<QWidget> m_window;
+};
+
 class QtPrompts : public Prompts {
 public:
     int message(const QString& text, int style, const QString& title) override
@@ -112,7 +131,10 @@ public:
             box.setEscapeButton(escape);
 
         ArrowCursor arrow;
-        box.exec();
+        {
+            const GiveBackKeyboard giveBack;
+            box.exec();
+        }
         if (QAbstractButton* clicked = box.clickedButton(); answerOf.contains(clicked))
             return answerOf.value(clicked);
         // Closed without a button (only possible from code): take the most cautious answer.
@@ -140,6 +162,7 @@ public:
             dialog.move(area.topLeft() + QPoint(x, y));
         }
         ArrowCursor arrow;
+        const GiveBackKeyboard giveBack;
         if (dialog.exec() != QDialog::Accepted)
             return QString();
         return dialog.textValue();

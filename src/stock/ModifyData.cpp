@@ -13,7 +13,6 @@
 #include "platform/Prompts.h"
 #include "platform/Twips.h"
 #include "stock/StockMath.h"
-#include "stock/StoredText.h"
 #include "utilities/ImportSetup.h"
 
 #include <QAction>
@@ -491,7 +490,7 @@ void ModifyData::refuseNotACount(QLineEdit* box, const QString& field)
     const QString text = box->text();
     if (!parseNumber(text) || StockMath::wholeCount(text))
         return;
-    const QString stored = storedText(*Data1, field);
+    const QString stored = Data1->storedText(field);
     if (text == stored)
         return;
     ++m_inRule;

@@ -22,7 +22,6 @@
 #include "stock/PartReader.h"
 #include "stock/RecordGrid.h"
 #include "stock/StockMath.h"
-#include "stock/StoredText.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -86,11 +85,6 @@ const QString TaggedQuery = QStringLiteral(
 
 const QString ListCaptionNeeded = QStringLiteral("Parts Needed");
 const QString ListCaptionTagged = QStringLiteral("Parts Currently Tagged For Order");
-
-QString notAPackageCountText(const QString& typed)
-{
-    return QStringLiteral("\"%1\" is not a number of packages. Please enter a whole number of 0 or more here.").arg(typed);
-}
 
 QLabel* makeLabel(QWidget* parent, int number, const QString& text, int left, int top, int width, int height,
                   Qt::Alignment alignment = Qt::AlignCenter)
@@ -738,7 +732,7 @@ void TagParts::Data1_Validate()
         if (OrderMath::countsPackages(box) && parseNumber(text)) {
             // A count below 0 that the part already stores (an older file's) was not typed: it stays
             // for the user to correct, without a word each time the part is left.
-            if (text == storedText(*Data1, field))
+            if (text == Data1->storedText(field))
                 continue;
             refusal = notAPackageCountText(text);
         }

@@ -68,6 +68,10 @@ private Q_SLOTS:
         QCOMPARE(formatCurrency(*Currency::parse(QStringLiteral("0.135"))), QStringLiteral("$0.14"));
         // What a price box shows of a typed price: every decimal the amount holds, exactly.
         QCOMPARE(formatCurrencyExact(*Currency::parse(QStringLiteral("0.125"))), QStringLiteral("$0.125"));
+        // A sum that did not fit is shown as a marker, never as some other amount.
+        const Currency huge = *Currency::parse(QStringLiteral("99999999999999.99"));
+        QCOMPARE(formatCurrency(huge * std::int64_t(1000)), QStringLiteral("####"));
+        QCOMPARE(formatCurrencyExact(huge * std::int64_t(1000) + huge), QStringLiteral("####"));
         QCOMPARE(formatCurrencyExact(*Currency::parse(QStringLiteral("-1234567890123.4375"))),
                  QStringLiteral("($1,234,567,890,123.4375)"));
         QCOMPARE(formatCurrencyExact(*Currency::parse(QStringLiteral("12.5"))), QStringLiteral("$12.50"));

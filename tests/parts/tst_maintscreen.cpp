@@ -57,6 +57,7 @@ private Q_SLOTS:
     void checkAnswersAndWhenTheyAreWritten();
     void checksFollowTheBoxValueNotItsText();
     void badNumbersAreRefused();
+    void countsBelowZeroAreRefused();
     void typedPricesKeepTheirDecimals();
     void focusLeavingThroughAMessageBoxIsNotALeaving();
     void clearingPartNumberClearsItsVendor();
@@ -125,7 +126,7 @@ void TestMaintScreen::recordCheckAsksPerVendorInOrder()
     prompts.answerInput(QString())              // vendor 1 minimum: Cancel -> 1
         .answerInput(QStringLiteral("0"))       // vendor 1 package: 0 -> 1
         .answerInput(QStringLiteral("-5"))      // vendor 1 price: kept
-        .answerInput(QStringLiteral("-5"))      // vendor 2 minimum: kept
+        .answerInput(QStringLiteral("-5"))      // vendor 2 minimum: below 0 -> 1
         .answerInput(QStringLiteral("abc"))     // vendor 2 package: not a number -> 1
         .answerInput(QString());                // vendor 2 price: Cancel -> 0.01
     screen->SSDBCommand1->click();               // "&Next"
@@ -147,7 +148,7 @@ void TestMaintScreen::recordCheckAsksPerVendorInOrder()
     QCOMPARE(data.part(3, "Minimum Buy 1").toInt(), 1);
     QCOMPARE(data.part(3, "Package 1").toInt(), 1);
     QCOMPARE(data.part(3, "Price 1").toDouble(), -5.0);
-    QCOMPARE(data.part(3, "Minimum Buy 2").toInt(), -5);
+    QCOMPARE(data.part(3, "Minimum Buy 2").toInt(), 1);
     QCOMPARE(data.part(3, "Package 2").toInt(), 1);
     QCOMPARE(data.part(3, "Price 2").toDouble(), 0.01);
     QCOMPARE(data.part(3, "Package 3").toInt(), 0);
@@ -182,11 +183,11 @@ void TestMaintScreen::checkAnswersAndWhenTheyAreWritten()
     QCOMPARE(screen->Text6->text(), QStringLiteral("1"));
     QCOMPARE(data.part(3, "Package 1").toInt(), 0);
 
-    // Minimum purchase: -5 stays and writes (the package with it).
+    // Minimum purchase: -5, no count, puts 1 in and writes (the package with it).
     prompts.answerInput(QStringLiteral("-5"));
     screen->Text27_LostFocus();
-    QCOMPARE(screen->Text27->text(), QStringLiteral("-5"));
-    QCOMPARE(data.part(3, "Minimum Buy 1").toInt(), -5);
+    QCOMPARE(screen->Text27->text(), QStringLiteral("1"));
+    QCOMPARE(data.part(3, "Minimum Buy 1").toInt(), 1);
     QCOMPARE(data.part(3, "Package 1").toInt(), 1);
 
     // A vendor without a part number is left without a question.
@@ -276,6 +277,54 @@ void TestMaintScreen::badNumbersAreRefused()
     QCOMPARE(data.part(5, "In Stock").toInt(), 7);
     QCOMPARE(data.part(5, "Description").toString(), QStringLiteral("CUSHION, REAR"));
     QCOMPARE(data.part(5, "Price 1").toDouble(), 1.0);
+    closeScreen(screen);
+    QVERIFY(prompts.verifyAllAnswered());
+}
+
+void TestMaintScreen::countsBelowZeroAreRefused()
+{
+    PartsTestData data;
+    // B-200 stores a back order below 0 from vendor 2, as an older file may.
+    QVERIFY(data.exec(QStringLiteral("UPDATE Parts SET [Back Ordered 2] = -2 WHERE [Record Number] = 2")));
+    ScriptedPrompts prompts;
+    MaintScreen* screen = openScreen();
+    QVERIFY(QTest::qWaitForWindowActive(screen));
+    goTo(screen, QStringLiteral("X-900"));   // in stock 7, back ordered 2 from vendor 1
+
+    // Typed as a user types them and left by Tab: refused, the box shows the stored count again.
+    const QString packages = QStringLiteral("\"%1\" is not a number of packages. Please enter a whole number of 0 or more here.");
+    const QString count = QStringLiteral("\"%1\" is below 0. Please enter a whole number of 0 or more here.");
+    // Each keystroke in a tag or back order also brings the notice not to change it here.
+    const struct { QLineEdit* box; const char* typed; QString message; const char* stored; int notices; } cases[] = {
+        {screen->Text23, "-3", packages, "0", 2},   // tagged for vendor 1
+        {screen->Text18, "-2", packages, "2", 2},   // back ordered from vendor 1
+        {screen->Text16, "-1", count, "7", 0},      // in stock
+        {screen->Text17, "-4", count, "2", 0},      // minimum stock
+    };
+    for (const auto& c : cases) {
+        QTest::mouseClick(c.box, Qt::LeftButton);
+        QTest::keyClick(c.box, Qt::Key_A, Qt::ControlModifier);
+        for (int n = 0; n <= c.notices; ++n)
+            prompts.expectMessage();
+        QTest::keyClicks(c.box, QString::fromLatin1(c.typed));
+        QTest::keyClick(c.box, Qt::Key_Tab);
+        QCOMPARE(prompts.messages().last().text, c.message.arg(QString::fromLatin1(c.typed)));
+        QCOMPARE(prompts.messages().last().style, 48);
+        QCOMPARE(c.box->text(), QString::fromLatin1(c.stored));
+    }
+    QTest::mouseClick(screen->cmdSave, Qt::LeftButton);
+    QCOMPARE(data.part(5, "Quantity Ordered 1").toInt(), 0);
+    QCOMPARE(data.part(5, "Back Ordered 1").toInt(), 2);
+    QCOMPARE(data.part(5, "In Stock").toInt(), 7);
+    QCOMPARE(data.part(5, "Minimum Stock").toInt(), 2);
+
+    // One the part already stores was not typed: entering and leaving it says nothing.
+    goTo(screen, QStringLiteral("B-200"));
+    QTest::mouseClick(screen->Text19, Qt::LeftButton);
+    QTest::keyClick(screen->Text19, Qt::Key_Tab);
+    QTest::mouseClick(screen->cmdSave, Qt::LeftButton);
+    QCOMPARE(prompts.messages().size(), 8);
+    QCOMPARE(data.part(2, "Back Ordered 2").toInt(), -2);
     closeScreen(screen);
     QVERIFY(prompts.verifyAllAnswered());
 }
