@@ -127,7 +127,16 @@ bool normaliseNumberText(QString t, QString& out)
 
 std::int64_t roundHalfEven(double value)
 {
-    return static_cast<std::int64_t>(nearestEven(value));
+    // Pinned to the 64-bit range (0 for NaN): converting a double beyond it is undefined, and
+    // callers test the result against the narrower range of the field it goes into.
+    if (std::isnan(value))
+        return 0;
+    const double r = nearestEven(value);
+    if (r >= 9223372036854775808.0)
+        return std::numeric_limits<std::int64_t>::max();
+    if (r < -9223372036854775808.0)
+        return std::numeric_limits<std::int64_t>::min();
+    return static_cast<std::int64_t>(r);
 }
 
 namespace {

@@ -43,17 +43,6 @@ bool anyDouble(const ReportValue& a, const ReportValue& b)
     return a.type() == ReportValue::Type::Double || b.type() == ReportValue::Type::Double;
 }
 
-// A whole number from a fraction: half to even, pinned to the 64-bit range (0 for NaN).
-qint64 wholeOf(double d)
-{
-    if (std::isnan(d))
-        return 0;
-    if (d >= 9223372036854775808.0)
-        return std::numeric_limits<qint64>::max();
-    if (d < -9223372036854775808.0)
-        return std::numeric_limits<qint64>::min();
-    return roundHalfEven(d);
-}
 
 // Whole-number arithmetic that goes over to a fraction rather than overflow.
 template <typename Op>
@@ -157,9 +146,9 @@ qint64 ReportValue::toInt() const
     switch (type()) {
     case Type::Bool: return std::get<bool>(v_) ? 1 : 0;
     case Type::Int: return std::get<qint64>(v_);
-    case Type::Double: return wholeOf(std::get<double>(v_));
+    case Type::Double: return roundHalfEven(std::get<double>(v_));
     case Type::Money: return std::get<ExactMoney>(v_).toWhole();
-    case Type::Text: return wholeOf(vbVal(std::get<QString>(v_)));
+    case Type::Text: return roundHalfEven(vbVal(std::get<QString>(v_)));
     default: return 0;
     }
 }

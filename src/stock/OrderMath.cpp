@@ -139,7 +139,7 @@ bool isMoneyBox(int box)
 
 bool countsPackages(int box)
 {
-    return box == QuantityBox || box == BackOrderBox;
+    return box == QuantityBox || box == BackOrderBox || box == MinimumBuyBox;
 }
 
 QString numberField(int vendor, int box)
@@ -170,7 +170,7 @@ bool acceptsNumber(const Shown& box, int kind)
     const std::optional<double> n = box.number();
     if (!n || std::abs(*n) > double(std::numeric_limits<qint32>::max()))
         return false;
-    return !countsPackages(kind) || StockMath::isWholeCount(*n);
+    return StockMath::isWholeCount(*n);
 }
 
 }  // namespace

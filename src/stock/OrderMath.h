@@ -148,9 +148,9 @@ private:
 // The number boxes of a vendor that the record check reads, in the order it refuses them.
 enum NumberBox { QuantityBox, BackOrderBox, MinimumBuyBox, PackageBox, PriceBox, SpecialPriceBox, NumberBoxes };
 bool isMoneyBox(int box);
-// The tag and the back order count packages: a whole number of 0 or more, never below 0 (a tag
-// below 0 would keep the part from ever being needed) and never a part of one (which the field
-// would store rounded up or down).
+// The tag, the back order and the minimum purchase count packages. They and the package quantity
+// take a whole number of 0 or more, never below 0 (a tag below 0 would keep the part from ever
+// being needed) and never a part of one (which the field would store rounded up or down).
 bool countsPackages(int box);
 QString numberField(int vendor, int box);   // the field a vendor's number box shows: "Back Ordered 2"
 

@@ -729,12 +729,15 @@ void TagParts::Data1_Validate()
         const QString field = OrderMath::numberField(vendor, box);
         const bool money = OrderMath::isMoneyBox(box);
         QString refusal = money ? notAPriceText(text) : notAWholeNumberText(text);
-        if (OrderMath::countsPackages(box) && parseNumber(text)) {
+        if (const std::optional<double> n = parseNumber(text); n && !money) {
             // A count below 0 that the part already stores (an older file's) was not typed: it stays
             // for the user to correct, without a word each time the part is left.
             if (text == Data1->storedText(field))
                 continue;
-            refusal = notAPackageCountText(text);
+            if (OrderMath::countsPackages(box))
+                refusal = notAPackageCountText(text);
+            else if (*n < 0)
+                refusal = belowZeroText(text);
         }
         refuseNumber(shown, refusal, field, money);
     }

@@ -100,6 +100,10 @@ private Q_SLOTS:
         QCOMPARE(roundHalfEven(3.5), 4);
         QCOMPARE(roundHalfEven(-2.5), -2);
         QCOMPARE(roundHalfEven(2.6), 3);
+        // Beyond what a whole number holds: pinned, never undefined.
+        QCOMPARE(roundHalfEven(1e300), std::numeric_limits<std::int64_t>::max());
+        QCOMPARE(roundHalfEven(-1e300), std::numeric_limits<std::int64_t>::min());
+        QCOMPARE(roundHalfEven(std::nan("")), 0);
     }
 
     void datesTypedMonthFirst()

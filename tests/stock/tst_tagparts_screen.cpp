@@ -317,6 +317,23 @@ void TestTagPartsScreen::packagesBelowZeroOrInPartsAreRefused()
         QCOMPARE(data.part(1, QStringLiteral("Quantity Ordered 1")).toInt(), 0);
         QCOMPARE(data.part(1, QStringLiteral("Back Ordered 1")).toInt(), 0);
     }
+    // The minimum purchase counts packages too; the package quantity is a whole number of 0 or more.
+    goTo(s.get(), QStringLiteral("M-500"));
+    const QVariant minimumBuy = data.part(1, QStringLiteral("Minimum Buy 1"));
+    const QVariant package = data.part(1, QStringLiteral("Package 1"));
+    for (const auto& [box, text] : {std::pair{s->Text26, "-1"}, std::pair{s->Text20, "2.5"}}) {
+        QTest::mouseClick(box, Qt::LeftButton);
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(box, QString::fromLatin1(text));
+    }
+    prompts.expectMessage().expectMessage();
+    QTest::mouseClick(s->SSDBCommand1, Qt::LeftButton);
+    QCOMPARE(prompts.texts().mid(prompts.texts().size() - 2),
+             QStringList({refusal.arg(QStringLiteral("-1")),
+                          QStringLiteral("\"2.5\" is not a whole number. Please enter a whole number here.")}));
+    QCOMPARE(data.part(1, QStringLiteral("Minimum Buy 1")), minimumBuy);
+    QCOMPARE(data.part(1, QStringLiteral("Package 1")), package);
+
     // So the part is still needed, and automatic tagging finds it.
     s->MnuShowNeeded_Click();
     QVERIFY(recordNumbers(s.get()).contains(1));
@@ -326,7 +343,7 @@ void TestTagPartsScreen::packagesBelowZeroOrInPartsAreRefused()
     goTo(s.get(), QStringLiteral("B-200"));
     QCOMPARE(s->Text9->text(), QStringLiteral("-2"));
     QTest::mouseClick(s->SSDBCommand1, Qt::LeftButton);
-    QCOMPARE(prompts.messages().size(), 4);
+    QCOMPARE(prompts.messages().size(), 6);
     QVERIFY(prompts.verifyAllAnswered());
 }
 
