@@ -272,9 +272,9 @@ void openPending(PrivateHandle& h, const PendingFile& file, int flags, const QSt
 }
 
 // A file that cannot be written where it should go: told as a full disk when it is one.
-DbError unwritable(const QString& what, const QString& path, const QString& why, int systemError)
+DbError unwritable(const QString& what, const PendingFile& file, const QString& why)
 {
-    if (isDiskFull(path, systemError))
+    if (file.diskFull())
         return DbError(EngineError::DiskFull, QStringLiteral("The disk is full: %1.").arg(what));
     return DbError(EngineError::CannotOpen, QStringLiteral("%1: %2.").arg(what, why));
 }
@@ -318,7 +318,7 @@ void Database::compact(const QString& from, const QString& to)
     PendingFile out(to);
     QString why;
     if (!out.open(&why))
-        throw unwritable(what, to, why, out.systemError());
+        throw unwritable(what, out, why);
     sqlite3_stmt* st = nullptr;
     int rc = sqlite3_prepare_v2(h.db, "VACUUM INTO ?", -1, &st, nullptr);
     if (rc == SQLITE_OK) {
@@ -333,7 +333,7 @@ void Database::compact(const QString& from, const QString& to)
     if (rc != SQLITE_OK)
         throw failure;
     if (!out.commit(&why))
-        throw unwritable(what, to, why, out.systemError());
+        throw unwritable(what, out, why);
 }
 
 void Database::copy(const QString& from, const QString& to)
@@ -342,10 +342,10 @@ void Database::copy(const QString& from, const QString& to)
     PendingFile out(to);
     QString why;
     if (!out.open(&why))
-        throw unwritable(what, to, why, out.systemError());
+        throw unwritable(what, out, why);
     copy(from, out);
     if (!out.commit(&why))
-        throw unwritable(what, to, why, out.systemError());
+        throw unwritable(what, out, why);
 }
 
 void Database::copy(const QString& from, PendingFile& to)

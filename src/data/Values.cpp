@@ -2,6 +2,7 @@
 
 #include <QLocale>
 #include <QRegularExpression>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -14,7 +15,9 @@ double nearestEven(double x)
 {
     const double fl = std::floor(x);
     const double diff = x - fl;
-    const double eps = 1e-9 * std::max(1.0, std::fabs(x));
+    // Capped: a tolerance that grew with the number would at last reach half a unit and make
+    // every whole number from about 5e8 on a tie (1000000001 rounded to 1000000002).
+    const double eps = std::min(1e-9 * std::max(1.0, std::fabs(x)), 1e-6);
     if (std::fabs(diff - 0.5) <= eps)
         return std::fmod(fl, 2.0) == 0.0 ? fl : fl + 1.0;
     return std::round(x);
@@ -125,6 +128,16 @@ bool normaliseNumberText(QString t, QString& out)
 
 } // namespace
 
+namespace {
+
+// 2^63: the first whole number the 64-bit type cannot hold. Every double below it in magnitude
+// converts exactly after rounding (doubles this large are whole numbers).
+constexpr double Int64Limit = 9223372036854775808.0;
+
+} // namespace
+
+const QString OutOfRangeMark = QStringLiteral("####");
+
 std::int64_t roundHalfEven(double value)
 {
     // Pinned to the 64-bit range (0 for NaN): converting a double beyond it is undefined, and
@@ -132,35 +145,44 @@ std::int64_t roundHalfEven(double value)
     if (std::isnan(value))
         return 0;
     const double r = nearestEven(value);
-    if (r >= 9223372036854775808.0)
+    if (r >= Int64Limit)
         return std::numeric_limits<std::int64_t>::max();
-    if (r < -9223372036854775808.0)
+    if (r < -Int64Limit)
         return std::numeric_limits<std::int64_t>::min();
     return static_cast<std::int64_t>(r);
 }
 
+double roundHalfEven(double value, int places)
+{
+    const double scale = std::pow(10.0, places);
+    const double scaled = value * scale;
+    // From 2^53 on a double has no fraction left to round at that scale.
+    return std::fabs(scaled) < 9007199254740992.0 ? double(roundHalfEven(scaled)) / scale : value;
+}
+
 namespace {
 
-// 2^63 ten-thousandths: the first count the 64-bit type cannot hold. Every double below it in
-// magnitude converts exactly after rounding (doubles this large are whole numbers).
-constexpr double UnitsLimit = 9223372036854775808.0;
-
+// Ten-thousandths pinned to the range money holds, short of the count that marks an amount out
+// of range.
 std::int64_t unitsPinned(double units)
 {
-    if (std::isnan(units))
-        return 0;
-    if (units >= UnitsLimit)
-        return std::numeric_limits<std::int64_t>::max();
-    if (units <= -UnitsLimit)
-        return -std::numeric_limits<std::int64_t>::max();
-    return static_cast<std::int64_t>(nearestEven(units));
+    return std::max(roundHalfEven(units), -std::numeric_limits<std::int64_t>::max());
+}
+
+// The units of a product or quotient: out of range where they do not fit, never pinned.
+Currency unitsOrOutOfRange(double units)
+{
+    const double r = nearestEven(units);
+    if (!(std::abs(r) < Int64Limit))   // not a number either
+        return Currency::outOfRange();
+    return Currency::fromUnits(static_cast<std::int64_t>(r));
 }
 
 } // namespace
 
 bool Currency::fits(double value)
 {
-    return std::isfinite(value) && std::abs(nearestEven(value * 10000.0)) < UnitsLimit;
+    return !unitsOrOutOfRange(value * 10000.0).isOutOfRange();
 }
 
 Currency Currency::fromDouble(double value)
@@ -210,18 +232,6 @@ std::optional<Currency> Currency::parse(const QString& text)
     }
     return fromUnits(negative ? -units : units);
 }
-
-namespace {
-
-// The units of a product or quotient: out of range where they do not fit, never pinned.
-Currency unitsOrOutOfRange(double units)
-{
-    if (!std::isfinite(units) || std::abs(nearestEven(units)) >= UnitsLimit)
-        return Currency::outOfRange();
-    return Currency::fromUnits(static_cast<std::int64_t>(nearestEven(units)));
-}
-
-} // namespace
 
 double Currency::toDouble() const
 {
@@ -422,7 +432,7 @@ QString formatCurrency(Currency value)
 {
     // An amount that did not fit (a total beyond what money holds) is never shown as another one.
     if (value.isOutOfRange())
-        return QStringLiteral("####");
+        return OutOfRangeMark;
     // Two decimals on screen; the stored four are rounded half to even for display.
     const std::int64_t cents = roundHalfEven(double(value.units()) / 100.0);
     const std::int64_t magnitude = cents < 0 ? -cents : cents;

@@ -60,6 +60,9 @@ double vbVal(const QString& text);
 
 // Whole numbers from fractions: rounded half to even, as the engine always stored them.
 std::int64_t roundHalfEven(double value);
+// A number rounded half to even to `places` decimals (below 0: to tens, hundreds...); one too
+// large to have a fraction at that scale is itself.
+double roundHalfEven(double value, int places);
 
 // Dates: stored as ISO text; read and typed in the forms the windows use.
 QString dateToStorage(const QDate& date);
@@ -73,8 +76,12 @@ int expandTwoDigitYear(int year);
 // A number as text with up to 15 significant digits: QString::number(value, 'g', 15).
 QString numberText(double value);
 
+// What shows in place of an amount that does not fit (money out of range, a number too large to
+// be one), as a spreadsheet fills a cell it cannot show: never another amount.
+extern const QString OutOfRangeMark;
+
 // Display formats.
-QString formatCurrency(Currency value);                  // "$1,234.50" and "($5.00)"
+QString formatCurrency(Currency value);                  // "$1,234.50", "($5.00)"; OutOfRangeMark out of range
 QString formatCurrencyExact(Currency value);             // likewise, with the decimals the amount has beyond two ("$0.0625")
 QString formatNumber(double value, int decimals);        // "1,234.50"
 QString formatLongDate(const QDate& date);               // "Monday, January 5, 2004"

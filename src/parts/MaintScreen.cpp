@@ -390,7 +390,7 @@ void MaintScreen::bindControls()
         Data1->bind(v.tagged, QStringLiteral("Quantity Ordered %1").arg(n));
 
         m_numberBoxes.insert(v.package, {QStringLiteral("Package %1").arg(n), NumberKind::Count});
-        m_numberBoxes.insert(v.minimumBuy, {QStringLiteral("Minimum Buy %1").arg(n), NumberKind::Count});
+        m_numberBoxes.insert(v.minimumBuy, {QStringLiteral("Minimum Buy %1").arg(n), NumberKind::Packages});
         m_numberBoxes.insert(v.price, {QStringLiteral("Price %1").arg(n), NumberKind::Money});
         m_numberBoxes.insert(v.backOrdered, {QStringLiteral("Back Ordered %1").arg(n), NumberKind::Packages});
         m_numberBoxes.insert(v.tagged, {QStringLiteral("Quantity Ordered %1").arg(n), NumberKind::Packages});

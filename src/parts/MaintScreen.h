@@ -176,8 +176,8 @@ protected:
 
 private:
     enum class Check { MinimumBuy, Package, Price };
-    // Every count the screen shows is a whole number of 0 or more; tags and back orders count
-    // packages, and their refusal says so as the ordering screen's does.
+    // Every count the screen shows is a whole number of 0 or more; tags, back orders and minimum
+    // purchases count packages, and their refusal says so as the ordering screen's does.
     enum class NumberKind { Count, Packages, Money };
 
     struct VendorBoxes {

@@ -251,6 +251,7 @@ bool PendingFile::commit(QString* error)
     ::fchmod(m_fd, mode);
 
     const QString folder = QFileInfo(m_target).absolutePath();
+    QString linkedEntry;
     if (m_named.isEmpty()) {
         // A link is made only where no file stands: a new name first, then renamed over the target.
         const QByteArray self = "/proc/self/fd/" + QByteArray::number(m_fd);
@@ -258,11 +259,15 @@ bool PendingFile::commit(QString* error)
             if (errno != EEXIST)
                 return fail(error, m_target);
             const QString linked = folder + QStringLiteral("/.") + QFileInfo(m_target).fileName() + QLatin1Char('.') + randomText();
-            if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, native(linked).constData(), AT_SYMLINK_FOLLOW) != 0)
-                return fail(error, m_target);
-            if (::rename(native(linked).constData(), native(m_target).constData()) != 0) {
+            // Listed while it has a name, as the named kind is: a program ended before the rename
+            // leaves a whole copy that the next pending file removes.
+            linkedEntry = enterUnfinished(linked);
+            const bool isLinked = ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, native(linked).constData(), AT_SYMLINK_FOLLOW) == 0;
+            if (!isLinked || ::rename(native(linked).constData(), native(m_target).constData()) != 0) {
                 const int code = errno;
-                ::unlink(native(linked).constData());
+                if (isLinked)
+                    ::unlink(native(linked).constData());
+                leaveUnfinished(linkedEntry);
                 errno = code;
                 return fail(error, m_target);
             }
@@ -275,9 +280,16 @@ bool PendingFile::commit(QString* error)
     syncFolder(folder);
     ::close(m_fd);
     m_fd = -1;
+    leaveUnfinished(linkedEntry);
     leaveUnfinished(m_listEntry);
     m_listEntry.clear();
     return true;
+}
+
+bool PendingFile::diskFull() const
+{
+    // The file is written in the target's folder, whatever the target's name may link to.
+    return isDiskFull(QFileInfo(m_target).absolutePath(), m_systemError);
 }
 
 void PendingFile::discard()
@@ -305,7 +317,7 @@ bool copyFileAtomic(const QString& from, const QString& to, QString* error, bool
     PendingFile target(to);
     // A failed write: whether the disk is full is asked while the partial copy still takes its room.
     const auto writeFailed = [&] {
-        const bool full = isDiskFull(to, target.systemError());
+        const bool full = target.diskFull();
         if (diskFull)
             *diskFull = full;
         const QString reason = full ? QStringLiteral("the disk is full") : systemErrorText(target.systemError());

@@ -24,7 +24,6 @@ public:
 
     // Makes the file, empty, in the target's folder.
     bool open(QString* error = nullptr);
-    bool isOpen() const { return m_fd >= 0; }
     // Its descriptor, open for reading and writing.
     int handle() const { return m_fd; }
     // A name under which other code of this program can open the file while it is pending.
@@ -38,14 +37,17 @@ public:
     void discard();
     // The system's error number behind the last failure.
     int systemError() const { return m_systemError; }
+    // Whether the last failure was for want of room on the disk the file is written to (see
+    // isDiskFull); asked before the file is discarded, while what was written still takes its room.
+    bool diskFull() const;
 
-    // What pending files of programs no longer running left behind, as their list records them.
-    static void removeLeftovers();
     // Whether a file without a name may be used where the file system allows one (tests use the
     // named kind on any file system).
     static void setUnnamedAllowed(bool allowed);
 
 private:
+    // What pending files of programs no longer running left behind, as their list records them.
+    static void removeLeftovers();
     bool fail(QString* error, const QString& what);
 
     QString m_target;

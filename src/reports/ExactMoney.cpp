@@ -22,9 +22,8 @@ constexpr std::uint64_t pow10(int n)
     return p;
 }
 
-constexpr int Scale = 18;                                   // decimals of a dollar kept
-constexpr Int128 PerDollar = Int128(pow10(Scale));
-constexpr Int128 PerUnit = Int128(pow10(Scale - 4));        // per Currency unit (1/10000 dollar)
+constexpr Int128 PerDollar = Int128(pow10(ExactMoney::Decimals));
+constexpr Int128 PerUnit = Int128(pow10(ExactMoney::Decimals - 4));   // per Currency unit (1/10000 dollar)
 constexpr Int128 RangeLimit = (Int128(1) << 63) * PerUnit;  // Currency's range, exclusive
 constexpr int MaxStep = 19;                                 // 10^19 is the largest power of ten in 64 bits
 
@@ -116,7 +115,7 @@ bool beyondRange(Int128 v)
 
 Int128 stepOf(int decimals)
 {
-    const int places = Scale - decimals;   // 0 to 36
+    const int places = ExactMoney::Decimals - decimals;   // 0 to 36
     return Int128(pow10(std::min(places, MaxStep))) * Int128(pow10(std::max(0, places - MaxStep)));
 }
 
@@ -138,7 +137,7 @@ Int128 roundTo(Int128 v, int decimals, ExactMoney::Halves halves)
 ExactMoney ExactMoney::make(std::optional<Int128> v, bool lost)
 {
     // Room is kept above every amount for rounding to the largest step.
-    const Int128 kept = v && !lost && magnitude(*v) < UInt128(Int128Max) - UInt128(stepOf(-Scale)) ? *v : Int128Min;
+    const Int128 kept = v && !lost && magnitude(*v) < UInt128(Int128Max) - UInt128(stepOf(-Decimals)) ? *v : Int128Min;
     ExactMoney m;
     m.low_ = std::uint64_t(kept);
     m.high_ = std::int64_t(kept >> 64);
@@ -266,20 +265,20 @@ ExactMoney ExactMoney::rounded(int decimals, Halves halves) const
 {
     if (isOutOfRange())
         return outOfRange();
-    const Int128 v = roundTo(value(), std::clamp(decimals, -Scale, Scale), halves);
+    const Int128 v = roundTo(value(), std::clamp(decimals, -Decimals, Decimals), halves);
     return make(v, beyondRange(v));
 }
 
 QString ExactMoney::magnitudeDigits(int decimals) const
 {
-    decimals = std::clamp(decimals, 0, Scale);
+    decimals = std::clamp(decimals, 0, Decimals);
     const ExactMoney r = rounded(decimals);
     if (r.lost())
         return QString();
     const UInt128 m = magnitude(r.value());
     QString text = QString::number(qulonglong(m / UInt128(PerDollar)));   // below 2^63 dollars
     if (decimals > 0) {
-        const UInt128 fraction = (m % UInt128(PerDollar)) / UInt128(pow10(Scale - decimals));
+        const UInt128 fraction = (m % UInt128(PerDollar)) / UInt128(pow10(Decimals - decimals));
         text += u'.' + QStringLiteral("%1").arg(qulonglong(fraction), decimals, 10, QLatin1Char('0'));
     }
     return text;

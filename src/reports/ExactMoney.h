@@ -24,6 +24,10 @@ class ExactMoney
 public:
     enum class Halves { AwayFromZero, ToEven };
 
+    // The decimals of a dollar kept: exact for every amount written in decimals, and more places
+    // than a double has, so the most a report rounds or prints to.
+    static constexpr int Decimals = 18;
+
     ExactMoney() = default;
     ExactMoney(Currency amount);                       // exact; Currency's out of range stays so
     static ExactMoney fromWhole(std::int64_t dollars);

@@ -560,9 +560,6 @@ void walk(const FormulaNode& n, const std::function<void(const FormulaNode&)>& f
 // ---------------------------------------------------------------------------------------------
 // Evaluation
 
-// The most places Round and ToText take: as many as exact money keeps, more than a double has.
-constexpr qint64 MaxPlaces = 18;
-
 QString asText(const ReportValue& v, DateOrder dates = DateOrder::MonthFirst)
 {
     return v.toDisplayText(dates);
@@ -593,16 +590,14 @@ ReportValue evalCall(const FormulaNode& n, const FormulaContext& ctx)
         const ReportValue v = arg(0);
         if (v.isNull())
             return v;
-        // Places beyond what a number can hold change nothing, so the count is bounded.
-        const int places = n.args.size() > 1 ? int(std::clamp<qint64>(arg(1).toInt(), -MaxPlaces, MaxPlaces)) : 0;
+        // Places beyond what a number can hold change nothing, so the count is bounded by the
+        // places exact money keeps (more than a double has).
+        const int places = n.args.size() > 1 ? int(std::clamp<qint64>(arg(1).toInt(), -ExactMoney::Decimals, ExactMoney::Decimals)) : 0;
         if (v.type() == ReportValue::Type::Money)
             return v.toMoney().rounded(places, ExactMoney::Halves::ToEven);
         if (!v.isNumeric())
             throw ReportError(QStringLiteral("Round wants a number"));
-        const double scale = std::pow(10.0, places);
-        const double scaled = v.toDouble() * scale;
-        // Beyond 2^53 a double is already whole at that scale.
-        const double r = std::fabs(scaled) < 9007199254740992.0 ? double(roundHalfEven(scaled)) / scale : v.toDouble();
+        const double r = roundHalfEven(v.toDouble(), places);
         if (places > 0)
             return ReportValue(r);
         return std::fabs(r) < 9223372036854775808.0 ? ReportValue(qint64(r)) : ReportValue(r);
@@ -620,12 +615,12 @@ ReportValue evalCall(const FormulaNode& n, const FormulaContext& ctx)
         const ReportValue v = arg(0);
         if (n.args.size() > 1) {
             // A text is a format, as a field's format= takes it ("d MMM yyyy", "#,##0.00");
-            // a number is the count of decimals, of which no number has more than MaxPlaces.
+            // a number is the count of decimals, of which no number has more than exact money keeps.
             const ReportValue how = arg(1);
             if (how.isText())
                 return ReportValue(formatReportValue(v, how.text(), ctx.dateOrder()));
             if (v.isNumeric()) {
-                const qint64 decimals = std::clamp<qint64>(how.toInt(), 0, MaxPlaces);
+                const qint64 decimals = std::clamp<qint64>(how.toInt(), 0, ExactMoney::Decimals);
                 return ReportValue(formatNumberPicture(v, QStringLiteral("#,##0") + (decimals ? u'.' + QString(decimals, u'0') : QString())));
             }
         }

@@ -32,7 +32,7 @@ ReportValue readCell(sqlite3_stmt* st, int col, FieldType type)
         if (t == SQLITE_INTEGER)
             return ReportValue(qint64(sqlite3_column_int64(st, col)));
         // A fraction stored in a whole-number column, read as its whole number where it has one.
-        return ReportValue(ReportValue(sqlite3_column_double(st, col)).toInt());
+        return ReportValue(qint64(roundHalfEven(sqlite3_column_double(st, col))));
     case FieldType::Double:
         return ReportValue(sqlite3_column_double(st, col));
     case FieldType::Currency:

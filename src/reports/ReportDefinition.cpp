@@ -556,6 +556,9 @@ void DefinitionParser::page(const Line& l)
             fail(l.number, QStringLiteral("unknown page attribute \"%1\"").arg(a.name));
         }
     }
+    const QRectF content = def_.contentRect();
+    if (content.width() < ReportDefinition::minContent || content.height() < ReportDefinition::minContent)
+        fail(l.number, QStringLiteral("the page size and margins leave less than 1in by 1in to print in"));
 }
 
 void DefinitionParser::labels(const Line& l)

@@ -130,6 +130,10 @@ public:
 
     std::vector<ReportBand> bands;
 
+    // The least a page leaves to print in, across and down (points): a page size and margins
+    // leaving less are refused, so that every page has room for some of a band.
+    static constexpr double minContent = 72;
+
     const ReportBand* band(BandKind kind, int level = 0) const;   // nullptr when absent
     QSizeF pageSizePoints() const;     // oriented
     QRectF contentRect() const;        // the page less its margins

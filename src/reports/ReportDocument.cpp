@@ -14,34 +14,13 @@
 #include <QTextLayout>
 
 #include <list>
+#include <optional>
 
 namespace {
 
 constexpr double epsilon = 0.01;
 constexpr double pdfScale = 10.0;   // 720 dpi
 constexpr int pageCacheSize = 8;
-
-struct Placement {
-    const ReportBand* band = nullptr;
-    int row = -1;
-    int scopeBegin = 0;
-    int scopeEnd = 0;
-    QPointF origin;
-    double width = 0;
-    double height = 0;
-    // A band taller than a page prints in parts, one a page: this part shows the band from `from`
-    // down (band coordinates) for `height`; `full` is the whole band's height.
-    double from = 0;
-    double full = 0;
-    bool alternate = false;
-    bool repeated = false;   // a group header printed again on a continued page
-};
-
-struct PagePlan {
-    std::vector<Placement> placements;
-    int firstRow = -1;
-    int lastRow = -1;
-};
 
 struct AggregateKey {
     const FormulaNode* node;
@@ -185,15 +164,26 @@ constexpr double smallestScale = 0.25;
 // it wraps there, inside a word if need be, and only then gets smaller still. A growing text
 // wraps at its size and its band makes room for the lines; one that grows and shrinks keeps to
 // its line down to the legible size, and wraps there.
-struct PlacedText {
+//
+// The lines are broken once for a band (a memo may run over many pages) in the element's own
+// box: a box moved down or grown by its band keeps its width, and a growing text's lines do not
+// depend on its height. Where they start in the box is worked out from the box it ends up in.
+struct ShapedText {
+    QString text;              // what was broken into the lines
     QStringList lines;
-    double top = 0;
-    double lineHeight = 0;
+    double lineHeight = 0;     // points, at the printed size
+    double ascent = 0;
     double scale = 1;
+    // A single line made smaller keeps the baseline a line of the full size would have, so
+    // that a row reads along one line whatever in it was made smaller.
+    bool keepsBaseline = false;
+    double fullLineHeight = 0;
+    double fullAscent = 0;
 };
 
-PlacedText placeText(const ReportElement& e, const QString& text, const QRectF& box)
+ShapedText shapeText(const ReportElement& e, const QString& text)
 {
+    const QRectF& box = e.rect;
     // A hair spare for the printer's own hinting.
     const double width = std::max(1.0, box.width() - 2 * e.padding) * 0.99;
     const double inner = box.height() - 2 * e.padding;
@@ -211,10 +201,9 @@ PlacedText placeText(const ReportElement& e, const QString& text, const QRectF& 
     };
     // A growing text wraps at its size, unless it shrinks first; any other wraps as it says.
     const bool wrapAtFirst = e.grow ? !e.shrink : e.wrap;
-    PlacedText placed;
+    ShapedText shaped;
+    shaped.text = text;
     TextLines lines = at(1.0, wrapAtFirst);
-    // Where a line of the full size would stand: a smaller single line keeps its baseline, so
-    // that a row reads along one line whatever in it was made smaller.
     const TextLines full = lines;
     if (!e.grow || e.shrink) {
         const double legible = std::min(1.0, legiblePoints / size);
@@ -222,23 +211,34 @@ PlacedText placeText(const ReportElement& e, const QString& text, const QRectF& 
         for (double scale = 1.0; !found && scale > legible + 0.001; scale *= 0.95) {
             if (scale < 1.0)
                 lines = at(scale, wrapAtFirst);
-            placed.scale = scale;
+            shaped.scale = scale;
             found = fits(lines);
         }
-        for (double scale = legible; !found && scale >= smallestScale; scale *= 0.95) {
+        // A large font reaches its legible size below the smallest scale: it still wraps there.
+        for (double scale = legible; !found && scale >= std::min(smallestScale, legible); scale *= 0.95) {
             lines = at(scale, true);
-            placed.scale = scale;
+            shaped.scale = scale;
             found = fits(lines) || e.grow;
         }
     }
-    placed.lines = lines.lines;
-    placed.lineHeight = lines.lineHeight;
-    // One line is placed by its alignment even where it is taller than the box; lines that
-    // overfill the box start at its top.
-    auto top = [&](const TextLines& t) {
-        const double block = t.lines.size() * t.lineHeight;
+    shaped.lines = lines.lines;
+    shaped.lineHeight = lines.lineHeight;
+    shaped.ascent = lines.ascent;
+    shaped.keepsBaseline = shaped.scale < 1.0 && lines.lines.size() == 1 && full.lines.size() == 1;
+    shaped.fullLineHeight = full.lineHeight;
+    shaped.fullAscent = full.ascent;
+    return shaped;
+}
+
+// The top of a text's first line in the box it prints in. One line is placed by its alignment
+// even where it is taller than the box; lines that overfill the box start at its top.
+double textTop(const ReportElement& e, const ShapedText& t, const QRectF& box)
+{
+    auto top = [&](qsizetype count, double lineHeight) {
+        const double inner = box.height() - 2 * e.padding;
+        const double block = count * lineHeight;
         double y = box.top() + e.padding;
-        if (t.lines.size() <= 1 || block <= inner) {
+        if (count <= 1 || block <= inner) {
             if (e.align & Qt::AlignBottom)
                 y += inner - block;
             else if (!(e.align & Qt::AlignTop))
@@ -246,11 +246,22 @@ PlacedText placeText(const ReportElement& e, const QString& text, const QRectF& 
         }
         return y;
     };
-    placed.top = top(lines);
-    if (placed.scale < 1.0 && lines.lines.size() == 1 && full.lines.size() == 1)
-        placed.top = top(full) + full.ascent - lines.ascent;
-    return placed;
+    if (t.keepsBaseline)
+        return top(1, t.fullLineHeight) + t.fullAscent - t.ascent;
+    return top(t.lines.size(), t.lineHeight);
 }
+
+// Where growing elements need more room than they were given: how much taller each element
+// of a band gets, how far each moves down (whatever lies under a growing element moves down
+// with its foot), and the height of the band; and the lines of its texts, each broken once (a
+// growing one to know its height, any other where a page is cut through it or built).
+struct BandLayout {
+    std::vector<double> extra;
+    std::vector<double> shift;
+    std::vector<bool> pushes;      // an element with others under it
+    std::vector<std::optional<ShapedText>> texts;
+    double height = 0;
+};
 
 bool isZeroNumber(const ReportValue& v)
 {
@@ -258,6 +269,30 @@ bool isZeroNumber(const ReportValue& v)
         return v.toMoney().isZero();
     return v.isNumeric() && v.toDouble() == 0.0;
 }
+
+struct Placement {
+    const ReportBand* band = nullptr;
+    int row = -1;
+    int scopeBegin = 0;
+    int scopeEnd = 0;
+    QPointF origin;
+    double width = 0;
+    double height = 0;
+    // A band taller than a page prints in parts, one a page: this part shows the band from `from`
+    // down (band coordinates) for `height`; `full` is the whole band's height.
+    double from = 0;
+    double full = 0;
+    bool alternate = false;
+    bool repeated = false;   // a group header printed again on a continued page
+    // The parts of a band printed over pages share the layout their cuts were found in.
+    std::shared_ptr<BandLayout> layout;
+};
+
+struct PagePlan {
+    std::vector<Placement> placements;
+    int firstRow = -1;
+    int lastRow = -1;
+};
 
 } // namespace
 
@@ -279,24 +314,16 @@ struct ReportDocument::Impl {
 
     class Context;
 
-    // Where growing elements need more room than they were given: how much taller each element
-    // of a band gets, how far each moves down (whatever lies under a growing element moves down
-    // with its foot), and the height of the band.
-    struct BandLayout {
-        std::vector<double> extra;
-        std::vector<double> shift;
-        std::vector<bool> pushes;      // an element with others under it
-        double height = 0;
-    };
-
     ReportValue aggregate(const FormulaNode& call, int begin, int end) const;
     void findGroups();
     void paginate();
     void paginateBands();
     void paginateLabels();
-    double neededHeight(const ReportElement& e, const Context& ctx) const;
+    double neededHeight(const ReportElement& e, size_t k, BandLayout& layout, const Context& ctx) const;
     BandLayout layoutBand(const ReportBand& band, const Context& ctx) const;
     double bandHeight(const ReportBand& band, const Context& ctx) const { return layoutBand(band, ctx).height; }
+    // The lines of a band's k-th element (a text or field), broken the first time they are asked for.
+    const ShapedText& shaped(const ReportElement& e, size_t k, BandLayout& layout, const Context& ctx) const;
     // Where an element lies in its band once the growing elements have taken their room: moved
     // down by what grew above it, and a growing one as tall as its text, or down to the band's
     // foot when nothing lies under it.
@@ -306,7 +333,7 @@ struct ReportDocument::Impl {
     // The lowest place at or above `limit` (band coordinates, below `from`) where a band can go
     // over to the next page: between two lines of a text, never through a line, a picture, a
     // barcode or a chart. `from` itself when there is none.
-    double breakPoint(const ReportBand& band, const BandLayout& layout, const Context& ctx, double from, double limit) const;
+    double breakPoint(const ReportBand& band, BandLayout& layout, const Context& ctx, double from, double limit) const;
     ReportPage buildPage(int index) const;
     std::shared_ptr<ReportChartData> chart(const ReportElement& e, int begin, int end) const;
     double sharedScale(const ReportElement& e, const ReportBand& band) const;
@@ -439,17 +466,25 @@ void ReportDocument::Impl::findGroups()
             groupEnd[size_t(k)][size_t(r)] = n;
 }
 
-double ReportDocument::Impl::neededHeight(const ReportElement& e, const Context& ctx) const
+double ReportDocument::Impl::neededHeight(const ReportElement& e, size_t k, BandLayout& layout, const Context& ctx) const
 {
-    const double line = measuringMetrics(e.font).height() / 10.0;
     if (e.kind == ReportElement::Kind::Chart) {
         // A growing chart gives every bar a full line, however many bars its scope has.
+        const double line = fontMeasure(e.font).lineHeight;
         const qsizetype bars = chart(e, ctx.scopeBegin(), ctx.scopeEnd())->values.size();
         const double title = e.text.isEmpty() ? 0 : line * ReportChartData::titleLines;
         return title + std::max<qsizetype>(bars, 1) * line * ReportChartData::barLines + 2;
     }
-    const PlacedText placed = placeText(e, elementText(e, ctx), e.rect);
-    return placed.lines.size() * placed.lineHeight + 2 * e.padding;
+    const ShapedText& t = shaped(e, k, layout, ctx);
+    return t.lines.size() * t.lineHeight + 2 * e.padding;
+}
+
+const ShapedText& ReportDocument::Impl::shaped(const ReportElement& e, size_t k, BandLayout& layout, const Context& ctx) const
+{
+    std::optional<ShapedText>& t = layout.texts[k];
+    if (!t)
+        t = shapeText(e, elementText(e, ctx));
+    return *t;
 }
 
 QString ReportDocument::Impl::elementText(const ReportElement& e, const Context& ctx) const
@@ -470,7 +505,7 @@ QRectF ReportDocument::Impl::elementRect(const ReportElement& e, size_t k, const
     return rect;
 }
 
-double ReportDocument::Impl::breakPoint(const ReportBand& band, const BandLayout& layout, const Context& ctx, double from,
+double ReportDocument::Impl::breakPoint(const ReportBand& band, BandLayout& layout, const Context& ctx, double from,
                                         double limit) const
 {
     double y = limit;
@@ -488,13 +523,14 @@ double ReportDocument::Impl::breakPoint(const ReportBand& band, const BandLayout
             double cut = r.top();
             if (e.isTextual()) {
                 // Between the lines of a text; a line that would be cut goes over whole.
-                const PlacedText t = placeText(e, elementText(e, ctx), r);
-                const double lines = std::floor((y - t.top) / t.lineHeight + epsilon);
+                const ShapedText& t = shaped(e, k, layout, ctx);
+                const double top = textTop(e, t, r);
+                const double lines = std::floor((y - top) / t.lineHeight + epsilon);
                 if (lines >= t.lines.size())
                     continue;   // under its last line
-                cut = t.top + std::max(0.0, lines) * t.lineHeight;
+                cut = top + std::max(0.0, lines) * t.lineHeight;
                 if (cut <= from + epsilon)
-                    cut = std::min(r.top(), t.top);
+                    cut = std::min(r.top(), top);
             }
             if (cut < y - epsilon) {
                 y = cut;
@@ -505,13 +541,14 @@ double ReportDocument::Impl::breakPoint(const ReportBand& band, const BandLayout
     return std::max(y, from);
 }
 
-ReportDocument::Impl::BandLayout ReportDocument::Impl::layoutBand(const ReportBand& band, const Context& ctx) const
+BandLayout ReportDocument::Impl::layoutBand(const ReportBand& band, const Context& ctx) const
 {
     const size_t n = band.elements.size();
     BandLayout l;
     l.extra.assign(n, 0.0);
     l.shift.assign(n, 0.0);
     l.pushes.assign(n, false);
+    l.texts.resize(n);
     l.height = band.height;
     if (!band.hasGrowingElements())
         return l;
@@ -519,7 +556,7 @@ ReportDocument::Impl::BandLayout ReportDocument::Impl::layoutBand(const ReportBa
         const ReportElement& e = band.elements[i];
         if (!e.grow || (!e.condition.isEmpty() && !formulaHolds(*e.condition.root(), ctx)))
             continue;
-        const double needed = neededHeight(e, ctx);
+        const double needed = neededHeight(e, i, l, ctx);
         l.height = std::max(l.height, e.rect.top() + needed);
         l.extra[i] = std::max(0.0, needed - e.rect.height());
     }
@@ -602,11 +639,8 @@ void ReportDocument::Impl::paginateBands()
         return {groupBegin[size_t(levels - 1)][size_t(row)], groupEnd[size_t(levels - 1)][size_t(row)]};
     };
 
-    auto startPage = [&]() {
-        pages.emplace_back();
-        y = content.top();
-        if (pages.size() == 1 && reportHeader && holds(*reportHeader, n ? 0 : -1, 0, n))
-            add(*reportHeader, n ? 0 : -1, 0, n, bandHeight(*reportHeader, Context(*this, n ? 0 : -1, 0, n, 0)));
+    // The head of a page: its page header, then the headers of the groups it goes on with.
+    auto headPage = [&]() {
         if (pageHeader && holds(*pageHeader, -1, 0, 0))
             add(*pageHeader, -1, 0, 0, pageHeader->height);
         // A group continued from the page before shows its header again where asked.
@@ -622,6 +656,11 @@ void ReportDocument::Impl::paginateBands()
             }
         }
         bodyTop = y;
+    };
+    auto startPage = [&]() {
+        pages.emplace_back();
+        y = content.top();
+        headPage();
     };
     auto closePage = [&]() {
         PagePlan& page = pages.back();
@@ -684,8 +723,10 @@ void ReportDocument::Impl::paginateBands()
             Placement& part = placed[keep];
             const Context ctx(*this, part.row, part.scopeBegin, part.scopeEnd, int(pages.size()) - 1);
             const double end = part.from + part.height;
+            if (!part.layout)
+                part.layout = std::make_shared<BandLayout>(layoutBand(*part.band, ctx));
             // Above the foot of its last line (a point is less than any line).
-            const double cut = breakPoint(*part.band, layoutBand(*part.band, ctx), ctx, part.from, end - 1.0);
+            const double cut = breakPoint(*part.band, *part.layout, ctx, part.from, end - 1.0);
             if (cut > part.from + epsilon) {
                 Placement tail = part;
                 tail.from = cut;
@@ -704,9 +745,47 @@ void ReportDocument::Impl::paginateBands()
             pages.back().placements.push_back(p);
         }
     };
+    // Where not a line of a band fits a page, it is cut through, by at least a tenth of a page
+    // (of the least a page may leave to print in, so that the cut always moves on).
+    const double leastCut = std::max(content.height(), ReportDefinition::minContent) / 10;
+    // Places a band from its top here, and where it is taller than the room left, part by part
+    // on the next pages, cut between lines of its text. `keep` is room left free under its part
+    // on the page it starts on; `turn` starts the page each next part goes on.
+    auto placeParts = [&](const ReportBand& b, int row, int begin, int end, const Context& ctx,
+                          const std::shared_ptr<BandLayout>& layout, bool alternate, double keep, auto&& turn) {
+        const double h = layout->height;
+        for (double from = 0;;) {
+            const double foot = bottom - keep;
+            double cut = h;
+            if (y + (h - from) > foot + epsilon) {
+                cut = breakPoint(b, *layout, ctx, from, from + (foot - y));
+                if (cut <= from + epsilon) {
+                    if (y > bodyTop + epsilon) {
+                        if (from > 0)
+                            newPage();
+                        else
+                            breakCarrying(false);
+                        keep = 0;
+                        continue;
+                    }
+                    cut = from + std::max(foot - y, leastCut);
+                }
+            }
+            Placement* p = add(b, row, begin, end, cut - from);
+            p->from = from;
+            p->full = h;
+            p->alternate = alternate;
+            if (from > 0 || cut < h - epsilon)
+                p->layout = layout;
+            from = cut;
+            if (from >= h - epsilon)
+                break;
+            turn();
+            keep = 0;
+        }
+    };
     // Places a band: on this page when it fits, else on the next (with what must go with it);
-    // a band taller than a page starts here and goes on over the pages it needs, cut between
-    // lines of its text.
+    // a band taller than a page starts here and goes on over the pages it needs.
     auto place = [&](const ReportBand& b, int row, int begin, int end, bool alternate = false) {
         if (!holds(b, row, begin, end))
             return false;
@@ -714,42 +793,31 @@ void ReportDocument::Impl::paginateBands()
             newPage();
         pendingBreak = false;
         const Context ctx(*this, row, begin, end, int(pages.size()) - 1);
-        const BandLayout layout = layoutBand(b, ctx);
-        const double h = layout.height;
+        const auto layout = std::make_shared<BandLayout>(layoutBand(b, ctx));
+        const double h = layout->height;
         if (y + h > bottom + epsilon && y > bodyTop + epsilon && h <= pageRoom + epsilon)
             breakCarrying(b.kind == BandKind::GroupFooter);
-        for (double from = 0;;) {
-            double cut = h;
-            if (y + (h - from) > bottom + epsilon) {
-                cut = breakPoint(b, layout, ctx, from, from + (bottom - y));
-                if (cut <= from + epsilon) {
-                    if (y > bodyTop + epsilon) {
-                        if (from > 0)
-                            newPage();
-                        else
-                            breakCarrying(false);
-                        continue;
-                    }
-                    // Not a line fits a page: cut through it, by at least a tenth of a page
-                    // where a page leaves no room at all.
-                    cut = from + std::max(bottom - y, content.height() / 10);
-                }
-            }
-            Placement* p = add(b, row, begin, end, cut - from);
-            p->from = from;
-            p->full = h;
-            p->alternate = alternate;
-            from = cut;
-            if (from >= h - epsilon)
-                break;
-            newPage();
-        }
+        placeParts(b, row, begin, end, ctx, layout, alternate, 0.0, newPage);
         if (b.newPageAfter)
             pendingBreak = true;
         return true;
     };
 
-    startPage();
+    // The report header heads the first page, above its page header; one taller than the room
+    // that leaves goes on over the next pages, under theirs.
+    pages.emplace_back();
+    const int firstRow = n ? 0 : -1;
+    if (reportHeader && holds(*reportHeader, firstRow, 0, n)) {
+        const Context ctx(*this, firstRow, 0, n, 0);
+        const double pageHeaderRoom = pageHeader && holds(*pageHeader, -1, 0, 0) ? pageHeader->height : 0;
+        placeParts(*reportHeader, firstRow, 0, n, ctx, std::make_shared<BandLayout>(layoutBand(*reportHeader, ctx)), false,
+                   pageHeaderRoom, [&] {
+                       headPage();
+                       newPage();
+                   });
+    }
+    if (pages.size() == 1)
+        headPage();
     for (int i = 0; i < n; ++i) {
         currentRow = i;
         for (int k = 0; k < levels; ++k) {
@@ -971,9 +1039,13 @@ ReportPage ReportDocument::Impl::buildPage(int index) const
             it.fill = shade;
             page.items.append(it);
         }
-        const BandLayout layout = layoutBand(band, ctx);
+        // A band printed in parts is laid out once for all of them, as its cuts were found.
+        BandLayout fresh;
+        BandLayout& layout = p.layout ? *p.layout : (fresh = layoutBand(band, ctx));
         // The part of the band this page shows, in band coordinates (all of it, but for a band
-        // taller than a page).
+        // taller than a page). A band of a set height (a page header or footer, a label) whose
+        // texts grow past it shows what its place holds: measured against the laid-out band, it
+        // is not whole, and only what lies in its place prints.
         const double top = p.from;
         const double bottom = p.from + p.height;
         const bool whole = top <= epsilon && bottom >= layout.height - epsilon;
@@ -1003,7 +1075,12 @@ ReportPage ReportDocument::Impl::buildPage(int index) const
             case ReportElement::Kind::Field: {
                 it = item(ReportItem::Kind::Text, rect);
                 it.text = elementText(e, ctx);
-                const PlacedText placed = placeText(e, it.text, inBand);
+                // A text that reads otherwise on this page (its page number) is broken again.
+                std::optional<ShapedText>& shapedText = layout.texts[k];
+                if (!shapedText || shapedText->text != it.text)
+                    shapedText = shapeText(e, it.text);
+                const ShapedText& placed = *shapedText;
+                const double linesTop = textTop(e, placed, inBand);
                 it.fontScale = placed.scale;
                 it.lineHeight = placed.lineHeight;
                 // The lines within this page's part of the band.
@@ -1013,7 +1090,7 @@ ReportPage ReportDocument::Impl::buildPage(int index) const
                     first = count;
                     count = 0;
                     for (qsizetype i = 0; i < placed.lines.size(); ++i) {
-                        const double lineTop = placed.top + i * placed.lineHeight;
+                        const double lineTop = linesTop + i * placed.lineHeight;
                         if (lineTop >= top - epsilon && lineTop + placed.lineHeight <= bottom + epsilon) {
                             first = std::min(first, i);
                             ++count;
@@ -1023,7 +1100,7 @@ ReportPage ReportDocument::Impl::buildPage(int index) const
                         it.text = placed.lines.mid(first, count).join(u'\n');
                 }
                 it.lines = placed.lines.mid(first, count);
-                it.linesTop = placed.top + first * placed.lineHeight + offset.y();
+                it.linesTop = linesTop + first * placed.lineHeight + offset.y();
                 if (it.lines.isEmpty() && !e.fill.isValid() && e.borderWidth <= 0)
                     continue;
                 break;

@@ -7,20 +7,13 @@
 
 namespace {
 
-// Decimals a picture or a count of decimals may ask for: as many as exact money keeps.
-constexpr int MaxDecimals = 18;
-
 // The digits of |value| with `decimals` places: money as printed (halves away from zero,
 // exactly), other numbers rounded half to even.
 QString plainDigits(const ReportValue& value, int decimals)
 {
     if (value.type() == ReportValue::Type::Money)
         return value.toMoney().magnitudeDigits(decimals);
-    const double d = std::fabs(value.toDouble());
-    const double scaled = d * std::pow(10.0, decimals);
-    // Beyond 2^53 a double has no fraction left to round.
-    const double r = scaled < 9007199254740992.0 ? double(roundHalfEven(scaled)) / std::pow(10.0, decimals) : d;
-    return QString::number(r, 'f', decimals);
+    return QString::number(roundHalfEven(std::fabs(value.toDouble()), decimals), 'f', decimals);
 }
 
 // A value that has no digits to print: money out of range, a number that is not finite.
@@ -58,7 +51,8 @@ Picture parsePicture(const QString& p)
             if (!fraction)
                 pic.grouped = true;
         } else if (fraction) {
-            pic.maxFrac = std::min(pic.maxFrac + 1, MaxDecimals);
+            // No more decimals than exact money keeps.
+            pic.maxFrac = std::min(pic.maxFrac + 1, ExactMoney::Decimals);
             if (c == u'0')
                 pic.minFrac = pic.maxFrac;
         } else if (c == u'0') {

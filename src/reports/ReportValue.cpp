@@ -56,8 +56,6 @@ ReportValue wholeOr(qint64 a, qint64 b, Op op, double fallback)
 
 } // namespace
 
-const QString OutOfRangeMark = QStringLiteral("####");
-
 QString moneyText(const ExactMoney& amount)
 {
     const ExactMoney cents = amount.rounded(2);

@@ -17,10 +17,6 @@ enum class DateOrder { MonthFirst, DayFirst };
 QString shortDateText(const QDate& date, DateOrder order);
 QString longDateText(const QDate& date, DateOrder order);
 
-// What prints in place of an amount that does not fit (money out of range, a number too large to
-// be one), as a spreadsheet fills a cell it cannot show: never another amount.
-extern const QString OutOfRangeMark;
-
 // Money as a report prints it: "$1,234.50", "($5.00)", to the cent, halves away from zero, the
 // way an invoice is reckoned by hand ($1.125 prints $1.13); OutOfRangeMark when out of range.
 QString moneyText(const ExactMoney& amount);

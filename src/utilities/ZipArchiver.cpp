@@ -236,6 +236,14 @@ zip_int64_t archiveFileSource(void* state, void* data, zip_uint64_t length, zip_
     }
 }
 
+// The result code of a libzip error, with the system's error number behind it in *systemError
+// (only an error of the system carries one).
+int resultOfError(zip_error_t* error, bool creating, int* systemError)
+{
+    *systemError = zip_error_system_type(error) == ZIP_ET_SYS ? zip_error_code_system(error) : 0;
+    return ZipArchiver::resultOf(zip_error_code_zip(error), *systemError, creating);
+}
+
 // Opens an archive to change through the archive file above; the result code when it does not
 // open, with the system's error number behind it in *systemError.
 std::optional<int> openForWriting(Archive& archive, const QString& name, int flags, int* systemError)
@@ -254,8 +262,7 @@ std::optional<int> openForWriting(Archive& archive, const QString& name, int fla
     std::optional<int> result;
     if (!archive.za) {
         zip_source_free(source);
-        *systemError = zip_error_system_type(&error) == ZIP_ET_SYS ? zip_error_code_system(&error) : 0;
-        result = ZipArchiver::resultOf(zip_error_code_zip(&error), *systemError, (flags & ZIP_CREATE) != 0);
+        result = resultOfError(&error, (flags & ZIP_CREATE) != 0, systemError);
     }
     zip_error_fini(&error);
     return result;
@@ -413,7 +420,6 @@ int readEntry(zip_t* za, zip_uint64_t index, const std::function<bool(const char
 // to libzip to copy as it is: a file compressed ahead of the archive (one raw deflate stream).
 struct Precompressed {
     QByteArray data;
-    bool deflated = true;
     quint32 crc = 0;
     qint64 size = 0;
     time_t modified = 0;
@@ -444,7 +450,7 @@ zip_int64_t precompressedSource(void* state, void* data, zip_uint64_t length, zi
         zip_stat_init(st);
         st->size = zip_uint64_t(s->size);
         st->comp_size = zip_uint64_t(s->data.size());
-        st->comp_method = s->deflated ? ZIP_CM_DEFLATE : ZIP_CM_STORE;
+        st->comp_method = ZIP_CM_DEFLATE;
         st->crc = s->crc;
         st->mtime = s->modified;
         st->valid = ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_COMP_METHOD | ZIP_STAT_CRC | ZIP_STAT_MTIME;
@@ -567,9 +573,7 @@ QStringList ZipArchiver::takeNames()
 
 int ZipArchiver::failedWith(zip_error_t* error, bool creating)
 {
-    // Only an error of the system carries a system error number.
-    m_systemError = zip_error_system_type(error) == ZIP_ET_SYS ? zip_error_code_system(error) : 0;
-    return resultOf(zip_error_code_zip(error), m_systemError, creating);
+    return resultOfError(error, creating, &m_systemError);
 }
 
 int ZipArchiver::finish(int result)
@@ -878,7 +882,7 @@ int ZipArchiver::writeFailure(PendingFile& out, int otherwise)
 {
     // Whether a failed write found the disk full is asked while the partial file takes its room.
     m_systemError = out.systemError();
-    const int result = isDiskFull(out.target(), m_systemError) ? DiskFull : otherwise;
+    const int result = out.diskFull() ? DiskFull : otherwise;
     out.discard();
     return result;
 }
@@ -1095,13 +1099,10 @@ int ZipArchiver::fix(bool aggressive)
 
     // The mended archive is written out of sight and replaces the damaged one only when complete.
     PendingFile mended(m_archiveName);
-    if (!mended.open()) {
-        m_systemError = mended.systemError();
-        return finish(isDiskFull(m_archiveName, m_systemError) ? DiskFull : TemporaryFile);
-    }
     for (;;) {
-        if (::ftruncate(mended.handle(), 0) != 0 || ::lseek(mended.handle(), 0, SEEK_SET) != 0)
-            return finish(writeFailure(mended, WriteError));
+        // Each pass writes a file of its own, in place of the one the pass before wrote.
+        if (!mended.open())
+            return finish(writeFailure(mended, TemporaryFile));
         qint64 written = 0;
         int failed = 0;
         const bool complete = writeSalvagedArchive(bytes, salvage, [&](const uchar* data, qint64 n) {
@@ -1133,6 +1134,8 @@ int ZipArchiver::fix(bool aggressive)
             int reason = 0;
             if (index < 0 || readEntry(archive.za, zip_uint64_t(index), [&](const char*, qint64) { return !m_abort; }, &reason) != 0)
                 failing << i;
+            else
+                salvage.entries[i].checked = true;   // not read again on a pass after another fails
             if (m_abort)
                 return finish(Aborted);
         }

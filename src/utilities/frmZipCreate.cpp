@@ -627,14 +627,16 @@ QString frmZipCreate::databaseSnapshot()
     const QString live = InventoryDatabasePath();
     if (!QFileInfo(live).isFile())
         throw DbError(EngineError::FileNotFound, QStringLiteral("Could not find file '%1'.").arg(live));
-    m_snapshot = std::make_unique<PendingFile>(QDir::temp().filePath(BackupEntry));
+    // Kept for the backup only once whole: a copy that fails goes at once.
+    auto snapshot = std::make_unique<PendingFile>(QDir::temp().filePath(BackupEntry));
     QString why;
-    if (!m_snapshot->open(&why)) {
-        throw DbError(isDiskFull(QDir::tempPath(), m_snapshot->systemError()) ? EngineError::DiskFull : EngineError::CannotOpen,
+    if (!snapshot->open(&why)) {
+        throw DbError(snapshot->diskFull() ? EngineError::DiskFull : EngineError::CannotOpen,
                       QStringLiteral("No room for a copy of the database: %1").arg(why));
     }
-    Database::copy(live, *m_snapshot);
-    ZipMain->storeAs(m_snapshot->path(), BackupEntry);
+    Database::copy(live, *snapshot);
+    ZipMain->storeAs(snapshot->path(), BackupEntry);
+    m_snapshot = std::move(snapshot);
     return m_snapshot->path();
 }
 
@@ -862,7 +864,7 @@ void frmZipCreate::restoreDatabaseFrom(const QString& entry)
     PendingFile restored(live);
     QString why;
     if (!restored.open(&why)) {
-        if (isDiskFull(AppFolder::path(), restored.systemError())) {
+        if (restored.diskFull()) {
             MsgBox(computerDiskFullText(notRestored), 48);
             return;
         }

@@ -100,6 +100,9 @@ private Q_SLOTS:
         QCOMPARE(roundHalfEven(3.5), 4);
         QCOMPARE(roundHalfEven(-2.5), -2);
         QCOMPARE(roundHalfEven(2.6), 3);
+        // Large whole numbers and amounts are no ties.
+        QCOMPARE(roundHalfEven(1000000001.0), 1000000001);
+        QCOMPARE(formatCurrencyExact(Currency::fromDouble(50000.0001)), QStringLiteral("$50,000.0001"));
         // Beyond what a whole number holds: pinned, never undefined.
         QCOMPARE(roundHalfEven(1e300), std::numeric_limits<std::int64_t>::max());
         QCOMPARE(roundHalfEven(-1e300), std::numeric_limits<std::int64_t>::min());

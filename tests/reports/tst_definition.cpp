@@ -233,6 +233,7 @@ band detail height=10pt
         QTest::newRow("chart without category") << head + "chart x=0 y=0 w=1 h=1 value={Parts.A} : T" << "chart needs category";
         QTest::newRow("labels without size") << "data table=Parts\nlabels columns=3 rows=10" << "labels needs the label's width";
         QTest::newRow("bad page size") << "data table=Parts\npage size=huge" << "size wants letter, a4, legal";
+        QTest::newRow("margins leave no room") << "data table=Parts\npage size=letter margins=5.5in" << "line 2: the page size and margins leave less than 1in";
         QTest::newRow("unknown formula name") << head + "field x=0 y=0 w=1 h=1 : {@short} + 1" << "line 3: there is no formula named \"short\"";
         QTest::newRow("formula used before its line") << "data table=Parts\nselect {@short} > 0\nformula short : 1" << "line 2: there is no formula named";
         QTest::newRow("formula without a name") << "data table=Parts\nformula : {Parts.In Stock}" << "line 2: formula wants: formula <name> : <expression>";

@@ -249,6 +249,14 @@ band detail height=20pt
         QVERIFY(grown.height() > 40.0);
         QCOMPARE(under.top(), grown.bottom());
         QCOMPARE(beside.top(), grown.top());
+
+        // A large font made as small as is legible and still too wide wraps there, inside its box.
+        auto large = run(f, QLatin1String(listHead) + QString::fromUtf8(R"RPT(band detail height=40pt
+  field x=0 y=0 w=100pt h=40pt size=30 shrink : {Parts.Part Memo}
+)RPT"), QStringLiteral("{Parts.Part Number 1} = \"C\""));
+        const ReportItem big = large->page(0).textItems(BandKind::Detail).value(0);
+        QVERIFY2(big.lines.size() > 1, qPrintable(big.lines.join(u'|')));
+        QVERIFY(big.lines.size() * big.lineHeight <= big.rect.height());
     }
 
     void aBandTallerThanAPageGoesOnOverPagesAndAFooterNeverStartsOne()
@@ -322,6 +330,31 @@ band group-footer 1 height=35pt
             QCOMPARE(printed.size(), lines);
             QCOMPARE(printed.last(), QStringLiteral("Memo line %1").arg(lines));
         }
+
+        // So does a report header: above the first page's header, never over a page footer.
+        ReportFixture rh;
+        rh.makeInventory(parts(2));
+        QStringList heading;
+        for (int i = 1; i <= 90; ++i)
+            heading << QStringLiteral("Heading line %1").arg(i);
+        auto headed = run(rh, QLatin1String(listHead) + QStringLiteral("band report-header height=20pt\n  text x=0 y=0 w=300pt h=20pt grow : ")
+                                  + heading.join(QLatin1String("\n| ")) + QStringLiteral("\nband detail height=20pt\n  field x=0 y=0 w=100pt h=20pt : {Parts.Part Number 1}\n"));
+        QVERIFY(headed->pageCount() >= 2);
+        QStringList printedHeading, rows;
+        for (int p = 0; p < headed->pageCount(); ++p) {
+            const ReportPage page = headed->page(p);
+            const double footerTop = page.textItems(BandKind::PageFooter).value(0).rect.top();
+            for (const ReportItem& it : page.items)
+                if (it.band != BandKind::PageFooter)
+                    QVERIFY2(it.rect.bottom() <= footerTop, qPrintable(QStringLiteral("page %1: %2").arg(p + 1).arg(it.text)));
+            for (const ReportItem& it : page.textItems(BandKind::ReportHeader))
+                printedHeading << it.lines;
+            rows << textsOf(page, BandKind::Detail);
+        }
+        QCOMPARE(printedHeading, heading);
+        QCOMPARE(rows, QStringList({"P001", "P002"}));
+        QVERIFY(headed->page(0).textItems(BandKind::ReportHeader).value(0).rect.top()
+                < headed->page(0).textItems(BandKind::PageHeader).value(0).rect.top());
 
         ReportFixture g;
         g.makeInventory(parts(34, 1));
