@@ -998,13 +998,6 @@ QList<FieldRef> Formula::fields() const
     return out;
 }
 
-bool Formula::hasAggregates() const
-{
-    bool any = false;
-    forEachNode([&](const FormulaNode& n) { any = any || n.isAggregate(); });
-    return any;
-}
-
 void Formula::forEachNode(const std::function<void(const FormulaNode&)>& fn) const
 {
     if (root_)

@@ -74,7 +74,6 @@ public:
     const QString& text() const { return text_; }
     const FormulaNode* root() const { return root_.get(); }
     QList<FieldRef> fields() const;                       // every reference, first appearance order
-    bool hasAggregates() const;
     void forEachNode(const std::function<void(const FormulaNode&)>& fn) const;
 
 private:
