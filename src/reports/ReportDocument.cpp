@@ -242,11 +242,12 @@ ReportPage ReportDocument::Impl::buildPage(int index) const
             if (!whole) {
                 const bool starts = inBand.top() >= top - epsilon && inBand.top() < bottom - epsilon;
                 const bool crosses = inBand.bottom() > top + epsilon && inBand.top() < bottom - epsilon;
-                const bool drawnInParts = e.isTextual() || e.kind == ReportElement::Kind::Box || e.kind == ReportElement::Kind::Line;
+                const bool drawnInParts = e.isTextual() || e.kind == ReportElement::Kind::Chart || e.kind == ReportElement::Kind::Box
+                    || e.kind == ReportElement::Kind::Line;
                 if (!(drawnInParts ? crosses || starts : starts))
                     continue;
             }
-            if (!e.condition.isEmpty() && !formulaHolds(*e.condition.root(), ctx))
+            if (!prints(e, ctx))
                 continue;
             QRectF rect = inBand;
             if (!whole && rect.height() >= 0) {   // what shows of it on this page
@@ -265,27 +266,15 @@ ReportPage ReportDocument::Impl::buildPage(int index) const
                 if (!shapedText || shapedText->text != it.text)
                     shapedText = shapeText(e, it.text);
                 const ShapedText& placed = *shapedText;
-                const double linesTop = textTop(e, placed, inBand);
+                const ElementRows rows = *elementRows(band, k, layout, ctx, inBand);
                 it.fontScale = placed.scale;
                 it.lineHeight = placed.lineHeight;
                 // The lines within this page's part of the band.
-                qsizetype first = 0;
-                qsizetype count = placed.lines.size();
-                if (!whole) {
-                    first = count;
-                    count = 0;
-                    for (qsizetype i = 0; i < placed.lines.size(); ++i) {
-                        const double lineTop = linesTop + i * placed.lineHeight;
-                        if (lineTop >= top - epsilon && lineTop + placed.lineHeight <= bottom + epsilon) {
-                            first = std::min(first, i);
-                            ++count;
-                        }
-                    }
-                    if (count < placed.lines.size())
-                        it.text = placed.lines.mid(first, count).join(u'\n');
-                }
+                const auto [first, count] = whole ? std::pair<qsizetype, qsizetype>(0, rows.count) : rows.within(top, bottom);
+                if (count < placed.lines.size())
+                    it.text = placed.lines.mid(first, count).join(u'\n');
                 it.lines = placed.lines.mid(first, count);
-                it.linesTop = linesTop + first * placed.lineHeight + offset.y();
+                it.linesTop = rows.rowTop(first) + offset.y();
                 if (it.lines.isEmpty() && !e.fill.isValid() && e.borderWidth <= 0)
                     continue;
                 break;
@@ -313,13 +302,23 @@ ReportPage ReportDocument::Impl::buildPage(int index) const
                 break;
             case ReportElement::Kind::Chart: {
                 it = item(ReportItem::Kind::Chart, rect);
-                std::shared_ptr<ReportChartData> bars = chart(e, p.scopeBegin, p.scopeEnd);
+                const std::shared_ptr<ReportChartData>& chartBars = bars(e, k, layout, ctx);
                 if (e.sharedScale) {
-                    bars->scaleMax = sharedScale(e, band);
-                    bars->scaleText = format(ReportValue(bars->scaleMax), e.format);
+                    chartBars->scaleMax = sharedScale(e, band);
+                    chartBars->scaleText = format(ReportValue(chartBars->scaleMax), e.format);
                 }
-                it.chart = std::move(bars);
-                it.text = e.text;
+                // The bars within this page's part of the band, and the title where it starts.
+                const ElementRows rows = *elementRows(band, k, layout, ctx, inBand);
+                const auto [first, count] = whole ? std::pair<qsizetype, qsizetype>(0, rows.count) : rows.within(top, bottom);
+                it.firstBar = first;
+                it.barCount = std::clamp<qsizetype>(chartBars->values.size() - first, 0, count);
+                it.linesTop = rows.rowTop(first) + offset.y();
+                it.lineHeight = rows.pitch;
+                it.chart = chartBars;
+                if (inBand.top() >= top - epsilon)
+                    it.text = e.text;
+                else if (count == 0)
+                    continue;
                 break;
             }
             }

@@ -21,7 +21,8 @@ class QPrinter;
 // Bars of a chart element, ready to draw.
 struct ReportChartData {
     // Room in lines of the chart's font: the title, and at most each bar (a growing chart
-    // gets exactly this for every bar).
+    // gets exactly this for every bar, and a chart taller than a page goes on over the next
+    // pages between its bars).
     static constexpr double titleLines = 1.6;
     static constexpr double barLines = 1.8;
 
@@ -41,7 +42,8 @@ struct ReportItem {
 
     Kind kind = Kind::Text;
     QRectF rect;                       // a line runs from rect.topLeft() to rect.bottomRight()
-    QString text;                      // Text: what prints (the part of it on this page); Barcode: the encoded data
+    QString text;                      // Text: what prints (the part of it on this page); Barcode: the encoded data;
+                                       // Chart: its title, on the page where it starts
     const ReportElement* element = nullptr;   // look (font, colours, alignment); null for band shading
     BandKind band = BandKind::Detail;
     int level = 0;                     // group bands
@@ -49,9 +51,14 @@ struct ReportItem {
     double fontScale = 1.0;            // Text: printed at this fraction of its font's size, to fit its box
     // Text: the lines it prints in, the first line's top on the page and the height of a line at
     // the printed size (points); lines are broken by the page model, never by the printer.
+    // Chart: the top of the first bar it prints on this page and the height of a bar.
     QStringList lines;
     double linesTop = 0;
     double lineHeight = 0;
+    // Chart: the bars it prints on this page, the first and how many (a chart taller than a page
+    // prints the others on the pages before or after); its title (`text`) where it starts.
+    qsizetype firstBar = 0;
+    qsizetype barCount = 0;
     QColor fill;                       // band shading
     QImage image;
     std::shared_ptr<const ReportChartData> chart;

@@ -17,6 +17,12 @@
 
 constexpr double epsilon = 0.01;
 
+// Whether an element prints in the band it is evaluated for (its if=).
+inline bool prints(const ReportElement& e, const FormulaContext& ctx)
+{
+    return e.condition.isEmpty() || formulaHolds(*e.condition.root(), ctx);
+}
+
 struct AggregateKey {
     const FormulaNode* node;
     int begin;
@@ -31,14 +37,29 @@ inline size_t qHash(const AggregateKey& k, size_t seed = 0)
 
 // Where growing elements need more room than they were given: how much taller each element
 // of a band gets, how far each moves down (whatever lies under a growing element moves down
-// with its foot), and the height of the band; and the lines of its texts, each broken once (a
-// growing one to know its height, any other where a page is cut through it or built).
+// with its foot), and the height of the band; and the lines of its texts and the bars of its
+// charts, each worked out once (a growing one to know its height, any other where a page is
+// cut through it or built).
 struct BandLayout {
     std::vector<double> extra;
     std::vector<double> shift;
     std::vector<bool> pushes;      // an element with others under it
     std::vector<std::optional<ShapedText>> texts;
+    std::vector<std::shared_ptr<ReportChartData>> charts;
     double height = 0;
+};
+
+// The rows an element prints in, one under the other, between which a page may be cut: the
+// lines of a text, the bars of a chart (band coordinates, points).
+struct ElementRows {
+    double start = 0;          // where it starts, with what goes over with its first row
+    double top = 0;            // the first row's top
+    double pitch = 0;          // the height of a row
+    qsizetype count = 0;
+
+    double rowTop(qsizetype i) const { return top + double(i) * pitch; }
+    // The rows that lie whole between two heights: the first and how many.
+    std::pair<qsizetype, qsizetype> within(double from, double to) const;
 };
 
 struct Placement {
@@ -93,6 +114,14 @@ struct ReportDocument::Impl {
     double bandHeight(const ReportBand& band, const Context& ctx) const { return layoutBand(band, ctx).height; }
     // The lines of a band's k-th element (a text or field), broken the first time they are asked for.
     const ShapedText& shaped(const ReportElement& e, size_t k, BandLayout& layout, const Context& ctx) const;
+    // The bars of a band's k-th element (a chart), over the rows of the band's scope, added up
+    // the first time they are asked for.
+    const std::shared_ptr<ReportChartData>& bars(const ReportElement& e, size_t k, BandLayout& layout, const Context& ctx) const;
+    // The rows of a band's k-th element lying at `rect` in the band: a text's lines, a chart's
+    // bars (a chart keeps its title and its heading, what lies just above it, with its first
+    // bar); nothing for an element printed in one piece.
+    std::optional<ElementRows> elementRows(const ReportBand& band, size_t k, BandLayout& layout, const Context& ctx,
+                                           const QRectF& rect) const;
     // Where an element lies in its band once the growing elements have taken their room: moved
     // down by what grew above it, and a growing one as tall as its text, or down to the band's
     // foot when nothing lies under it.
@@ -100,8 +129,9 @@ struct ReportDocument::Impl {
     // What a text or field prints: its text, or its formula's value in its format.
     QString elementText(const ReportElement& e, const Context& ctx) const;
     // The lowest place at or above `limit` (band coordinates, below `from`) where a band can go
-    // over to the next page: between two lines of a text, never through a line, a picture, a
-    // barcode or a chart. `from` itself when there is none.
+    // over to the next page: between two rows of an element (the lines of a text, the bars of a
+    // chart), never through a row, a picture or a barcode, and never where nothing of the band
+    // would print above it. `from` itself when there is none.
     double breakPoint(const ReportBand& band, BandLayout& layout, const Context& ctx, double from, double limit) const;
     ReportPage buildPage(int index) const;
     std::shared_ptr<ReportChartData> chart(const ReportElement& e, int begin, int end) const;

@@ -5,14 +5,24 @@
 
 #include <cmath>
 
+namespace {
+
+// The line of a chart's font: a bar takes ReportChartData::barLines of it, its title titleLines.
+double chartLine(const ReportElement& e)
+{
+    return fontMeasure(e.font).lineHeight;
+}
+
+} // namespace
+
 double ReportDocument::Impl::neededHeight(const ReportElement& e, size_t k, BandLayout& layout, const Context& ctx) const
 {
     if (e.kind == ReportElement::Kind::Chart) {
         // A growing chart gives every bar a full line, however many bars its scope has.
-        const double line = fontMeasure(e.font).lineHeight;
-        const qsizetype bars = chart(e, ctx.scopeBegin(), ctx.scopeEnd())->values.size();
+        const double line = chartLine(e);
+        const qsizetype count = bars(e, k, layout, ctx)->values.size();
         const double title = e.text.isEmpty() ? 0 : line * ReportChartData::titleLines;
-        return title + std::max<qsizetype>(bars, 1) * line * ReportChartData::barLines + 2;
+        return title + std::max<qsizetype>(count, 1) * line * ReportChartData::barLines + 2;
     }
     const ShapedText& t = shaped(e, k, layout, ctx);
     return t.lines.size() * t.lineHeight + 2 * e.padding;
@@ -24,6 +34,66 @@ const ShapedText& ReportDocument::Impl::shaped(const ReportElement& e, size_t k,
     if (!t)
         t = shapeText(e, elementText(e, ctx));
     return *t;
+}
+
+const std::shared_ptr<ReportChartData>& ReportDocument::Impl::bars(const ReportElement& e, size_t k, BandLayout& layout,
+                                                                    const Context& ctx) const
+{
+    std::shared_ptr<ReportChartData>& c = layout.charts[k];
+    if (!c)
+        c = chart(e, ctx.scopeBegin(), ctx.scopeEnd());
+    return c;
+}
+
+std::pair<qsizetype, qsizetype> ElementRows::within(double from, double to) const
+{
+    qsizetype first = count;
+    qsizetype n = 0;
+    for (qsizetype i = 0; i < count; ++i) {
+        if (rowTop(i) >= from - epsilon && rowTop(i) + pitch <= to + epsilon) {
+            first = std::min(first, i);
+            ++n;
+        }
+    }
+    return {first, n};
+}
+
+std::optional<ElementRows> ReportDocument::Impl::elementRows(const ReportBand& band, size_t k, BandLayout& layout,
+                                                             const Context& ctx, const QRectF& rect) const
+{
+    const ReportElement& e = band.elements[k];
+    ElementRows rows;
+    if (e.isTextual()) {
+        const ShapedText& t = shaped(e, k, layout, ctx);
+        rows.top = textTop(e, t, rect);
+        rows.pitch = t.lineHeight;
+        rows.count = t.lines.size();
+        rows.start = std::min(rect.top(), rows.top);
+        return rows;
+    }
+    if (e.kind != ReportElement::Kind::Chart)
+        return std::nullopt;
+    // The bars under the title, each a full line of the chart's font where it grows, else
+    // sharing the box; a chart without bars prints a line saying so.
+    const double line = chartLine(e);
+    const qsizetype count = bars(e, k, layout, ctx)->values.size();
+    rows.top = rect.top() + (e.text.isEmpty() ? 0 : line * ReportChartData::titleLines);
+    rows.pitch = line * ReportChartData::barLines;
+    if (count > 0)
+        rows.pitch = std::min(rows.pitch, (rect.bottom() - rows.top) / double(count));
+    rows.count = std::max<qsizetype>(count, 1);
+    // Its heading: what ends less than a bar above it, across it.
+    rows.start = rect.top();
+    for (size_t j = 0; j < band.elements.size(); ++j) {
+        const ReportElement& h = band.elements[j];
+        const QRectF above = elementRect(h, j, layout, layout.height);
+        if (j == k || above.top() >= rect.top() - epsilon || above.bottom() > rect.top() + epsilon
+            || above.bottom() < rect.top() - rows.pitch || above.left() >= rect.right() || rect.left() >= above.right()
+            || !prints(h, ctx))
+            continue;
+        rows.start = std::min(rows.start, above.top());
+    }
+    return rows;
 }
 
 QRectF ReportDocument::Impl::elementRect(const ReportElement& e, size_t k, const BandLayout& layout, double bandHeight)
@@ -47,21 +117,23 @@ double ReportDocument::Impl::breakPoint(const ReportBand& band, BandLayout& layo
             if (e.kind == ReportElement::Kind::Line || e.kind == ReportElement::Kind::Box)
                 continue;   // drawn in part on each page
             const QRectF r = elementRect(e, k, layout, layout.height);
-            if (r.top() >= y - epsilon || r.bottom() <= y + epsilon)
+            // What lies across the cut (a chart also when the cut is between it and its heading).
+            if (r.bottom() <= y + epsilon || (r.top() >= y - epsilon && e.kind != ReportElement::Kind::Chart) || !prints(e, ctx))
                 continue;
-            if (!e.condition.isEmpty() && !formulaHolds(*e.condition.root(), ctx))
+            const std::optional<ElementRows> rows = elementRows(band, k, layout, ctx, r);
+            double cut = rows ? rows->start : r.top();
+            if (cut >= y - epsilon)
                 continue;
-            double cut = r.top();
-            if (e.isTextual()) {
-                // Between the lines of a text; a line that would be cut goes over whole.
-                const ShapedText& t = shaped(e, k, layout, ctx);
-                const double top = textTop(e, t, r);
-                const double lines = std::floor((y - top) / t.lineHeight + epsilon);
-                if (lines >= t.lines.size())
-                    continue;   // under its last line
-                cut = top + std::max(0.0, lines) * t.lineHeight;
+            if (rows) {
+                // Between two rows; a row that would be cut goes over whole, and so does the
+                // first with what goes with it.
+                const double before = std::floor((y - rows->top) / rows->pitch + epsilon);
+                if (before >= double(rows->count))
+                    continue;   // under its last row
+                if (before >= 1)
+                    cut = rows->rowTop(qsizetype(before));
                 if (cut <= from + epsilon)
-                    cut = std::min(r.top(), top);
+                    cut = rows->start;
             }
             if (cut < y - epsilon) {
                 y = cut;
@@ -69,7 +141,18 @@ double ReportDocument::Impl::breakPoint(const ReportBand& band, BandLayout& layo
             }
         }
     }
-    return std::max(y, from);
+    if (y <= from + epsilon)
+        return from;
+    // A part holds something: a cut with nothing of the band above it is no cut.
+    for (size_t k = 0; k < band.elements.size(); ++k) {
+        const ReportElement& e = band.elements[k];
+        const QRectF r = elementRect(e, k, layout, layout.height);
+        const bool inPart = r.top() < y - epsilon && r.bottom() > from + epsilon;
+        const bool across = (e.kind == ReportElement::Kind::Line || e.kind == ReportElement::Kind::Box) && r.bottom() > y + epsilon;
+        if (inPart && !across && prints(e, ctx))
+            return y;
+    }
+    return from;
 }
 
 BandLayout ReportDocument::Impl::layoutBand(const ReportBand& band, const Context& ctx) const
@@ -80,12 +163,13 @@ BandLayout ReportDocument::Impl::layoutBand(const ReportBand& band, const Contex
     l.shift.assign(n, 0.0);
     l.pushes.assign(n, false);
     l.texts.resize(n);
+    l.charts.resize(n);
     l.height = band.height;
     if (!band.hasGrowingElements())
         return l;
     for (size_t i = 0; i < n; ++i) {
         const ReportElement& e = band.elements[i];
-        if (!e.grow || (!e.condition.isEmpty() && !formulaHolds(*e.condition.root(), ctx)))
+        if (!e.grow || !prints(e, ctx))
             continue;
         const double needed = neededHeight(e, i, l, ctx);
         l.height = std::max(l.height, e.rect.top() + needed);
@@ -354,8 +438,8 @@ void ReportDocument::Impl::PageBuilder::placeFrom(const ReportBand& b, int row, 
         from = cut;
         if (from >= h - epsilon)
             break;
-        if (reportHeader)
-            headPage();
+        if (reportHeader && pages_.size() == 1)
+            headPage();   // under the header's first part
         newPage();
         keep = 0;
     }

@@ -256,23 +256,25 @@ public:
         }
     }
 
-    // Horizontal bars: a category's name on the left, its bar and value to the right.
+    // Horizontal bars: a category's name on the left, its bar and value to the right; the bars
+    // this page prints where the page model put them, in columns worked out from all of them, so
+    // that a chart going on over pages reads the same on each.
     void chart(const ReportItem& it)
     {
         const ReportElement& e = *it.element;
         const ReportChartData& c = *it.chart;
         const QRectF r = dev(it.rect);
         setFont(e.font);
-        double top = r.top();
         if (!it.text.isEmpty()) {
             QFont bold = e.font;
             bold.setBold(true);
             setFont(bold);
             p_.setPen(e.color);
-            p_.drawText(QRectF(r.left(), top, r.width(), fm_->height() * 1.4), Qt::AlignLeft | Qt::AlignVCenter, it.text);
-            top += fm_->height() * ReportChartData::titleLines;
+            p_.drawText(QRectF(r.left(), r.top(), r.width(), fm_->height() * 1.4), Qt::AlignLeft | Qt::AlignVCenter, it.text);
             setFont(e.font);
         }
+        const double top = it.linesTop * s_;
+        const double rowHeight = it.lineHeight * s_;
         if (c.values.isEmpty()) {
             p_.setPen(e.color);
             p_.drawText(QRectF(r.left(), top, r.width(), fm_->height()), Qt::AlignLeft, QStringLiteral("Nothing to show."));
@@ -291,23 +293,25 @@ public:
         }
         const double plotLeft = r.left() + labelWidth;
         const double plotWidth = std::max(1.0, r.width() - labelWidth - valueWidth - 6 * s_);
-        const double rowHeight = std::min((r.bottom() - top) / c.values.size(), fm_->height() * ReportChartData::barLines);
         double max = c.scaleMax;
         for (double v : c.values)
             max = std::max(max, v);
         if (max <= 0)
             max = 1;
+        if (it.barCount <= 0)
+            return;
         const QColor bar = e.fill.isValid() ? e.fill : QColor(0x3b, 0x6e, 0xa8);
         p_.setPen(QPen(QColor(0x88, 0x88, 0x88), std::max(0.5 * s_, 1.0)));
-        p_.drawLine(QPointF(plotLeft, top), QPointF(plotLeft, top + rowHeight * c.values.size()));
-        for (int i = 0; i < c.values.size(); ++i) {
-            const double y = top + i * rowHeight;
-            const double w = plotWidth * std::max(0.0, c.values[i]) / max;
+        p_.drawLine(QPointF(plotLeft, top), QPointF(plotLeft, top + rowHeight * double(it.barCount)));
+        for (qsizetype i = 0; i < it.barCount; ++i) {
+            const qsizetype b = it.firstBar + i;
+            const double y = top + double(i) * rowHeight;
+            const double w = plotWidth * std::max(0.0, c.values[b]) / max;
             p_.fillRect(QRectF(plotLeft, y + rowHeight * 0.18, w, rowHeight * 0.64), bar);
             p_.setPen(e.color);
             p_.drawText(QRectF(r.left(), y, labelWidth - 4 * s_, rowHeight), Qt::AlignRight | Qt::AlignVCenter,
-                        fm_->elidedText(c.labels[i], Qt::ElideRight, labelWidth - 4 * s_));
-            p_.drawText(QRectF(plotLeft + w + 3 * s_, y, valueWidth + 3 * s_, rowHeight), Qt::AlignLeft | Qt::AlignVCenter, c.valueTexts[i]);
+                        fm_->elidedText(c.labels[b], Qt::ElideRight, labelWidth - 4 * s_));
+            p_.drawText(QRectF(plotLeft + w + 3 * s_, y, valueWidth + 3 * s_, rowHeight), Qt::AlignLeft | Qt::AlignVCenter, c.valueTexts[b]);
         }
     }
 

@@ -9,6 +9,7 @@
 #include "reports/PaperSize.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -69,6 +70,56 @@ QStringList pdfLines(const ReportDocument& doc)
     const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
     doc.exportPdf(pdf);
     return squeezedLines(pdfPages(pdf).join(u'\n'));
+}
+
+// A line of an exported PDF as a reader sees it: its words, and where it prints (points from the
+// page's top-left corner), read back with pdftotext -bbox.
+struct PdfLine {
+    int page = 0;
+    QString text;
+    QRectF box;
+};
+
+QList<PdfLine> pdfLinesAt(const ReportDocument& doc)
+{
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
+    doc.exportPdf(pdf);
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    if (!p.waitForFinished(60000))
+        return {};
+    struct Word {
+        int page;
+        QString text;
+        QRectF box;
+    };
+    QList<Word> words;
+    int page = -1;
+    static const QRegularExpression tag(QStringLiteral(R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
+    for (auto it = tag.globalMatch(QString::fromUtf8(p.readAllStandardOutput())); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        if (m.captured(0).startsWith(QLatin1String("<page"))) {
+            ++page;
+            continue;
+        }
+        words.append({page, m.captured(5), QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()), QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()))});
+    }
+    std::stable_sort(words.begin(), words.end(), [](const Word& a, const Word& b) {
+        if (a.page != b.page)
+            return a.page < b.page;
+        if (qAbs(a.box.top() - b.box.top()) > 1)
+            return a.box.top() < b.box.top();
+        return a.box.left() < b.box.left();
+    });
+    QList<PdfLine> lines;
+    for (const Word& w : words) {
+        if (lines.isEmpty() || lines.last().page != w.page || qAbs(lines.last().box.top() - w.box.top()) > 1)
+            lines.append({w.page, w.text, w.box});
+        else
+            lines.last().text += u' ' + w.text, lines.last().box |= w.box;
+    }
+    return lines;
 }
 
 void keepPdf(const ReportDocument& doc, const QString& name)
@@ -433,6 +484,111 @@ private Q_SLOTS:
         // Each growing chart has a line for every bar: TURRET's two bars take less room than the lanes' five.
         QVERIFY(bars[3].rect.height() < bars.last().rect.height());
         QVERIFY(bars.last().rect.height() >= 5 * 8 * 1.8 * 0.9);
+    }
+
+    // A big centre's charts print whole, read back from the PDF: a chart taller than the room
+    // goes on over the next pages between its bars, its heading on the page of its first bar,
+    // every bar with its label at a readable size, none over another or over the page footer,
+    // and no page without something of the report.
+    void chartsOfABigCentreGoOnOverPagesBetweenTheirBars()
+    {
+        // The bars of a chart found in the PDF's lines after its heading, in print order.
+        auto checkChart = [](const ReportDocument& doc, const QString& heading, const QString& barPattern, QStringList expected,
+                             bool byValue) {
+            const QString what = QStringLiteral("%1 (%2): ").arg(doc.fileName(), heading);
+            const QList<PdfLine> lines = pdfLinesAt(doc);
+            const QRegularExpression bar(barPattern);
+            const QRegularExpression footer(QStringLiteral("Page (\\d+) of (\\d+)$"));
+            qsizetype at = -1;
+            for (qsizetype i = 0; i < lines.size() && at < 0; ++i)
+                if (lines[i].text == heading)
+                    at = i;
+            QVERIFY2(at >= 0, qPrintable(what + QStringLiteral("no heading")));
+            QStringList labels;
+            QList<int> pagesWithBars;
+            for (qsizetype i = at + 1; i < lines.size(); ++i) {
+                const QRegularExpressionMatch m = bar.match(lines[i].text);
+                if (!m.hasMatch())
+                    continue;
+                const PdfLine& l = lines[i];
+                labels << m.captured(1);
+                if (labels.size() == 1)
+                    QVERIFY2(l.page == lines[at].page, qPrintable(what + QStringLiteral("the heading is on page %1, the first bar on %2").arg(lines[at].page + 1).arg(l.page + 1)));
+                QVERIFY2(l.box.height() >= 6, qPrintable(what + QStringLiteral("%1 is %2 pt tall").arg(l.text).arg(l.box.height())));
+                const PdfLine& before = lines[i - 1];
+                QVERIFY2(before.page != l.page || before.box.bottom() <= l.box.top() + 0.01,
+                         qPrintable(what + QStringLiteral("\"%1\" prints over \"%2\"").arg(l.text, before.text)));
+                if (!pagesWithBars.contains(l.page))
+                    pagesWithBars << l.page;
+            }
+            if (byValue) {   // the areas, the most used first
+                labels.sort();
+                expected.sort();
+            }
+            QCOMPARE(labels, expected);
+            // The bars run on from page to page (the lanes to the end of the report); every
+            // page ends with its footer.
+            QCOMPARE(pagesWithBars.size(), pagesWithBars.last() - pagesWithBars.first() + 1);
+            if (!byValue)
+                QCOMPARE(pagesWithBars.last(), doc.pageCount() - 1);
+            for (int p = 0; p < doc.pageCount(); ++p) {
+                QList<PdfLine> page;
+                for (const PdfLine& l : lines)
+                    if (l.page == p)
+                        page << l;
+                QVERIFY(!page.isEmpty());
+                const QRegularExpressionMatch m = footer.match(page.last().text);
+                QVERIFY2(m.hasMatch() && m.captured(1).toInt() == p + 1 && m.captured(2).toInt() == doc.pageCount(),
+                         qPrintable(what + QStringLiteral("page %1 ends with \"%2\"").arg(p + 1).arg(page.last().text)));
+                for (qsizetype i = 0; i + 1 < page.size(); ++i)
+                    QVERIFY2(page[i].box.bottom() <= page.last().box.top(),
+                             qPrintable(what + QStringLiteral("page %1: \"%2\" prints over the footer").arg(p + 1).arg(page[i].text)));
+                bool printsSomething = false;
+                for (const ReportItem& it : doc.page(p).items)
+                    printsSomething = printsSomething || (it.band != BandKind::PageHeader && it.band != BandKind::PageFooter);
+                QVERIFY2(printsSomething, qPrintable(what + QStringLiteral("page %1 holds only its header and footer").arg(p + 1)));
+            }
+        };
+        // Each lane and each area used; every part in an area of its own (up to `areas`).
+        auto centre = [](int lanes, int areas) {
+            QStringList parts, uses;
+            for (int p = 1; p <= areas; ++p) {
+                parts << QStringLiteral("(%1,'P-%1','PART %1','AREA %2')").arg(p).arg(p, 3, 10, QLatin1Char('0'));
+                uses << QStringLiteral("(%1,%2,%3,'2024-02-01')").arg(p).arg(1 + p % 4).arg(1 + p % lanes);
+            }
+            for (int lane = 1; lane <= lanes; ++lane)
+                uses << QStringLiteral("(%1,%2,%3,'2024-02-02')").arg(1 + lane % areas).arg(1 + lane % 7).arg(lane);
+            return QStringList{QStringLiteral("INSERT INTO Parts([Record Number],[Part Number 1],Description,[Area of Machine]) VALUES ") + parts.join(u','),
+                               QStringLiteral("INSERT INTO PartsUsage VALUES ") + uses.join(u',')};
+        };
+        // At 49 lanes the lanes' heading comes at the foot of a letter page of the lane report.
+        for (const int lanes : {8, 48, 49, 64, 100, 120}) {
+            ReportFixture f;
+            f.makeInventory(centre(lanes, 5));
+            QStringList numbers;
+            for (int lane = 1; lane <= lanes; ++lane)
+                numbers << QString::number(lane);
+            for (const QString& paper : {QString(), QStringLiteral("A4")}) {
+                checkChart(*run(QStringLiteral("GraphUsage%1.rpt").arg(paper)), QStringLiteral("Quantity used by lane"),
+                           QStringLiteral("^(\\d+) \\d+$"), numbers, false);
+                checkChart(*run(QStringLiteral("PartsUsageByLane%1.rpt").arg(paper), QStringLiteral("{PartsUsage.Lane Number} in 1to %1").arg(lanes)),
+                           QStringLiteral("Quantity used by lane"), QStringLiteral("^(\\d+) \\d+$"), numbers, false);
+                if (QTest::currentTestFailed())
+                    return;
+            }
+        }
+        for (const int areas : {60, 160}) {
+            ReportFixture f;
+            f.makeInventory(centre(12, areas));
+            QStringList names;
+            for (int a = 1; a <= areas; ++a)
+                names << QStringLiteral("AREA %1").arg(a, 3, 10, QLatin1Char('0'));
+            for (const QString& paper : {QString(), QStringLiteral("A4")})
+                checkChart(*run(QStringLiteral("GraphUsage%1.rpt").arg(paper)), QStringLiteral("Quantity used by area of the machine"),
+                           QStringLiteral("^(AREA \\d{3}) \\d+$"), names, true);
+            if (QTest::currentTestFailed())
+                return;
+        }
     }
 
     // Not a check: the reports of a centre with tagged, back-ordered and used parts, as PDFs to
