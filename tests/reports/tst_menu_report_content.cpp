@@ -266,6 +266,24 @@ private Q_SLOTS:
             QVERIFY2(pdfLines(*run(name)).join(u'\n').contains(QLatin1String("$0.07")), qPrintable(name));
     }
 
+    void storedPricesPrintWithTheirDecimalsInEveryList()
+    {
+        // A price is stored to the ten-thousandth: the complete database prints it as the
+        // filtered list and the price comparison do, never rounded to the cent.
+        ReportFixture f;
+        f.makeInventory({QStringLiteral("INSERT INTO Parts([Part Number 1],Description,[Area of Machine],[Price 1],[Package 1],[In Stock],[Default 1]) VALUES "
+                                        "('P-1','HEX BOLT','DECK',0.4375,1,2,1),('P-2','COTTER PIN','DECK',0.1875,1,3,1),('P-3','V-BELT','DECK',6.95,1,1,1)")});
+        for (const char* name : {"Complete", "Filter", "Prices"}) {
+            for (const QString& paper : {QString(), QStringLiteral("A4")}) {
+                const QString file = QLatin1String(name) + paper + QStringLiteral(".rpt");
+                const QStringList lines = pdfLines(*run(file));
+                for (const auto& [part, price] : {std::pair{"HEX BOLT", "$0.4375"}, {"COTTER PIN", "$0.1875"}, {"V-BELT", "$6.95"}})
+                    QVERIFY2(lines.filter(QLatin1String(part)).value(0).contains(QLatin1String(price)),
+                             qPrintable(QStringLiteral("%1: %2 without %3 in:\n%4").arg(file, QLatin1String(part), QLatin1String(price), lines.join(u'\n'))));
+            }
+        }
+    }
+
     void amountsThatDoNotFitPrintAsOutOfRange()
     {
         // Money arithmetic never wraps round: a sum or product beyond the range is out of range,
