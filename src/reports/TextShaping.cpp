@@ -90,6 +90,18 @@ TextLines breakText(const QFont& font, const QString& text, double width, bool w
     return out;
 }
 
+// A text's own lines run on into one paragraph, one blank between them.
+QString runOn(const QString& text)
+{
+    QStringList parts;
+    for (const QString& line : QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(u'\r', u'\n').split(u'\n')) {
+        const QString t = line.trimmed();
+        if (!t.isEmpty())
+            parts.append(t);
+    }
+    return parts.join(u' ');
+}
+
 // The most a text is made smaller to fit its box before it wraps: a legible size.
 constexpr double legiblePoints = 6.0;
 constexpr double smallestScale = 0.25;
@@ -138,12 +150,17 @@ ShapedText shapeText(const ReportElement& e, const QString& text)
         // A growing text's band grows: only its width counts.
         return t.widest <= width + 0.01 && (e.grow || t.lines.size() <= 1 || t.lines.size() * t.lineHeight <= inner + 0.01);
     };
-    auto at = [&](double scale, bool wrap) {
+    // A text of several lines that does not fit at the legible size runs its lines on into one
+    // another, wrapping into the room its box has, before it gets smaller still.
+    const bool severalLines = text.contains(u'\n') || text.contains(u'\r');
+    const QString runningOn = severalLines ? runOn(text) : QString();
+    auto at = [&](double scale, bool wrap, bool runsOn = false) {
+        const QString& what = runsOn ? runningOn : text;
         if (scale == 1.0)
-            return breakText(e.font, text, width, wrap);
+            return breakText(e.font, what, width, wrap);
         QFont f = e.font;
         f.setPointSizeF(size * scale);
-        return breakText(f, text, width, wrap);
+        return breakText(f, what, width, wrap);
     };
     // A growing text wraps at its size, unless it shrinks first; any other wraps as it says.
     const bool wrapAtFirst = e.grow ? !e.shrink : e.wrap;
@@ -160,9 +177,24 @@ ShapedText shapeText(const ReportElement& e, const QString& text)
             shaped.scale = scale;
             found = fits(lines);
         }
-        // A large font reaches its legible size below the smallest scale: it still wraps there.
-        for (double scale = legible; !found && scale >= std::min(smallestScale, legible); scale *= 0.95) {
-            lines = at(scale, true);
+        // Still too big, it wraps at the legible size (a large font reaches it below the smallest
+        // scale: it still wraps there).
+        if (!found) {
+            lines = at(legible, true);
+            shaped.scale = legible;
+            found = fits(lines) || e.grow;
+        }
+        // A text of several lines then runs them on, as large as the room lets it.
+        for (double scale = 1.0; !found && severalLines; scale *= 0.95) {
+            shaped.scale = std::max(scale, legible);
+            lines = at(shaped.scale, true, true);
+            found = fits(lines);
+            if (shaped.scale == legible)
+                break;
+        }
+        // Only then does it get smaller still.
+        for (double scale = legible * 0.95; !found && scale >= std::min(smallestScale, legible); scale *= 0.95) {
+            lines = at(scale, true, severalLines);
             shaped.scale = scale;
             found = fits(lines) || e.grow;
         }

@@ -30,9 +30,10 @@ const FontMeasure& fontMeasure(const QFont& font);
 // A text in its box: the lines, the size they print at (a fraction of the element's font) and
 // where the first line's top is. A text is never cut. One that does not fit its box (on one
 // line, or in its lines where it wraps) prints smaller, down to a legible size; still too big,
-// it wraps there, inside a word if need be, and only then gets smaller still. A growing text
-// wraps at its size and its band makes room for the lines; one that grows and shrinks keeps to
-// its line down to the legible size, and wraps there.
+// it wraps there, inside a word if need be; one of several lines then runs them on into one
+// another; and only then it gets smaller still. A growing text wraps at its size and its band
+// makes room for the lines; one that grows and shrinks keeps to its line down to the legible
+// size, and wraps there.
 //
 // The lines are broken once for a band (a memo may run over many pages) in the element's own
 // box: a box moved down or grown by its band keeps its width, and a growing text's lines do not

@@ -452,6 +452,50 @@ private Q_SLOTS:
         QCOMPARE(printingNumbers, 60);   // all but the loan agreement and the bar graphs
     }
 
+    void aCardsMemoOfSeveralLinesPrintsLegiblyInItsRoom()
+    {
+        // A memo imported from an older database can hold line breaks. On the 5386 card it keeps
+        // its lines where they fit and runs them on into one another where they do not, wrapping
+        // into the room above the card's slots: every character at 6 points or more, none lost.
+        QStringList longOne;
+        for (int i = 1; i <= 17; ++i)
+            longOne << QStringLiteral("LINE %1 OF MEMO").arg(i, 2, 10, QLatin1Char('0'));
+        const QStringList memos{QStringLiteral("CHECK TENSION\nSEE MANUAL P.44\nKEEP DRY"),
+                                QStringLiteral("CHECK TENSION EVERY MONTH\r\nREPLACE WITH KIT 12-345-6\r\nSEE MANUAL PAGE 44 FOR THE ADJUSTMENT\r\n"
+                                               "ORDER TWO AT A TIME\r\nSPARE KEPT IN CABINET B"),
+                                longOne.join(u'\n').left(255)};
+        ReportFixture f;
+        QStringList rows{information};
+        for (int i = 0; i < memos.size(); ++i)
+            rows << part(QStringLiteral("M-%1").arg(i), QStringLiteral("SPRING"), QStringLiteral("DECK"), QStringLiteral("A1"), 1, 1,
+                         QStringLiteral("[Part Memo]"), QStringLiteral("'%1'").arg(memos[i]));
+        f.makeInventory(rows);
+        auto doc = Report::load(QStringLiteral("Barcoded5386.rpt")).run();
+        QTemporaryDir out;
+        const QString pdf = out.filePath(QStringLiteral("cards.pdf"));
+        doc->exportPdf(pdf);
+        auto strip = [](QString t) { return t.remove(QRegularExpression(QStringLiteral("\\s"))); };
+        QProcess raw;
+        raw.start(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), pdf, QStringLiteral("-")});
+        QVERIFY(raw.waitForFinished(60000));
+        const QString printed = strip(QString::fromUtf8(raw.readAllStandardOutput()));
+        QMap<int, ReportItem> memoOf;
+        for (const ReportItem& it : doc->page(0).items)
+            if (it.kind == ReportItem::Kind::Text && it.element->value.text().contains(QLatin1String("Part Memo")))
+                memoOf[it.row] = it;
+        QCOMPARE(memoOf.size(), memos.size());
+        for (int i = 0; i < memos.size(); ++i) {
+            const ReportItem& it = memoOf[i];
+            const double size = it.element->font.pointSizeF() * it.fontScale;
+            QVERIFY2(size >= 6, qPrintable(QStringLiteral("memo %1 prints at %2 pt").arg(i).arg(size)));
+            QVERIFY2(it.linesTop + it.lines.size() * it.lineHeight <= it.rect.bottom() + 0.01, qPrintable(QStringLiteral("memo %1 runs out of its room").arg(i)));
+            QCOMPARE(strip(it.lines.join(QString())), strip(memos[i]));
+            QVERIFY2(printed.contains(strip(memos[i])), qPrintable(QStringLiteral("memo %1 is not printed whole").arg(i)));
+        }
+        // Lines that fit keep their line ends.
+        QCOMPARE(memoOf[0].lines, memos[0].split(u'\n'));
+    }
+
     void wholeNumbersPrintWholeInEveryColumn()
     {
         // Counts, packages and quantities of six and seven digits, in every column that prints
