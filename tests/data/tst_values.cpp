@@ -60,6 +60,27 @@ private Q_SLOTS:
         QVERIFY(*Currency::parse(QStringLiteral("99999999999999.9999")) > Currency());
     }
 
+    void currencySumsBeyondTheRangeAreOutOfRange()
+    {
+        // Two amounts in range whose sum or difference is not: out of range, never wrapped round
+        // to an amount of the other sign, and a running total stays so whatever is added after.
+        const Currency big = *Currency::parse(QStringLiteral("900000000000000"));
+        const Currency top = Currency::fromUnits(std::numeric_limits<std::int64_t>::max());
+        for (const Currency sum : {big + big, -big + -big, big - -big, -big - big, top + Currency::fromUnits(5), -top + Currency::fromUnits(-5)}) {
+            QVERIFY(sum.isOutOfRange());
+            QCOMPARE(formatCurrencyExact(sum), QStringLiteral("####"));
+        }
+        Currency total;
+        for (int i = 0; i < 3; ++i)
+            total += big;
+        total -= big * std::int64_t(2);
+        QVERIFY(total.isOutOfRange());
+        // Up to the ends of the range, exactly.
+        QCOMPARE((top - Currency::fromUnits(5) + Currency::fromUnits(5)).units(), std::numeric_limits<std::int64_t>::max());
+        QCOMPARE((-top + Currency::fromUnits(5) - Currency::fromUnits(5)).units(), -std::numeric_limits<std::int64_t>::max());
+        QCOMPARE(formatCurrencyExact(big + *Currency::parse(QStringLiteral("22337203685477.5807"))), QStringLiteral("$922,337,203,685,477.5807"));
+    }
+
     void currencyFormat()
     {
         QCOMPARE(formatCurrency(*Currency::parse(QStringLiteral("1234.5"))), QStringLiteral("$1,234.50"));

@@ -348,6 +348,26 @@ private Q_SLOTS:
         QCOMPARE(ReportValue::multiply(ReportValue(Currency::fromUnits(125000)), ReportValue(qint64(3))).toDisplayText(), QStringLiteral("$37.50"));
     }
 
+    void exactMoneyProductsBeyond128BitsAreOutOfRange()
+    {
+        // $1,000,000 is 10^24 in the 10^-18 dollars an exact amount counts: times 2 x 10^14 it
+        // passes the 127 bits of the count's magnitude, times 3.5 x 10^14 the 128 bits of the
+        // product. Either is out of range for good, divided back or not, never wrapped round to
+        // another amount; times 10^14 it fits, and divided back is the million again.
+        const ExactMoney million(*Currency::parse(QStringLiteral("1000000")));
+        for (const std::int64_t n : {std::int64_t(200000000000000), std::int64_t(350000000000000)}) {
+            QVERIFY2((million * n).isOutOfRange(), qPrintable(QString::number(n)));
+            QVERIFY2((million * n / n).isOutOfRange(), qPrintable(QString::number(n)));
+            QVERIFY2((million * double(n) / double(n)).isOutOfRange(), qPrintable(QString::number(n)));
+        }
+        QVERIFY(million * std::int64_t(100000000000000) / std::int64_t(100000000000000) == million);
+        const EmptyContext none;
+        auto text = [&](const QString& f) { return evaluateFormula(*Formula::parse(f).root(), none).toDisplayText(); };
+        QCOMPARE(text(QStringLiteral("RoundCents(1000000) * 350000000000000 / 350000000000000")), OutOfRangeMark);
+        QCOMPARE(text(QStringLiteral("RoundCents(1000000) * 200000000000000 / 200000000000000")), OutOfRangeMark);
+        QCOMPARE(text(QStringLiteral("RoundCents(1000000) * 100000000000000 / 100000000000000")), QStringLiteral("$1,000,000.00"));
+    }
+
     void noFormulaAbortsHangsOrOverflows()
     {
         // A report file is data: counts of decimals and places far beyond any number, whole
