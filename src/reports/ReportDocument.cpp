@@ -3,7 +3,6 @@
 #include "platform/AppFolder.h"
 
 #include <QFileInfo>
-#include <QFontMetricsF>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
