@@ -1,10 +1,12 @@
 #include "platform/PictureBox.h"
 
-#include <QBuffer>
+#include "platform/PictureDecode.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
+#include <QTimer>
 
 #include <new>
 
@@ -14,42 +16,48 @@ namespace {
 constexpr qint64 LargestFileMB = 50;
 constexpr qint64 LargestFile = LargestFileMB * 1024 * 1024;
 
-// A picture that cannot be decoded, or not in the memory there is, shows blank.
-QImage decode(const QByteArray& data)
-{
-    if (data.isEmpty())
-        return QImage();
-    try {
-        QBuffer buffer;
-        buffer.setData(data);
-        buffer.open(QIODevice::ReadOnly);
-        QImageReader reader(&buffer);
-        return reader.read();
-    } catch (const std::bad_alloc&) {
-        return QImage();
-    }
-}
-
 }  // namespace
 
 PictureBox::PictureBox(QWidget* parent)
     : QFrame(parent)
+    , m_redecode(new QTimer(this))
 {
+    // Resizing a window calls for many sizes in a row: the picture is decoded for the last.
+    m_redecode->setSingleShot(true);
+    m_redecode->setInterval(200);
+    connect(m_redecode, &QTimer::timeout, this, &PictureBox::decodeForSize);
+}
+
+QSize PictureBox::shownSize() const
+{
+    return (QSizeF(contentsRect().size()) * devicePixelRatioF()).toSize();
 }
 
 void PictureBox::setImageData(const QByteArray& data)
 {
     if (data == m_data)
         return;
-    setPicture(data, decode(data));
+    setPicture(data, decodePicture(data, shownSize(), Qt::IgnoreAspectRatio));
 }
 
-void PictureBox::setPicture(const QByteArray& data, const QImage& image)
+void PictureBox::setPicture(const QByteArray& data, const DecodedPicture& picture)
 {
     m_data = data;
-    m_image = image;
+    m_image = picture.image;
+    m_pictureSize = picture.size;
     update();
     Q_EMIT imageChanged();
+}
+
+void PictureBox::decodeForSize()
+{
+    if (m_image.isNull())
+        return;
+    const DecodedPicture picture = decodePicture(m_data, shownSize(), Qt::IgnoreAspectRatio);
+    if (!picture.image.isNull()) {
+        m_image = picture.image;
+        update();
+    }
 }
 
 bool PictureBox::loadFile(const QString& path, QString* error)
@@ -59,7 +67,6 @@ bool PictureBox::loadFile(const QString& path, QString* error)
             *error = why;
         return false;
     };
-    const QString notAPicture = QStringLiteral("%1 is not a picture that can be shown.").arg(path);
     // Its size and its first bytes tell whether the file may be a picture, before it is read whole.
     const qint64 size = QFileInfo(path).size();
     if (size > LargestFile)
@@ -70,26 +77,39 @@ bool PictureBox::loadFile(const QString& path, QString* error)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return refuse(QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
+    DecodedPicture picture;
     if (!QImageReader(&file).canRead())
-        return refuse(notAPicture);
+        return refuse(pictureProblemText(path, picture));
     try {
         if (!file.seek(0))
             return refuse(QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
         const QByteArray data = file.readAll();
-        const QImage image = decode(data);
-        if (image.isNull())
-            return refuse(notAPicture);
+        picture = decodePicture(data, shownSize(), Qt::IgnoreAspectRatio);
+        if (picture.problem != PictureProblem::None)
+            return refuse(pictureProblemText(path, picture));
         if (data != m_data)
-            setPicture(data, image);
+            setPicture(data, picture);
         return true;
     } catch (const std::bad_alloc&) {
-        return refuse(QStringLiteral("%1 is too large to be shown as a picture.").arg(path));
+        picture.problem = PictureProblem::TooLarge;
+        return refuse(pictureProblemText(path, picture));
     }
 }
 
 void PictureBox::clear()
 {
     setImageData(QByteArray());
+}
+
+void PictureBox::resizeEvent(QResizeEvent* event)
+{
+    QFrame::resizeEvent(event);
+    // A box grown past the pixels it holds shows the picture sharp again, if the picture has more.
+    const QSize shown = shownSize();
+    if (!m_image.isNull()
+        && ((shown.width() > m_image.width() && m_image.width() < m_pictureSize.width())
+            || (shown.height() > m_image.height() && m_image.height() < m_pictureSize.height())))
+        m_redecode->start();
 }
 
 void PictureBox::paintEvent(QPaintEvent* event)

@@ -4,8 +4,12 @@
 #include <QFrame>
 #include <QImage>
 
+struct DecodedPicture;
+class QTimer;
+
 // A picture stretched to the box. The box keeps the picture's file bytes exactly as given, so a
-// picture stored in the database is written back unchanged.
+// picture stored in the database is written back unchanged, and shows them decoded at the size
+// of the box (decoded again, once the resizing stops, when the box grows).
 class PictureBox : public QFrame {
     Q_OBJECT
 public:
@@ -15,8 +19,9 @@ public:
     QByteArray imageData() const { return m_data; }
     bool hasImage() const { return !m_image.isNull(); }
 
-    // Takes the file's bytes when they are a picture; otherwise leaves the box as it was and says
-    // why. A file larger than 50 MB, or whose first bytes are no picture's, is not read at all.
+    // Takes the file's bytes when they are a picture that can be shown; otherwise leaves the box
+    // as it was and says why (not a picture, damaged, too large). A file larger than 50 MB, or
+    // whose first bytes are no picture's, is not read at all.
     bool loadFile(const QString& path, QString* error);
     void clear();
 
@@ -25,10 +30,15 @@ Q_SIGNALS:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void setPicture(const QByteArray& data, const QImage& image);
+    QSize shownSize() const;   // device pixels
+    void setPicture(const QByteArray& data, const DecodedPicture& picture);
+    void decodeForSize();
 
     QByteArray m_data;
-    QImage m_image;
+    QImage m_image;         // decoded at the size the box had
+    QSize m_pictureSize;    // the picture's own size
+    QTimer* m_redecode;
 };

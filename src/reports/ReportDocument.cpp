@@ -1,6 +1,7 @@
 #include "ReportLayout.h"
 
 #include "platform/AppFolder.h"
+#include "platform/PictureDecode.h"
 
 #include <QFileInfo>
 #include <QPainter>
@@ -286,9 +287,16 @@ ReportPage ReportDocument::Impl::buildPage(int index) const
                 break;
             case ReportElement::Kind::Image:
                 it = item(ReportItem::Kind::Image, rect);
-                if (!e.value.isEmpty())
-                    it.image = QImage::fromData(evaluateFormula(*e.value.root(), ctx).bytes());
-                else
+                if (!e.value.isEmpty()) {
+                    // A stored picture is decoded for its cell at 200 dpi, however many pixels it holds.
+                    Qt::AspectRatioMode mode = Qt::KeepAspectRatio;
+                    if (e.fit == ReportElement::Fit::Stretch)
+                        mode = Qt::IgnoreAspectRatio;
+                    else if (e.fit == ReportElement::Fit::Cover)
+                        mode = Qt::KeepAspectRatioByExpanding;
+                    const QSize cell = (rect.size() * 200 / 72).toSize();
+                    it.image = decodePicture(evaluateFormula(*e.value.root(), ctx).bytes(), cell, mode).image;
+                } else
                     it.image = fileImage(e.text);
                 if (it.image.isNull())
                     continue;

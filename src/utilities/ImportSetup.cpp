@@ -31,6 +31,26 @@ const QString DuplicatesCaption = QStringLiteral(
     "your database. You will need to remove these manually. ");
 const QString CongratulationsCaption = QStringLiteral("Congratulations, your database was successfully imported.");
 
+// What a pass that matched and added nothing says in place of the congratulations: how many old
+// parts it read, and why none of them could be taken.
+QString nothingImportedText(int vendor, const OldPartsCount& old)
+{
+    if (old.read == 0)
+        return QStringLiteral("Nothing was imported: the older database holds no parts.");
+    const auto have = [](int n) { return n == 1 ? QStringLiteral("1 has") : QStringLiteral("%1 have").arg(n); };
+    QStringList why;
+    if (old.badNumber > 0)
+        why << QStringLiteral("%1 a vendor # %2 part number that does not sort after \"1\" (such as \"0123\", \"1\" or none)")
+                   .arg(have(old.badNumber))
+                   .arg(vendor);
+    if (old.lowStock > 0)
+        why << (why.isEmpty() ? have(old.lowStock) : QString::number(old.lowStock)) + QStringLiteral(" no minimum stock of at least 1");
+    return QStringLiteral("Nothing was imported: of the %1 old part%2 read, %3, so none could be matched or added.")
+        .arg(old.read)
+        .arg(old.read == 1 ? QString() : QStringLiteral("s"))
+        .arg(why.join(QStringLiteral(" and ")));
+}
+
 // The window's picture: the old program's disk passing its parts on to the database.
 QPixmap importPicture(int size)
 {
@@ -226,6 +246,7 @@ void ImportSetup::runPass(int vendor)
 {
     if (!m_pass || m_pass->vendor() != vendor)
         return;
+    const OldPartsCount oldParts = m_pass->oldParts();
     ImportOutcome outcome;
     QString failure;
     {
@@ -267,7 +288,12 @@ void ImportSetup::runPass(int vendor)
                48);
     }
 
-    if (List1->count() > 0) {
+    if (failure.isEmpty() && outcome.failed.isEmpty() && outcome.matched == 0 && outcome.added.isEmpty()) {
+        // A list from an earlier pass stays on show under it.
+        Label27->setText(nothingImportedText(vendor, oldParts));
+        Label27->show();
+        List1->setVisible(List1->count() > 0);
+    } else if (List1->count() > 0) {
         Label27->setText(DuplicatesCaption);
         Label27->show();
         List1->show();

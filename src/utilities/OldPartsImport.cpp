@@ -97,8 +97,9 @@ QString oldFieldName(OldField f)
     return QString::fromLatin1(OldFieldNames[int(f)]);
 }
 
-QList<OldPartRecord> readOldParts(const QString& dbfPath, int vendor)
+QList<OldPartRecord> readOldParts(const QString& dbfPath, int vendor, OldPartsCount* tally)
 {
+    OldPartsCount counted;
     DbaseTable table;
     QString error;
     if (!table.open(dbfPath, &error))
@@ -126,14 +127,19 @@ QList<OldPartRecord> readOldParts(const QString& dbfPath, int vendor)
             throw DbError(EngineError::General, QStringLiteral("The table '%1' cannot be read past record %2.").arg(dbfPath).arg(r));
         if (table.isDeleted())
             continue;
+        ++counted.read;
+        const QString number = table.text(numberColumn);
+        if (comparePartNumbers(number, one) <= 0) {
+            ++counted.badNumber;
+            continue;
+        }
         auto stock = table.plainNumber(stockColumn);
         if (!stock)
             stock = parseNumber(table.text(stockColumn));
-        if (!stock || *stock < 1)
+        if (!stock || *stock < 1) {
+            ++counted.lowStock;
             continue;
-        const QString number = table.text(numberColumn);
-        if (comparePartNumbers(number, one) <= 0)
-            continue;
+        }
         OldPartRecord row;
         row.text.reserve(160);
         for (int f = 0; f < OldFieldCount; ++f) {
@@ -159,6 +165,8 @@ QList<OldPartRecord> readOldParts(const QString& dbfPath, int vendor)
     sorted.reserve(rows.size());
     for (int i : std::as_const(order))
         sorted.append(std::move(rows[i]));
+    if (tally)
+        *tally = counted;
     return sorted;
 }
 
@@ -214,7 +222,7 @@ ImportPass ImportPass::prepare(int vendor, const QString& dbfPath, const QString
     ImportPass pass;
     pass.m_vendor = vendor == 2 ? 2 : 1;
     pass.m_inventoryPath = inventoryPath;
-    pass.m_source = readOldParts(dbfPath, pass.m_vendor);
+    pass.m_source = readOldParts(dbfPath, pass.m_vendor, &pass.m_oldParts);
     pass.m_catalogue = readCatalogueKeys(inventoryPath, pass.m_vendor);
     return pass;
 }

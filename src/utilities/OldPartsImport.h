@@ -42,11 +42,18 @@ inline int comparePartNumbers(QStringView a, QStringView b)
     return a.compare(b, Qt::CaseSensitive);
 }
 
+// The old parts a pass read, and those it left out of its source list.
+struct OldPartsCount {
+    int read = 0;        // the rows that are not deleted
+    int badNumber = 0;   // left out: the vendor-n number does not sort after "1"
+    int lowStock = 0;    // left out (with a number that does): STOCK is no number or below 1
+};
+
 // The source list of a pass: the rows of the table that are not deleted, whose STOCK is a number
 // of at least 1 and whose vendor-n number sorts after the text "1", ascending by that number
 // ("Select * from INVNTORY Where [STOCK] >= 1 and [NUMBERn] > '1' order by [NUMBERn] ASC").
 // Throws DbError when the table cannot be read or lacks one of the fields.
-QList<OldPartRecord> readOldParts(const QString& dbfPath, int vendor);
+QList<OldPartRecord> readOldParts(const QString& dbfPath, int vendor, OldPartsCount* count = nullptr);
 
 // A part of the catalogue as a pass walks it.
 struct CatalogueKey {
@@ -86,6 +93,7 @@ public:
 
     int vendor() const { return m_vendor; }
     int total() const { return int(m_source.size()); }
+    const OldPartsCount& oldParts() const { return m_oldParts; }
     const QList<OldPartRecord>& source() const { return m_source; }
     const QList<CatalogueKey>& catalogue() const { return m_catalogue; }
 
@@ -99,5 +107,6 @@ private:
     int m_vendor = 1;
     QString m_inventoryPath;
     QList<OldPartRecord> m_source;
+    OldPartsCount m_oldParts;
     QList<CatalogueKey> m_catalogue;
 };

@@ -54,25 +54,28 @@ bool isBlank(const QVariant& value)
 
 // The numbers of a pricing row are read once, by the same reader for the test for zero and for
 // the value stored: a number field as it is, a text as the number it writes ("$5.00" is 5);
-// an empty field is 0. A text that is no number ("N/A", "12X"), or a value out of range of the
-// part's field, reads as nothing.
-std::optional<Currency> moneyOf(const QVariant& value)
+// an empty field is 0. What the part's screens would refuse if it were typed reads as nothing: a
+// text that is no number ("N/A", "12X"), a value out of range of the part's field, a price below
+// 0, a count below 0 or with a fraction (a minimum buy and a package count whole packages and
+// pieces).
+std::optional<Currency> priceOf(const QVariant& value)
 {
     if (isBlank(value))
         return Currency();
-    return isNumber(value) ? Currency::checked(value.toDouble()) : Currency::parse(textOf(value));
+    const std::optional<Currency> price = isNumber(value) ? Currency::checked(value.toDouble()) : Currency::parse(textOf(value));
+    if (!price || *price < Currency())
+        return std::nullopt;
+    return price;
 }
 
-std::optional<qint64> wholeNumberOf(const QVariant& value)
+std::optional<qint64> countOf(const QVariant& value)
 {
     if (isBlank(value))
         return 0;
     const std::optional<double> n = isNumber(value) ? std::optional<double>(value.toDouble()) : parseNumber(textOf(value));
-    // Stored as a whole number, rounded half to even, in the part's 32-bit field.
-    constexpr double Limit = double(std::numeric_limits<qint32>::max()) + 0.5;
-    if (!n || !std::isfinite(*n) || std::abs(*n) >= Limit)
+    if (!n || !std::isfinite(*n) || *n < 0 || *n != std::floor(*n) || *n > double(std::numeric_limits<qint32>::max()))
         return std::nullopt;
-    return roundHalfEven(*n);
+    return qint64(*n);
 }
 
 }  // namespace
@@ -164,9 +167,9 @@ void walkPriceUpdate(const QList<PartKey>& parts, const QStringList& pricingNumb
 
 std::optional<PriceValues> priceValuesFor(const PricingRow& row)
 {
-    const std::optional<Currency> price = moneyOf(row.price);
-    const std::optional<qint64> minimumBuy = wholeNumberOf(row.minimumBuy);
-    const std::optional<qint64> package = wholeNumberOf(row.package);
+    const std::optional<Currency> price = priceOf(row.price);
+    const std::optional<qint64> minimumBuy = countOf(row.minimumBuy);
+    const std::optional<qint64> package = countOf(row.package);
     if (!price || !minimumBuy || !package)
         return std::nullopt;
     PriceValues v;

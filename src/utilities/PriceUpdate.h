@@ -60,8 +60,9 @@ void walkPriceUpdate(const QList<PartKey>& parts, const QStringList& pricingNumb
 // The values a matched part takes from a pricing row, after the defaults: an empty or zero price
 // becomes 0.01, an empty or zero minimum buy or package 1. A price is read as an amount of money
 // ("$5.00" is 5.00), a minimum buy or package as a whole number, each once for both the test for
-// zero and the value stored. Nothing when one of them is no number ("N/A", "12X") or does not fit
-// its field: the part is then left as it is and listed as not updated.
+// zero and the value stored. Nothing when one of them is a value the part's screens refuse: no
+// number ("N/A", "12X"), one that does not fit its field, a price below 0, or a minimum buy or
+// package below 0 or with a fraction. The part is then left as it is and listed as not updated.
 struct PriceValues {
     QVariant price;        // double, a whole amount of ten-thousandths
     QVariant book;
@@ -76,9 +77,8 @@ struct PriceUpdateOutcome {
     int updated = 0;
 };
 
-// Runs the update for vendor n in one transaction on Inventory.mdb. A part whose new values are no
-// numbers or do not fit its fields (a price such as "N/A" or "12X") is not written and is listed
-// as not updated. step() is
+// Runs the update for vendor n in one transaction on Inventory.mdb. A part whose new values cannot
+// be used (priceValuesFor gives nothing) is not written and is listed as not updated. step() is
 // called for each progress step. Throws DbError, with nothing written, when the database cannot be
 // written.
 PriceUpdateOutcome runPriceUpdate(Connection& inventory, const QList<PricingRow>& pricing, int vendor,

@@ -1,5 +1,6 @@
 // The part images window: finding or starting the part's row in Pictures, changing and erasing
-// pictures, what reaches the file when it closes, and the cases with nothing to show.
+// pictures, what reaches the file when it closes, the cases with nothing to show, and pictures
+// far larger than the window shows.
 
 #include "parts/MaintScreen.h"
 #include "parts/PartImagesWindow.h"
@@ -8,11 +9,13 @@
 #include "data/DataControl.h"
 #include "data/Schema.h"
 #include "platform/PictureBox.h"
+#include "reports/ReportEngine.h"
 #include "support/ScriptedDialogs.h"
 #include "support/ScriptedModal.h"
 #include "support/ScriptedPrompts.h"
 
 #include <QApplication>
+#include <QDataStream>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -34,6 +37,64 @@ QByteArray fileBytes(const QString& path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// A PNG chunk: length, type, data and the CRC-32 of type and data.
+QByteArray pngChunk(const QByteArray& type, const QByteArray& data)
+{
+    quint32 crc = 0xFFFFFFFFu;
+    for (const char c : type + data) {
+        crc ^= quint8(c);
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    QByteArray out;
+    QDataStream s(&out, QIODevice::WriteOnly);
+    s << quint32(data.size());
+    s.writeRawData(type.constData(), int(type.size()));
+    s.writeRawData(data.constData(), int(data.size()));
+    s << ~crc;
+    return out;
+}
+
+// The pictures a phone or a scanner makes, far beyond what the window shows; made here, never kept.
+struct LargePictures {
+    QTemporaryDir dir;
+    QString plain = dir.filePath(QStringLiteral("plain.png"));   // 20000 x 20000 of one colour
+    QString photo = dir.filePath(QStringLiteral("photo.jpg"));   // 48 megapixels
+    QString scan = dir.filePath(QStringLiteral("scan.png"));     // an A4 page at 600 dpi, grey
+    QString huge = dir.filePath(QStringLiteral("huge.png"));     // 100000 x 100000 grey
+
+    LargePictures()
+    {
+        QImage one(20000, 20000, QImage::Format_Mono);
+        one.setColorTable({qRgb(0, 0, 0), qRgb(20, 110, 60)});
+        one.fill(1);
+        QVERIFY(one.save(plain));
+        QImage grey(8000, 6000, QImage::Format_Grayscale8);
+        grey.fill(90);
+        QVERIFY(grey.save(photo, "JPEG"));
+        QImage page(4960, 7016, QImage::Format_Grayscale8);   // dark on the left, light on the right
+        page.fill(230);
+        for (int y = 0; y < page.height(); ++y)
+            memset(page.scanLine(y), 20, page.width() / 2);
+        QVERIFY(page.save(scan));
+        // Its header and first row only: the picture is refused for the size the header gives.
+        QByteArray header;
+        QDataStream s(&header, QIODevice::WriteOnly);
+        s << quint32(100000) << quint32(100000) << quint8(8) << quint8(0) << quint8(0) << quint8(0) << quint8(0);
+        QFile file(huge);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header)
+                   + pngChunk("IDAT", qCompress(QByteArray(100001, '\0')).mid(4)) + pngChunk("IEND", QByteArray()));
+    }
+};
+
+// The colour a picture box shows at a fraction of its width, half way down.
+QColor shownAt(PictureBox* box, double across)
+{
+    const QImage shown = box->grab().toImage();
+    return shown.pixelColor(int(shown.width() * across), shown.height() / 2);
 }
 
 // The opener's parts source, standing on B-200 (record 2).
@@ -68,6 +129,7 @@ private Q_SLOTS:
     void noRowAnsweredYesWritesTheRowOnExit();
     void pictureIsStoredAsTheFileBytes();
     void fileThatIsNoPictureChangesNothing();
+    void largePicturesAreStoredAndShownScaled();
     void cancelAsksToErase();
     void noCurrentPartTellsAndWritesNothing();
     void displayFromMaintenanceScreen();
@@ -210,6 +272,58 @@ void TestPartImages::fileThatIsNoPictureChangesNothing()
     flushDeletes();
     QCOMPARE(data.scalar("SELECT Image1 FROM Pictures WHERE [Record Number] = 2").toByteArray(), png);
     QVERIFY(prompts.verifyAllAnswered());
+}
+
+void TestPartImages::largePicturesAreStoredAndShownScaled()
+{
+    const LargePictures files;
+    PartsTestData data;
+    ScriptedPrompts prompts;
+    ScriptedModal modal;
+    ScriptedDialogs dialogs;
+    Opener opener;
+    prompts.expectMessage(Prompts::Yes);
+    QPointer<PartImagesWindow> window = opener.display();
+    const QString chosen[3] = {files.plain, files.photo, files.scan};
+    for (int n = 1; n <= 3; ++n) {
+        dialogs.answerOpenFile(chosen[n - 1]);
+        window->Command[n - 1]->click();
+        QVERIFY2(window->image(n)->hasImage(), qPrintable(prompts.messages().last().text));
+    }
+    QCOMPARE(prompts.messages().size(), 1);   // the New Image question only
+    QCOMPARE(shownAt(window->image(1), 0.5), QColor(20, 110, 60));
+    QVERIFY(qAbs(qGray(shownAt(window->image(2), 0.5).rgb()) - 90) <= 3);
+    QCOMPARE(shownAt(window->image(3), 0.25), QColor(20, 20, 20));
+    QCOMPARE(shownAt(window->image(3), 0.75), QColor(230, 230, 230));
+
+    // A picture too large to be read even scaled is refused for its size, never as no picture.
+    dialogs.answerOpenFile(files.huge);
+    prompts.expectMessage();
+    window->Command[0]->click();
+    const QString told = prompts.messages().last().text;
+    QVERIFY2(told.contains(QStringLiteral("huge.png is a picture of 100000 x 100000 pixels, too large to be shown")), qPrintable(told));
+    QVERIFY(!told.contains(QStringLiteral("not a picture")));
+    QCOMPARE(window->image(1)->imageData(), fileBytes(files.plain));
+    window->close();
+    flushDeletes();
+    for (int n = 1; n <= 3; ++n)
+        QCOMPARE(data.scalar(QStringLiteral("SELECT Image%1 FROM Pictures WHERE [Record Number] = 2").arg(n)).toByteArray(),
+                 fileBytes(chosen[n - 1]));
+
+    // The Images report prints them decoded for their cells at 200 dpi, left to right.
+    QList<ReportItem> printed = Report::load(QStringLiteral("Images.rpt")).run()->page(0).itemsOf(ReportItem::Kind::Image);
+    QCOMPARE(printed.size(), 3);
+    std::sort(printed.begin(), printed.end(), [](const ReportItem& a, const ReportItem& b) { return a.rect.x() < b.rect.x(); });
+    for (const ReportItem& it : std::as_const(printed)) {
+        QVERIFY(!it.image.isNull());
+        QVERIFY(it.image.width() <= it.rect.width() * 200 / 72 + 1 && it.image.height() <= it.rect.height() * 200 / 72 + 1);
+    }
+    const auto middle = [](const QImage& img, double across) { return img.pixelColor(int(img.width() * across), img.height() / 2); };
+    QCOMPARE(middle(printed[0].image, 0.5), QColor(20, 110, 60));
+    QVERIFY(qAbs(qGray(middle(printed[1].image, 0.5).rgb()) - 90) <= 3);
+    QCOMPARE(middle(printed[2].image, 0.25), QColor(20, 20, 20));
+    QVERIFY(prompts.verifyAllAnswered());
+    QVERIFY(dialogs.verifyAllAnswered());
 }
 
 void TestPartImages::cancelAsksToErase()

@@ -1,5 +1,5 @@
-// The picture box keeps a picture's bytes exactly and refuses files that are not pictures, or too
-// large to be read.
+// The picture box keeps a picture's bytes exactly and refuses files that are not pictures, damaged
+// pictures, or files too large to be read, saying which.
 #include "platform/PictureBox.h"
 
 #include <QBuffer>
@@ -47,6 +47,13 @@ void TestPictureBox::keepsBytesAndRefusesNonPictures()
     QVERIFY(!box.loadFile(text, &error));
     QVERIFY(error.contains(QStringLiteral("notes.png")));
     QVERIFY(!box.loadFile(dir.filePath(QStringLiteral("missing.bmp")), &error));
+    // A picture cut short is one, but damaged.
+    QFile cut(dir.filePath(QStringLiteral("cut.png")));
+    QVERIFY(cut.open(QIODevice::WriteOnly));
+    cut.write(png.left(png.indexOf("IDAT") + 8));
+    cut.close();
+    QVERIFY(!box.loadFile(cut.fileName(), &error));
+    QVERIFY2(error.endsWith(QStringLiteral("cut.png cannot be shown: the picture in it is damaged or incomplete.")), qPrintable(error));
     // A file beyond 50 MB is refused by its size before it is read: a sparse one of 64 GB here.
     QFile huge(dir.filePath(QStringLiteral("huge.png")));
     QVERIFY(huge.open(QIODevice::WriteOnly));

@@ -87,6 +87,7 @@ private Q_SLOTS:
     void windowOpensWithPrepareButtonsOnly();
     void passAddsAndListsThenOffersThePrepareButtonAgain();
     void passWithoutAddsCongratulates();
+    void passThatTakesNothingSaysWhy();
     void clearListQuestion();
     void missingFolderOrTableLeavesWindowAsItWas();
     void instructionsWindow();
@@ -429,6 +430,44 @@ void TestImport::passWithoutAddsCongratulates()
     QVERIFY(prompts.messages()[0].text.startsWith(QStringLiteral("1 part(s) could not be imported, because a value does not fit its field:\r\rA100: ")));
     QCOMPARE(prompts.messages()[0].style, 48);
     QVERIFY(!w.Label27->isVisible());
+}
+
+void TestImport::passThatTakesNothingSaysWhy()
+{
+    // A centre whose numbers all begin with "0": both lists are empty, for either vendor.
+    UtilitiesFixture f({cataloguePart(QStringLiteral("0100"), QStringLiteral("0Q1"))});
+    writeOldTable(f.oldTable(), {oldPart("0100", "0Q1"), oldPart("0200", "0Q2"), oldPart("0300", "1", "0")});
+    ScriptedPrompts prompts;
+    ImportSetup w;
+    w.show();
+    QTest::mouseClick(w.Command1, Qt::LeftButton);
+    QTest::mouseClick(w.Command2, Qt::LeftButton);
+    QVERIFY(w.Label27->isVisible());
+    QCOMPARE(w.Label27->text(), QStringLiteral("Nothing was imported: of the 3 old parts read, 3 have a vendor # 1 part number that does not "
+                                               "sort after \"1\" (such as \"0123\", \"1\" or none), so none could be matched or added."));
+    QVERIFY(!w.List1->isVisible());
+    QTest::mouseClick(w.Command4, Qt::LeftButton);
+    QTest::mouseClick(w.Command3, Qt::LeftButton);
+    QCOMPARE(w.Label27->text(), QStringLiteral("Nothing was imported: of the 3 old parts read, 3 have a vendor # 2 part number that does not "
+                                               "sort after \"1\" (such as \"0123\", \"1\" or none), so none could be matched or added."));
+    QCOMPARE(f.partCount(), 1);
+    QCOMPARE(f.part("In Stock", QStringLiteral("0100")).toInt(), 9);
+
+    // Old parts left out for their minimum stock are counted apart; a list of an earlier pass stays.
+    writeOldTable(f.oldTable(), {oldPart("A100")});
+    QTest::mouseClick(w.Command1, Qt::LeftButton);
+    QTest::mouseClick(w.Command2, Qt::LeftButton);
+    QCOMPARE(listEntries(w.List1), QStringList{"A100"});
+    writeOldTable(f.oldTable(), {oldPart("0100"), oldPart("B100", QByteArray(), "0"), oldPart("C100", QByteArray(), "0")});
+    prompts.expectMessage(Prompts::No);
+    QTest::mouseClick(w.Command1, Qt::LeftButton);
+    QTest::mouseClick(w.Command2, Qt::LeftButton);
+    QCOMPARE(w.Label27->text(), QStringLiteral("Nothing was imported: of the 3 old parts read, 1 has a vendor # 1 part number that does not "
+                                               "sort after \"1\" (such as \"0123\", \"1\" or none) and 2 no minimum stock of at least 1, so none "
+                                               "could be matched or added."));
+    QVERIFY(w.List1->isVisible());
+    QCOMPARE(f.partCount(), 2);
+    QVERIFY(prompts.verifyAllAnswered());
 }
 
 void TestImport::clearListQuestion()

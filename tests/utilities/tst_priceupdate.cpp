@@ -86,6 +86,7 @@ private Q_SLOTS:
     void updateWritesMatchesAndListsTheRest();
     void pricingRowsInAnyOrderGiveTheSameResult();
     void valueThatDoesNotFitLeavesThePartAndListsIt();
+    void negativePriceOrPackageLeavesThePartAndListsIt();
     void vendorTwoUsesItsOwnFields();
 
     void openingAsksForThePricingFile();
@@ -142,7 +143,16 @@ void TestPriceUpdate::matchedValuesTakeDefaults_data()
     // One reader for the test for zero and the value stored.
     QTest::newRow("written as money") << QVariant(QStringLiteral("$5.00")) << QVariant(QStringLiteral(" 1,200 ")) << QVariant(QStringLiteral("$0.00"))
                                       << "5|1200|1";
-    QTest::newRow("rounds to zero") << QVariant(QStringLiteral("0.00004")) << QVariant(0.4) << QVariant(QStringLiteral("2")) << "0.01|1|2";
+    QTest::newRow("rounds to zero") << QVariant(QStringLiteral("0.00004")) << QVariant(0.0) << QVariant(QStringLiteral("2")) << "0.01|1|2";
+    QTest::newRow("whole in a number field") << QVariant(7.0) << QVariant(4.0) << QVariant(12.0) << "7|4|12";
+    // What the part's screens refuse when it is typed.
+    QTest::newRow("price below 0") << QVariant(QStringLiteral("-5.00")) << QVariant(QStringLiteral("2")) << QVariant(QStringLiteral("2")) << "";
+    QTest::newRow("price below 0 as money") << QVariant(QStringLiteral("($5.00)")) << QVariant(2) << QVariant(2) << "";
+    QTest::newRow("price below 0 in a number field") << QVariant(-0.5) << QVariant(2) << QVariant(2) << "";
+    QTest::newRow("package below 0") << QVariant(1.0) << QVariant(QStringLiteral("2")) << QVariant(QStringLiteral("-3")) << "";
+    QTest::newRow("minimum buy below 0") << QVariant(1.0) << QVariant(-1) << QVariant(QStringLiteral("2")) << "";
+    QTest::newRow("package with a fraction") << QVariant(1.0) << QVariant(QStringLiteral("2")) << QVariant(2.5) << "";
+    QTest::newRow("minimum buy with a fraction") << QVariant(1.0) << QVariant(QStringLiteral("0.4")) << QVariant(QStringLiteral("2")) << "";
     QTest::newRow("not a number") << QVariant(QStringLiteral("N/A")) << QVariant(QStringLiteral("2")) << QVariant(QStringLiteral("2")) << "";
     QTest::newRow("number and text") << QVariant(QStringLiteral("12X")) << QVariant(QStringLiteral("2")) << QVariant(QStringLiteral("2")) << "";
     QTest::newRow("minimum buy not a number") << QVariant(1.0) << QVariant(QStringLiteral("x")) << QVariant(QStringLiteral("2")) << "";
@@ -244,6 +254,30 @@ void TestPriceUpdate::valueThatDoesNotFitLeavesThePartAndListsIt()
     QCOMPARE(f.part("Book 1", "B").toString(), QStringLiteral("OLD"));
     QCOMPARE(f.part("Price 1", "C").toDouble(), 9.99);
     QCOMPARE(f.part("Minimum Buy 1", "C").toInt(), 5);
+}
+
+void TestPriceUpdate::negativePriceOrPackageLeavesThePartAndListsIt()
+{
+    UtilitiesFixture f({part("A", "Q1"), part("B", "Q2"), part("C", "Q3"), part("D", "Q4")});
+    const QString pricing = f.file(QStringLiteral("PriceChange.mdb"));
+    makePricingFile(pricing, {vendor1("A", QStringLiteral("-5.00")), vendor1("B", 4.0, QStringLiteral("2"), QStringLiteral("-3")),
+                              vendor1("C", 6.0, QStringLiteral("-2")), vendor1("D", 7.0)});
+    OpenWindow o(pricing);
+    ChangePrice& w = *o.w;
+    QTest::mouseClick(w.Command1, Qt::LeftButton);
+    QCOMPARE(entries(w.List1), QStringList({"A", "B", "C"}));
+    QVERIFY(w.List1->isVisible());
+    // Each part keeps every value it had; D alone took the disk's.
+    for (const char* n : {"A", "B", "C"}) {
+        QCOMPARE(f.part("Price 1", n).toDouble(), 9.99);
+        QCOMPARE(f.part("Book 1", n).toString(), QStringLiteral("OLD"));
+        QCOMPARE(f.part("Page 1", n).toString(), QStringLiteral("P0"));
+        QCOMPARE(f.part("Minimum Buy 1", n).toInt(), 5);
+        QCOMPARE(f.part("Package 1", n).toInt(), 5);
+    }
+    QCOMPARE(f.part("Price 1", "D").toDouble(), 7.0);
+    QCOMPARE(f.part("Package 1", "D").toInt(), 3);
+    QVERIFY(o.prompts.verifyAllAnswered());
 }
 
 void TestPriceUpdate::vendorTwoUsesItsOwnFields()
