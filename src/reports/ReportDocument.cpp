@@ -2,6 +2,7 @@
 
 #include "ReportFormat.h"
 #include "platform/AppFolder.h"
+#include "platform/FileOps.h"
 
 #include <QFileInfo>
 #include <QFontMetricsF>
@@ -1273,6 +1274,8 @@ void ReportDocument::exportPdf(const QString& path, const ReportProgress& progre
         }
         painter.end();
     }
+    // The file replaced keeps who may read and write it (an account sharing the folder included).
+    takeAttributesOf(int(file.handle()), path);
     if (!file.commit())
         throw ReportError(QStringLiteral("%1 cannot be written: %2").arg(QFileInfo(path).fileName(), file.errorString()));
 }
