@@ -1222,6 +1222,19 @@ void TestArchiveManager::backupOfADatabaseInWriteAheadModeIsWhole()
     w.mnuAutomaticRestore->trigger();
     QCOMPARE(prompts.texts().last(), ReplaceQuestion);
     QCOMPARE(partNumbers(f.inventory()), QStringList({"A-1", "W-2"}));
+
+    // An archive another program made of a database in write-ahead mode, whole in its file (the
+    // log written back into it), is taken too.
+    const QString walFile = f.makeDatabase(QStringLiteral("Other.mdb"), {part(QStringLiteral("O-3"))});
+    QCOMPARE(sqlite3_open(QFile::encodeName(walFile).constData(), &other), SQLITE_OK);
+    QCOMPARE(sqlite3_exec(other, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(other);
+    QCOMPARE(readFile(walFile).mid(18, 2), QByteArray("\x02\x02", 2));
+    makeArchive(QDir(f.driveA.path()).filePath(QStringLiteral("InventoryBackup.zip")), {{QStringLiteral("inventory.mdb"), readFile(walFile)}});
+    prompts.expectMessage(Prompts::Yes).expectMessage(Prompts::Yes);
+    w.mnuAutomaticRestore->trigger();
+    QCOMPARE(prompts.texts().last(), ReplaceQuestion);
+    QCOMPARE(partNumbers(f.inventory()), QStringList{"O-3"});
     QVERIFY(prompts.verifyAllAnswered());
 }
 
