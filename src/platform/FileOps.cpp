@@ -306,7 +306,7 @@ bool isProgramBookkeeping(const QString& path)
     // Each folder on the way up: the list, or the program's folder with the list or the lock file
     // as the next step down, in any letter case.
     QStringList below;
-    QString at = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    QString at = linkTarget(path);
     for (;;) {
         const QFileInfo info(at);
         const QString parent = info.absolutePath();
