@@ -196,10 +196,15 @@ int main(int argc, char** argv)
                                                         {"folder/", {}}, {"folder/small.txt", "small"}, {"empty.txt", {}}};
     seeds << libzipArchive(scratch, files) << libzipArchive(scratch, files, ZIP_CM_STORE)
           << libzipArchive(scratch, {{longName, zipbytes::text(3000, 5)}, {"after.txt", zipbytes::text(2000, 6)}})
-          << libzipArchive(scratch, {{"\xc3\xbc-utf8.txt", zipbytes::text(100, 2)}, {"\x81ber-dos.txt", zipbytes::text(300, 4)}}, ZIP_CM_STORE)
+          << libzipArchive(scratch, {{"\xc3\xbc-utf8.txt", zipbytes::text(100, 2)}, {"\x81" "ber-dos.txt", zipbytes::text(300, 4)}}, ZIP_CM_STORE)
           << libzipArchive(scratch, files, ZIP_CM_BZIP2) << libzipArchive(scratch, files, ZIP_CM_DEFAULT, ZIP_EM_TRAD_PKWARE)
           << libzipArchive(scratch, files, ZIP_CM_STORE, ZIP_EM_AES_256) << handWrittenEntries();
     seeds << seeds.at(0).left(seeds.at(0).indexOf(QByteArray("PK\x01\x02", 4))) + handWrittenEntries();
+    // Two entries of one name, as other programs let an archive hold them; a whole database beside
+    // a name marked as UTF-8 that is not (which libzip refuses, other programs read).
+    seeds << libzipArchive(scratch, {{"same.txt", zipbytes::text(700, 7)}, {"samf.txt", zipbytes::text(900, 8)}}).replace("samf.txt", "same.txt")
+          << libzipArchive(scratch, {{"inventory.mdb", zipbytes::text(40000, 1)}, {"caf\xc3\xa9.txt", zipbytes::text(200, 3)}})
+                 .replace("caf\xc3\xa9", "caf\xff\xfe");
 
     ZipArchiver z;
     QObject::connect(&z, &ZipArchiver::replaceFile, [](const QString&, int* reply) { *reply = 1; });
@@ -208,11 +213,18 @@ int main(int argc, char** argv)
     const QString archive = QDir(folder).filePath(QStringLiteral("damaged.zip"));
     QDir().mkpath(folder);
 
-    // A sound archive goes through the repair byte for byte as it was.
+    // A sound archive (whole, and read by libzip as it stands) goes through the repair byte for byte
+    // as it was.
     int unsound = 0;
     for (const QByteArray& seed : std::as_const(seeds)) {
         if (!seed.contains(QByteArray("PK\x05\x06", 4)))
             continue;
+        writeAll(archive, seed);
+        int error = 0;
+        zip_t* readable = zip_open(QFile::encodeName(archive).constData(), ZIP_RDONLY, &error);
+        if (!readable)
+            continue;
+        zip_discard(readable);
         writeAll(archive, seed);
         z.setArchiveName(archive);
         if (z.fix(false) != ZipArchiver::Success || z.fix(true) != ZipArchiver::Success || readAll(archive) != seed) {

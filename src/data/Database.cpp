@@ -355,14 +355,21 @@ void Database::copy(const QString& from, PendingFile& to)
     openPrivate(src, from, SQLITE_OPEN_READONLY, what);
     PrivateHandle dst;
     openPending(dst, to, SQLITE_OPEN_READWRITE, what);
-    // A copy that fails is thrown away whole: it needs no journal.
+    // A copy that fails is thrown away whole: it needs no journal. It is this program's alone (which
+    // also lets it be read in write-ahead mode without shared memory).
+    sqlite3_exec(dst.db, "PRAGMA locking_mode=EXCLUSIVE", nullptr, nullptr, nullptr);
     sqlite3_exec(dst.db, "PRAGMA journal_mode=OFF", nullptr, nullptr, nullptr);
     sqlite3_backup* b = sqlite3_backup_init(dst.db, "main", src.db, "main");
     if (!b)
         throw sqliteError(dst.db, sqlite3_errcode(dst.db), what);
-    const int rc = sqlite3_backup_step(b, -1);
+    int rc = sqlite3_backup_step(b, -1);
     sqlite3_backup_finish(b);
     if (rc != SQLITE_DONE)
+        throw sqliteError(dst.db, rc, what);
+    // The copy of a database in write-ahead mode (another program may have switched it) says so too,
+    // and would then need a log beside it: it is made an ordinary database, whole in its one file.
+    rc = sqlite3_exec(dst.db, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
         throw sqliteError(dst.db, rc, what);
 }
 
@@ -372,6 +379,8 @@ QString Database::problemWith(const PendingFile& file, const QStringList& tables
     try {
         PrivateHandle h;
         openPending(h, file, SQLITE_OPEN_READONLY, what);
+        // A database in write-ahead mode is read without shared memory, as this program's alone.
+        sqlite3_exec(h.db, "PRAGMA locking_mode=EXCLUSIVE", nullptr, nullptr, nullptr);
         // The first row of a statement: SQLITE_ROW or SQLITE_DONE; any failure is thrown.
         const auto firstRow = [&](sqlite3_stmt*& st, const char* sql, const QByteArray& parameter) {
             int rc = sqlite3_prepare_v2(h.db, sql, -1, &st, nullptr);

@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QMap>
 
+#include <algorithm>
+
 #include <sys/statvfs.h>
 #include <unistd.h>
 
@@ -49,11 +51,9 @@ QByteArray firstLineOf(const QString& path)
     return file.readLine().trimmed();
 }
 
-}  // namespace
-
-QString DriveA::path(const QString& legacyName)
+// A legacy name ("A:\x", "\x", "x") as a path in root, in the spelling of an existing file.
+QString onMedium(QString root, const QString& legacyName)
 {
-    QString root = folder();
     if (root.isEmpty())
         return QString();
     QString name = legacyName;
@@ -65,6 +65,30 @@ QString DriveA::path(const QString& legacyName)
     if (!root.endsWith(QLatin1Char('/')))
         root += QLatin1Char('/');
     return resolveNoCase(root + name);
+}
+
+}  // namespace
+
+QString DriveA::path(const QString& legacyName)
+{
+    return onMedium(folder(), legacyName);
+}
+
+QStringList DriveA::folders()
+{
+    const QString f = folder();
+    return f.isEmpty() ? QStringList() : QStringList{f};
+}
+
+QString DriveA::pathToRead(const QString& legacyName)
+{
+    const QStringList all = folders();
+    for (const QString& root : all) {
+        const QString file = onMedium(root, legacyName);
+        if (QFileInfo(file).isFile())
+            return file;
+    }
+    return all.isEmpty() ? QString() : onMedium(all.first(), legacyName);
 }
 
 DriveA& DriveA::get()
@@ -104,7 +128,7 @@ bool MountedMedium::isWritable(const Mount& m)
     return !m.readOnly && !(::statvfs(native.constData(), &fs) == 0 && (fs.f_flag & ST_RDONLY)) && ::access(native.constData(), W_OK) == 0;
 }
 
-MountedMedium::Mount MountedMedium::find() const
+QList<MountedMedium::Mount> MountedMedium::media() const
 {
     QFile table(m_mountTable);
     if (!table.open(QIODevice::ReadOnly))
@@ -121,20 +145,27 @@ MountedMedium::Mount MountedMedium::find() const
         m.readOnly = fields.at(3).split(',').contains("ro");
         mounts.insert(m.folder, m);
     }
-    // The first medium that can be written; when none can, the first there is (a disc in the
-    // tray can be restored from; a backup to it is told it is write protected).
-    Mount first;
+    QList<Mount> found;
     for (const QString& place : m_places) {
         for (const Mount& m : std::as_const(mounts)) {
-            if (!m.folder.startsWith(place) || m.folder.size() <= place.size() || !isRemovable(m.device))
-                continue;
-            if (isWritable(m))
-                return m;
-            if (first.folder.isEmpty())
-                first = m;
+            if (m.folder.startsWith(place) && m.folder.size() > place.size() && isRemovable(m.device)
+                && std::none_of(found.cbegin(), found.cend(), [&](const Mount& f) { return f.folder == m.folder; }))
+                found << m;
         }
     }
-    return first;
+    return found;
+}
+
+MountedMedium::Mount MountedMedium::find() const
+{
+    // The first medium that can be written; when none can, the first there is (a backup to it is
+    // told it is write protected).
+    const QList<Mount> all = media();
+    for (const Mount& m : all) {
+        if (isWritable(m))
+            return m;
+    }
+    return all.isEmpty() ? Mount() : all.first();
 }
 
 bool MountedMedium::isRemovable(const QString& blockDevice, int depth) const
@@ -174,12 +205,24 @@ QString MountedMedium::folder()
     return find().folder;
 }
 
+QStringList MountedMedium::folders()
+{
+    QStringList out;
+    for (const Mount& m : media()) {
+        if (QFileInfo(m.folder).isDir() && QDir(m.folder).isReadable())
+            out << m.folder;
+    }
+    return out;
+}
+
 DriveA::State MountedMedium::state(bool forWriting)
 {
+    if (!forWriting)
+        return folders().isEmpty() ? State::NoDisk : State::Ready;
     const Mount m = find();
     if (m.folder.isEmpty() || !QFileInfo(m.folder).isDir() || !QDir(m.folder).isReadable())
         return State::NoDisk;
-    if (forWriting && !isWritable(m))
+    if (!isWritable(m))
         return State::WriteProtected;
     return State::Ready;
 }

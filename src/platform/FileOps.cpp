@@ -1,6 +1,7 @@
 #include "platform/FileOps.h"
 
 #include "platform/AppFolder.h"
+#include "platform/FolderLock.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,6 +11,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
@@ -75,6 +77,26 @@ QString randomText()
     return QString::number(QRandomGenerator::system()->generate64(), 36);
 }
 
+// The hidden name a pending file of target has in folder while it is written.
+QString hiddenName(const QString& folder, const QString& target)
+{
+    return folder + QStringLiteral("/.") + QFileInfo(target).fileName() + QLatin1Char('.') + randomText();
+}
+
+// Whether a file name is of that form: a dot, a name, a dot and the random part.
+bool isHiddenName(const QByteArray& name)
+{
+    const qsizetype dot = name.lastIndexOf('.');
+    if (!name.startsWith('.') || dot < 2 || name.size() - dot - 1 < 1 || name.size() - dot - 1 > 13)
+        return false;
+    for (qsizetype i = dot + 1; i < name.size(); ++i) {
+        const char c = name.at(i);
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z')))
+            return false;
+    }
+    return true;
+}
+
 bool writeAllTo(int fd, const char* data, qint64 size)
 {
     while (size > 0) {
@@ -92,21 +114,46 @@ bool writeAllTo(int fd, const char* data, qint64 size)
     return true;
 }
 
-// Enters a file about to be made in the list of unfinished files; the entry, or nothing when the
-// list cannot be written (the file is then made all the same).
-QString enterUnfinished(const QString& file)
+// What an entry of the list says after the file's path: the device and inode of the file made.
+QByteArray identityOf(int fd)
+{
+    struct stat st;
+    if (::fstat(fd, &st) != 0)
+        return {};
+    return '\0' + QByteArray::number(quint64(st.st_dev)) + ' ' + QByteArray::number(quint64(st.st_ino));
+}
+
+// Adds the identity of the file open at fd to its entry in the list: only a file so recorded is
+// ever removed by the list.
+void recordIdentity(const QString& entry, int fd)
+{
+    if (entry.isEmpty())
+        return;
+    const QByteArray identity = identityOf(fd);
+    const int out = ::open(native(entry).constData(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC);
+    if (out < 0)
+        return;
+    if (!identity.isEmpty() && writeAllTo(out, identity.constData(), identity.size()))
+        ::fsync(out);
+    ::close(out);
+}
+
+// Enters a file about to be made in the list of unfinished files (with the identity of the file
+// open at fd, when it is already made); the entry, or nothing when the list cannot be written (the
+// file is then made all the same).
+QString enterUnfinished(const QString& file, int fd = -1)
 {
     const QString list = unfinishedList();
     const QByteArray me = processIdentity(::getpid());
     if (me.isEmpty() || !QDir().mkpath(list))
         return {};
     const QString entry = list + QLatin1Char('/') + QString::fromLatin1(me) + QLatin1Char('-') + randomText();
-    const int fd = ::open(native(entry).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd < 0)
+    const int out = ::open(native(entry).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (out < 0)
         return {};
-    const QByteArray path = native(file);
-    const bool written = writeAllTo(fd, path.constData(), path.size()) && ::fsync(fd) == 0;
-    ::close(fd);
+    const QByteArray content = native(file) + (fd >= 0 ? identityOf(fd) : QByteArray());
+    const bool written = writeAllTo(out, content.constData(), content.size()) && ::fsync(out) == 0;
+    ::close(out);
     if (!written) {
         ::unlink(native(entry).constData());
         return {};
@@ -123,10 +170,161 @@ void leaveUnfinished(const QString& entry)
     ::rmdir(native(unfinishedList()).constData());   // only when nothing else is listed
 }
 
+// What became of a file an entry of the list names.
+enum class Leftover {
+    Removed,        // it was the program's own and is gone
+    Absent,         // nothing of the kind stands there
+    NotProven,      // something stands there that the program cannot prove it made: left alone
+    MediumMissing,  // its folder is not there now (a medium taken out): asked again later
+};
+
+// Removes what an entry of the list names when, and only when, the program can prove it made it:
+// the entry's text is read as input from outside.
+Leftover removeLeftover(const QByteArray& content)
+{
+    const qsizetype nul = content.indexOf('\0');
+    const QByteArray path = nul < 0 ? content : content.left(nul);
+    const QList<QByteArray> identity = nul < 0 ? QList<QByteArray>() : content.mid(nul + 1).split(' ');
+    const QString file = QFile::decodeName(path);
+    if (path.isEmpty() || path.contains('\0') || !QDir::isAbsolutePath(file) || QDir::cleanPath(file) != file)
+        return Leftover::NotProven;
+    const qsizetype cut = path.lastIndexOf('/');
+    const QByteArray folder = cut == 0 ? QByteArray("/") : path.left(cut);
+    const QByteArray name = path.mid(cut + 1);
+    struct stat st;
+    if (::lstat(folder.constData(), &st) != 0)
+        return errno == ENOENT ? Leftover::MediumMissing : Leftover::NotProven;
+    // Its own hidden name, in a folder reached without links (none can have been put on the way).
+    if (!isHiddenName(name) || QFileInfo(QFile::decodeName(folder)).canonicalFilePath() != QFile::decodeName(folder))
+        return Leftover::NotProven;
+    const int dir = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (dir < 0)
+        return Leftover::NotProven;
+    Leftover result = Leftover::NotProven;
+    if (::fstatat(dir, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        result = errno == ENOENT ? Leftover::Absent : Leftover::NotProven;
+    } else {
+        // The very file the program made: recorded when it was made, a plain file of this account
+        // that has no other name.
+        bool isDevice = false;
+        bool isInode = false;
+        const bool recorded = identity.size() == 2 && identity.at(0).toULongLong(&isDevice) == quint64(st.st_dev) && isDevice
+            && identity.at(1).toULongLong(&isInode) == quint64(st.st_ino) && isInode;
+        if (recorded && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && st.st_nlink == 1 && ::unlinkat(dir, name.constData(), 0) == 0)
+            result = Leftover::Removed;
+    }
+    ::close(dir);
+    return result;
+}
+
 }  // namespace
 
+QString linkTarget(const QString& path)
+{
+    QString file = QFileInfo(path).absoluteFilePath();
+    // As the system follows them, up to its own limit.
+    for (int depth = 0; depth < 40; ++depth) {
+        const QFileInfo info(file);
+        if (!info.isSymLink())
+            break;
+        file = info.symLinkTarget();
+    }
+    const QFileInfo info(file);
+    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    if (folder.isEmpty())
+        return file;
+    return folder.endsWith(QLatin1Char('/')) ? folder + info.fileName() : folder + QLatin1Char('/') + info.fileName();
+}
+
+void takeAttributesOf(int fd, const QString& replaced)
+{
+    struct stat existing;
+    if (::stat(native(replaced).constData(), &existing) != 0) {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(fd, 0666 & ~mask);
+        return;
+    }
+    // The group first (any group this account belongs to), then the owner (only where permitted);
+    // the mode last, as a change of owner clears the set-id bits.
+    struct stat mine;
+    if (::fstat(fd, &mine) == 0) {
+        if (mine.st_gid != existing.st_gid)
+            (void)::fchown(fd, uid_t(-1), existing.st_gid);
+        if (mine.st_uid != existing.st_uid)
+            (void)::fchown(fd, existing.st_uid, gid_t(-1));
+    }
+    ::fchmod(fd, existing.st_mode & 07777);
+}
+
+namespace {
+
+// A file in the program's folder that the program or its database engine keeps for itself.
+bool isKeptBeside(const QString& name)
+{
+    if (name.compare(ProgramFolderLock::fileName, Qt::CaseInsensitive) == 0)
+        return true;
+    for (const char* journal : {"-journal", "-wal", "-shm"}) {
+        if (name.endsWith(QLatin1String(journal), Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool isSameFile(const QString& a, const QString& b)
+{
+    struct stat x;
+    struct stat y;
+    const bool hasA = ::stat(native(a).constData(), &x) == 0;
+    const bool hasB = ::stat(native(b).constData(), &y) == 0;
+    if (hasA && hasB)
+        return x.st_dev == y.st_dev && x.st_ino == y.st_ino;
+    if (hasA || hasB)
+        return false;
+    const QFileInfo p(linkTarget(a));
+    const QFileInfo q(linkTarget(b));
+    return p.absolutePath() == q.absolutePath() && p.fileName().compare(q.fileName(), Qt::CaseInsensitive) == 0;
+}
+
+bool isProgramBookkeeping(const QString& path)
+{
+    struct stat program;
+    if (::stat(native(AppFolder::path()).constData(), &program) != 0)
+        return false;
+    const auto same = [](const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; };
+    struct stat st;
+    struct stat list;
+    const bool listExists = ::stat(native(unfinishedList()).constData(), &list) == 0;
+    const QString lockFile = AppFolder::join(ProgramFolderLock::fileName);
+    struct stat lock;
+    const bool lockExists = ::stat(native(lockFile).constData(), &lock) == 0;
+    // The file itself: the list, or the lock file under another name.
+    if (::stat(native(path).constData(), &st) == 0 && ((listExists && same(st, list)) || (lockExists && same(st, lock))))
+        return true;
+    // Each folder on the way up: the list, or the program's folder with the list or the lock file
+    // as the next step down, in any letter case.
+    QStringList below;
+    QString at = linkTarget(path);
+    for (;;) {
+        const QFileInfo info(at);
+        const QString parent = info.absolutePath();
+        below.prepend(info.fileName());
+        if (::stat(native(parent).constData(), &st) == 0) {
+            if (listExists && same(st, list))
+                return true;
+            if (same(st, program) && (below.first().compare(QStringLiteral(".unfinished"), Qt::CaseInsensitive) == 0 || (below.size() == 1 && isKeptBeside(below.first()))))
+                return true;
+        }
+        if (parent == at || parent.isEmpty())
+            return false;
+        at = parent;
+    }
+}
+
 PendingFile::PendingFile(QString target)
-    : m_target(QFileInfo(target).absoluteFilePath())
+    : m_target(linkTarget(target))
 {
 }
 
@@ -142,28 +340,47 @@ void PendingFile::setUnnamedAllowed(bool allowed)
 
 void PendingFile::removeLeftovers()
 {
-    const QDir list(unfinishedList());
-    for (const QString& name : list.entryList(QDir::Files | QDir::Hidden)) {
+    // The list is this program's, but what it holds is read as input from outside: a list that is
+    // a link, entries of other accounts, entries that are not plain files are not read.
+    const int list = ::open(native(unfinishedList()).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (list < 0)
+        return;
+    QList<QByteArray> names;
+    if (DIR* d = ::fdopendir(::dup(list))) {
+        while (const dirent* e = ::readdir(d))
+            names << QByteArray(e->d_name);
+        ::closedir(d);
+    }
+    for (const QByteArray& name : std::as_const(names)) {
         // <boot>-<process>-<start>-<random>: anything else in the list is not one of its entries.
-        const QStringList parts = name.split(QLatin1Char('-'));
+        const QList<QByteArray> parts = name.split('-');
         bool isNumber = false;
         if (parts.size() != 4 || parts.at(1).toLongLong(&isNumber) <= 0 || !isNumber)
             continue;
-        const QString maker = parts.mid(0, 3).join(QLatin1Char('-'));
-        if (QString::fromLatin1(processIdentity(parts.at(1).toLongLong())) == maker)
+        const QByteArray maker = parts.mid(0, 3).join('-');
+        if (processIdentity(parts.at(1).toLongLong()) == maker)
             continue;   // still running: the file is its own
-        QFile entry(list.filePath(name));
-        const QByteArray file = entry.open(QIODevice::ReadOnly) ? entry.readAll() : QByteArray();
-        entry.close();
+        const int entry = ::openat(list, name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (entry < 0)
+            continue;
         struct stat st;
-        if (!file.isEmpty() && ::lstat(file.constData(), &st) == 0) {
-            if (S_ISREG(st.st_mode))
-                ::unlink(file.constData());
-        } else if (!file.isEmpty() && !QFileInfo(QFile::decodeName(file)).absoluteDir().exists()) {
-            continue;   // on a medium not there now: removed when it is
+        QByteArray content;
+        constexpr qint64 Longest = 8192;   // a path and an identity
+        const bool mine = ::fstat(entry, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid();
+        if (mine && st.st_size <= Longest) {
+            content.resize(qsizetype(st.st_size));
+            const ssize_t n = ::read(entry, content.data(), size_t(content.size()));
+            content.resize(n < 0 ? 0 : qsizetype(n));
         }
-        leaveUnfinished(list.filePath(name));
+        ::close(entry);
+        if (!mine)
+            continue;   // another account's, or not an entry at all
+        if (removeLeftover(content) == Leftover::MediumMissing)
+            continue;   // on a medium not there now: removed when it is
+        ::unlinkat(list, name.constData(), 0);
     }
+    ::close(list);
+    ::rmdir(native(unfinishedList()).constData());   // only when nothing else is listed
 }
 
 bool PendingFile::fail(QString* error, const QString& what)
@@ -179,6 +396,10 @@ bool PendingFile::open(QString* error)
     discard();
     m_systemError = 0;
     removeLeftovers();
+    if (isProgramBookkeeping(m_target)) {
+        errno = EPERM;
+        return fail(error, m_target);
+    }
     const QString folder = QFileInfo(m_target).absolutePath();
     if (unnamedAllowed) {
         m_fd = ::open(native(folder).constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
@@ -193,11 +414,12 @@ bool PendingFile::open(QString* error)
         }
     }
     for (int attempt = 0; attempt < 8; ++attempt) {
-        const QString named = folder + QStringLiteral("/.") + QFileInfo(m_target).fileName() + QLatin1Char('.') + randomText();
+        const QString named = hiddenName(folder, m_target);
         m_listEntry = enterUnfinished(named);
-        m_fd = ::open(native(named).constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        m_fd = ::open(native(named).constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (m_fd >= 0) {
             m_named = named;
+            recordIdentity(m_listEntry, m_fd);
             return true;
         }
         const int code = errno;
@@ -236,19 +458,9 @@ bool PendingFile::commit(QString* error)
         errno = EBADF;
         return fail(error, m_target);
     }
+    takeAttributesOf(m_fd, m_target);
     if (::fsync(m_fd) != 0)
         return fail(error, m_target);
-    // The permissions of the file replaced, else those the user gives new files.
-    struct stat existing;
-    mode_t mode;
-    if (::stat(native(m_target).constData(), &existing) == 0) {
-        mode = existing.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    ::fchmod(m_fd, mode);
 
     const QString folder = QFileInfo(m_target).absolutePath();
     QString linkedEntry;
@@ -258,10 +470,10 @@ bool PendingFile::commit(QString* error)
         if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, native(m_target).constData(), AT_SYMLINK_FOLLOW) != 0) {
             if (errno != EEXIST)
                 return fail(error, m_target);
-            const QString linked = folder + QStringLiteral("/.") + QFileInfo(m_target).fileName() + QLatin1Char('.') + randomText();
+            const QString linked = hiddenName(folder, m_target);
             // Listed while it has a name, as the named kind is: a program ended before the rename
             // leaves a whole copy that the next pending file removes.
-            linkedEntry = enterUnfinished(linked);
+            linkedEntry = enterUnfinished(linked, m_fd);
             const bool isLinked = ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, native(linked).constData(), AT_SYMLINK_FOLLOW) == 0;
             if (!isLinked || ::rename(native(linked).constData(), native(m_target).constData()) != 0) {
                 const int code = errno;
@@ -341,11 +553,19 @@ bool copyFileAtomic(const QString& from, const QString& to, QString* error, bool
     return true;
 }
 
-bool replaceFileAtomic(const QString& from, const QString& to, QString* error)
+bool replaceFileAtomic(const QString& from, const QString& linkOrFile, QString* error)
 {
+    const QString to = linkTarget(linkOrFile);
     if (!QFileInfo::exists(from))
         return fail(error, QStringLiteral("Cannot rename %1: it does not exist").arg(from));
-    if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0) {
+    if (isProgramBookkeeping(to))
+        return fail(error, QStringLiteral("Cannot rename %1 to %2: %3").arg(from, to, systemErrorText(EPERM)));
+    const int fd = ::open(native(from).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd >= 0) {
+        takeAttributesOf(fd, to);
+        ::close(fd);
+    }
+    if (::rename(native(from).constData(), native(to).constData()) == 0) {
         syncFolder(QFileInfo(to).absolutePath());
         return true;
     }

@@ -7,14 +7,19 @@
 
 // A file written out of sight and put in place whole, under the name of the file it replaces:
 // that name shows either the old file or the complete new one, and a program ended midway
-// (killed, a power cut) leaves nothing behind.
+// (killed, a power cut) leaves nothing behind. A target that is a symbolic link is the file the
+// link names: that file is replaced, the link stays. The program's own bookkeeping (see
+// isProgramBookkeeping) is never a target.
 //
 // Where the file system allows it, the file has no name at all until commit() gives it one: the
 // system removes it with the program. Where it does not (FAT sticks and memory cards, some network
 // folders), it is a hidden file beside the target, entered beforehand in the program's own list
-// of unfinished files in its folder; what a program no longer running left there is removed the
-// next time a pending file is opened, found by that list alone and never by a name that looks
-// like one of ours.
+// of unfinished files in its folder. What a program no longer running left there is removed the
+// next time a pending file is opened, and only what the program can prove it made: the list is
+// read as input from outside, and an entry must be the current account's, name a file of the
+// hidden form in a folder reached without links, and record the very file (its device and inode)
+// that stands there, a plain file of the current account with no other name. Anything else is
+// left where it is.
 class PendingFile {
 public:
     explicit PendingFile(QString target);
@@ -31,8 +36,8 @@ public:
     QString target() const { return m_target; }
     // Writes at the descriptor's position; false (with systemError()) when not all was written.
     bool write(const char* data, qint64 size);
-    // Puts the file in place: its data on disk, the permissions of the file it replaces (those of
-    // a new file otherwise), then the name, in one step.
+    // Puts the file in place: its data on disk, the mode, group and owner of the file it replaces
+    // (see takeAttributesOf), then the name, in one step.
     bool commit(QString* error = nullptr);
     void discard();
     // The system's error number behind the last failure.
@@ -57,12 +62,33 @@ private:
     int m_systemError = 0;
 };
 
+// Gives the file open at fd what the file at replaced has: its group and, where the system lets
+// this account give it, its owner, then its mode; the mode a new file gets when nothing stands
+// there. Called before a new file is renamed over an old one, so that whoever could read or write
+// the old file can read or write the new one, and no more.
+void takeAttributesOf(int fd, const QString& replaced);
+
+// The file path names once every symbolic link on the way is followed, also one that does not
+// exist yet (a link to a file not yet made names that file); the folder without links.
+QString linkTarget(const QString& path);
+
+// Whether path is, or lies in, the program's own bookkeeping in its folder, reached by whatever name
+// (a link, another letter case, a parent folder): the list of unfinished files, the lock file, and
+// the journals the database engine keeps beside the databases there ("-journal", "-wal", "-shm"),
+// which it would read back into a database. No write and no extraction goes there.
+bool isProgramBookkeeping(const QString& path);
+
+// Whether two paths reach one file or folder: the same device and inode where both exist; where one
+// does not exist yet, the same place once links are followed, the name in any letter case.
+bool isSameFile(const QString& a, const QString& b);
+
 // Copies through a temporary file in the target's folder, synced to disk and then renamed over
 // the target: the target is either the old file or the complete new one. *diskFull (when given)
 // tells whether the copy failed for want of room on the target's disk.
 bool copyFileAtomic(const QString& from, const QString& to, QString* error, bool* diskFull = nullptr);
 
-// Renames from over to in one step (copy and remove when they are on different file systems).
+// Renames from over to in one step (copy and remove when they are on different file systems). A to
+// that is a link is the file it names; from takes the mode, group and owner of the file replaced.
 bool replaceFileAtomic(const QString& from, const QString& to, QString* error);
 
 // Removes a file; a file that is already gone counts as removed.

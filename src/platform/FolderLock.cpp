@@ -1,5 +1,7 @@
 #include "platform/FolderLock.h"
 
+#include "platform/FileOps.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -113,7 +115,8 @@ bool ProgramFolderLock::heldByAnotherCopy(const QString& folder)
 
 bool ProgramFolderLock::isDatabaseOfAnotherCopy(const QString& path)
 {
-    const QFileInfo file(path);
+    // The file written is the one a link names.
+    const QFileInfo file(linkTarget(path));
     return file.fileName().compare(QStringLiteral("Inventory.mdb"), Qt::CaseInsensitive) == 0
         && heldByAnotherCopy(file.absolutePath());
 }

@@ -8,6 +8,7 @@
 #include "platform/AppFolder.h"
 #include "platform/Cursor.h"
 #include "platform/Dialogs.h"
+#include "platform/FileOps.h"
 #include "platform/Help.h"
 #include "platform/Modal.h"
 #include "platform/Prompts.h"
@@ -291,6 +292,8 @@ bool ResultGrid::exportData(int type, int flags, const QString& path, QString* e
         return false;
     }
     const QByteArray bytes = text.toUtf8();
+    // The file replaced keeps who may read and write it (an account sharing the folder included).
+    takeAttributesOf(int(file.handle()), path);
     if (file.write(bytes) != bytes.size() || !file.commit()) {
         *error = file.errorString();
         return false;

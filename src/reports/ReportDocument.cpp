@@ -1,6 +1,7 @@
 #include "ReportLayout.h"
 
 #include "platform/AppFolder.h"
+#include "platform/FileOps.h"
 #include "platform/PictureDecode.h"
 
 #include <QFileInfo>
@@ -464,6 +465,8 @@ void ReportDocument::exportPdf(const QString& path, const ReportProgress& progre
         }
         painter.end();
     }
+    // The file replaced keeps who may read and write it (an account sharing the folder included).
+    takeAttributesOf(int(file.handle()), path);
     if (!file.commit())
         throw ReportError(QStringLiteral("%1 cannot be written: %2").arg(QFileInfo(path).fileName(), file.errorString()));
 }

@@ -122,11 +122,6 @@ void ExtractDialog::selectVolume(const QString& root)
     dirExtract->setRootIndex(m_folders->index(root == QLatin1String("/") ? QString() : root));
 }
 
-QString ExtractDialog::currentFolder() const
-{
-    return m_current;
-}
-
 void ExtractDialog::setCurrentFolder(const QString& folder)
 {
     m_current = QDir::cleanPath(folder);

@@ -29,8 +29,7 @@ public:
     void cmdSelect_Click();
     void cmdCancel_Click();
 
-    // The folder list's current folder, and moving it (as a click in the list does).
-    QString currentFolder() const;
+    // Moves the folder list's current folder, as a click in the list does.
     void setCurrentFolder(const QString& folder);
 
     QLabel* Label1;         // "Extract files to:"

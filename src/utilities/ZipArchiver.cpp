@@ -125,11 +125,15 @@ bool isDirectoryEntry(const QString& name)
 // An archive file that libzip reads as it stands and writes through a pending file (see
 // FileOps.h), put in its place only when complete: an operation aborted, failed or ended with the
 // program leaves the archive as it was and nothing beside it.
+//
+// Names marked as UTF-8 that are not (see misleadingUtf8Marks) keep libzip from reading the archive
+// at all; where marks are given, the archive is read with them cleared.
 struct ArchiveFile {
     QString path;
     int in = -1;
     std::unique_ptr<PendingFile> out;
     zip_error_t error;
+    std::vector<qint64> marks;
 
     ArchiveFile() { zip_error_init(&error); }
     ~ArchiveFile()
@@ -139,6 +143,8 @@ struct ArchiveFile {
         zip_error_fini(&error);
     }
 };
+
+bool writeEmptyArchive(const QString& path);
 
 // Where a seek on fd goes, as libzip asks for it; -1 with the error set when nowhere.
 zip_int64_t seekTo(int fd, void* data, zip_uint64_t length, zip_error_t* error)
@@ -182,11 +188,16 @@ zip_int64_t archiveFileSource(void* state, void* data, zip_uint64_t length, zip_
         f->in = ::open(native(f->path).constData(), O_RDONLY | O_CLOEXEC);
         return f->in < 0 ? failed(ZIP_ER_OPEN, errno) : 0;
     case ZIP_SOURCE_READ: {
+        const off_t from = f->marks.empty() ? 0 : ::lseek(f->in, 0, SEEK_CUR);
         ssize_t n;
         do
             n = ::read(f->in, data, size_t(length));
         while (n < 0 && errno == EINTR);
-        return n < 0 ? failed(ZIP_ER_READ, errno) : zip_int64_t(n);
+        if (n < 0)
+            return failed(ZIP_ER_READ, errno);
+        for (auto it = std::lower_bound(f->marks.begin(), f->marks.end(), qint64(from)); it != f->marks.end() && *it < qint64(from) + n; ++it)
+            static_cast<uchar*>(data)[*it - from] &= uchar(~0x08);
+        return zip_int64_t(n);
     }
     case ZIP_SOURCE_CLOSE:
         ::close(f->in);
@@ -223,7 +234,9 @@ zip_int64_t archiveFileSource(void* state, void* data, zip_uint64_t length, zip_
         f->out.reset();
         return 0;
     case ZIP_SOURCE_REMOVE:
-        if (::unlink(native(f->path).constData()) != 0 && errno != ENOENT)
+        // An archive whose every entry went stays an archive, with no entries, in the file the
+        // archive's name names (through a link too).
+        if (!writeEmptyArchive(f->path))
             return failed(ZIP_ER_REMOVE, errno);
         return 0;
     case ZIP_SOURCE_ERROR:
@@ -244,28 +257,46 @@ int resultOfError(zip_error_t* error, bool creating, int* systemError)
     return ZipArchiver::resultOf(zip_error_code_zip(error), *systemError, creating);
 }
 
-// Opens an archive to change through the archive file above; the result code when it does not
-// open, with the system's error number behind it in *systemError.
-std::optional<int> openForWriting(Archive& archive, const QString& name, int flags, int* systemError)
+// Opens an archive through the archive file above, to read or to change; the result code when it
+// does not open, with the system's error number behind it in *systemError. An archive that libzip
+// refuses for names marked as UTF-8 that are not is read with those names in the DOS code page,
+// unless asIs.
+std::optional<int> openFile(Archive& archive, const QString& name, int flags, int* systemError = nullptr, bool asIs = false)
 {
-    zip_error_t error;
-    zip_error_init(&error);
-    auto* state = new ArchiveFile;
-    state->path = name;
-    zip_source_t* source = zip_source_function_create(&archiveFileSource, state, &error);
-    if (!source) {
-        delete state;
-        zip_error_fini(&error);
-        return ZipArchiver::InsufficientMemory;
-    }
-    archive.za = zip_open_from_source(source, flags, &error);
-    std::optional<int> result;
-    if (!archive.za) {
+    int ignored = 0;
+    if (!systemError)
+        systemError = &ignored;
+    std::vector<qint64> marks;
+    for (int attempt = 0;; ++attempt) {
+        zip_error_t error;
+        zip_error_init(&error);
+        auto* state = new ArchiveFile;
+        state->path = name;
+        state->marks = marks;
+        zip_source_t* source = zip_source_function_create(&archiveFileSource, state, &error);
+        if (!source) {
+            delete state;
+            zip_error_fini(&error);
+            return ZipArchiver::InsufficientMemory;
+        }
+        archive.za = zip_open_from_source(source, flags, &error);
+        if (archive.za) {
+            zip_error_fini(&error);
+            return std::nullopt;
+        }
         zip_source_free(source);
-        result = resultOfError(&error, (flags & ZIP_CREATE) != 0, systemError);
+        const int code = zip_error_code_zip(&error);
+        const int result = resultOfError(&error, (flags & ZIP_CREATE) != 0, systemError);
+        zip_error_fini(&error);
+        if (asIs || attempt > 0 || code != ZIP_ER_INCONS)
+            return result;
+        QFile file(name);
+        const qint64 size = file.open(QIODevice::ReadOnly) ? file.size() : 0;
+        const uchar* bytes = size > 0 ? file.map(0, size) : nullptr;
+        marks = misleadingUtf8Marks(bytes, bytes ? size : 0);
+        if (marks.empty())
+            return result;
     }
-    zip_error_fini(&error);
-    return result;
 }
 
 // Opens the archive an operation works on. The result the operation ends with when it cannot go
@@ -277,13 +308,7 @@ std::optional<int> openArchive(Archive& archive, const QString& name, bool fresh
         return ZipArchiver::InvalidSettings;
     if (fresh)
         return ZipArchiver::Success;
-    if (systemError)
-        return openForWriting(archive, name, flags, systemError);
-    int code = 0;
-    archive.za = zip_open(native(name).constData(), flags, &code);
-    if (!archive.za)
-        return ZipArchiver::resultOf(code, 0, false);
-    return std::nullopt;
+    return openFile(archive, name, flags, systemError);
 }
 
 // Progress by bytes out of a total, told as a percentage whenever it changes.
@@ -588,12 +613,10 @@ int ZipArchiver::entryCount()
 {
     if (m_archiveName.isEmpty() || m_fresh)
         return 0;
-    int error = 0;
-    zip_t* za = zip_open(native(m_archiveName).constData(), ZIP_RDONLY, &error);
-    if (!za)
+    Archive archive;
+    if (openFile(archive, m_archiveName, ZIP_RDONLY))
         return 0;
-    const zip_int64_t n = zip_get_num_entries(za, 0);
-    zip_discard(za);
+    const zip_int64_t n = zip_get_num_entries(archive.za, 0);
     return int(std::clamp<zip_int64_t>(n, 0, std::numeric_limits<int>::max()));
 }
 
@@ -717,7 +740,7 @@ int ZipArchiver::addFiles(int mode)
     }
 
     Archive archive;
-    if (const std::optional<int> stop = openForWriting(archive, m_archiveName, ZIP_CREATE | (m_fresh ? ZIP_TRUNCATE : 0), &m_systemError))
+    if (const std::optional<int> stop = openFile(archive, m_archiveName, ZIP_CREATE | (m_fresh ? ZIP_TRUNCATE : 0), &m_systemError))
         return finish(*stop);
     ZipCallbacks::watch(archive.za, this);
 
@@ -802,7 +825,7 @@ int ZipArchiver::extract(int)
     if (const std::optional<int> stop = openArchive(archive, m_archiveName, m_fresh, ZIP_RDONLY))
         return finish(*stop);
 
-    const QString folder = m_extractionFolder.trimmed().isEmpty() ? QDir::currentPath() : m_extractionFolder.trimmed();
+    const QString folder = extractionTarget();
     if (!QDir().mkpath(folder))
         return finish(DestinationFolder);
     if (names.isEmpty()) {
@@ -832,15 +855,15 @@ int ZipArchiver::extract(int)
         }
         zip_stat_t st;
         zip_stat_index(archive.za, zip_uint64_t(index), 0, &st);
-        const auto place = relativePlace(name);
-        if (!place) {
+        // Nothing goes outside the folder, nor into the program's own bookkeeping however it is
+        // reached (an archive of the program's folder could hold its list of unfinished files).
+        const std::optional<QString> place = destinationOf(name);
+        if (!place || isProgramBookkeeping(*place)) {
             Q_EMIT skippingFile(name, SkipCannotOpen);
             skipped = true;
             continue;
         }
-        // A file whose name differs only in letter case is the same file to the user: it is asked
-        // about and replaced under its own spelling, never joined by a second one.
-        const QString destination = resolveNoCase(QDir(folder).absoluteFilePath(*place));
+        const QString& destination = *place;
         if (isDirectoryEntry(name)) {
             if (!QDir().mkpath(destination))
                 return finish(DestinationFolder);
@@ -876,6 +899,21 @@ int ZipArchiver::extract(int)
             setModified(destination, qint64(st.mtime));
     }
     return finish(skipped ? Warnings : Success);
+}
+
+QString ZipArchiver::extractionTarget() const
+{
+    return m_extractionFolder.trimmed().isEmpty() ? QDir::currentPath() : m_extractionFolder.trimmed();
+}
+
+std::optional<QString> ZipArchiver::destinationOf(const QString& name) const
+{
+    const std::optional<QString> place = relativePlace(name);
+    if (!place)
+        return std::nullopt;
+    // A file whose name differs only in letter case is the same file to the user: it is asked
+    // about and replaced under its own spelling, never joined by a second one.
+    return resolveNoCase(QDir(extractionTarget()).absoluteFilePath(*place));
 }
 
 int ZipArchiver::writeFailure(PendingFile& out, int otherwise)
@@ -955,18 +993,9 @@ int ZipArchiver::deleteFiles()
     }
     if (deleted == 0)
         return finish(skipped ? Warnings : Success);
-    int remaining = 0;
-    const zip_int64_t n = zip_get_num_entries(archive.za, 0);
-    for (zip_int64_t i = 0; i < n; ++i)
-        if (zip_get_name(archive.za, zip_uint64_t(i), 0))   // a deleted entry has no name
-            ++remaining;
-    const bool emptied = remaining == 0;
     if (zip_close(archive.za) != 0)
         return finish(failedWith(zip_get_error(archive.za), false));
     archive.za = nullptr;
-    // An archive whose every entry was deleted stays an archive, with no entries.
-    if (emptied && !QFileInfo::exists(m_archiveName) && !writeEmptyArchive(m_archiveName))
-        return finish(WriteError);
     return finish(skipped ? Warnings : Success);
 }
 
@@ -1000,8 +1029,9 @@ int ZipArchiver::test()
     // must agree with its directory, except where another program writes them otherwise (sizes
     // left partly to the data descriptor, as archives written to a pipe have them): such an
     // archive is tested by its entries' data.
+    // So is one that holds entries of the same name, which the check refuses.
     std::optional<int> stop = openArchive(archive, m_archiveName, false, ZIP_RDONLY | ZIP_CHECKCONS);
-    if (stop == NotAZipFile)
+    if (stop && stop != FileNotFound)
         stop = openArchive(archive, m_archiveName, false, ZIP_RDONLY);
     if (stop)
         return finish(*stop);
@@ -1118,32 +1148,56 @@ int ZipArchiver::fix(bool aggressive)
         if (!complete)
             return finish(Aborted);
 
-        // What libzip can unpack and this program cannot check itself (bzip2 and the like) is read
-        // back through it; whatever does not give back its checksum is dropped after all.
+        // An archive the library refuses: the entries whose records it refuses, each seen alone,
+        // are dropped, and the rest written again.
         Archive archive;
-        int code = 0;
-        archive.za = zip_open(native(mended.path()).constData(), ZIP_RDONLY, &code);
-        if (!archive.za)
-            return finish(NotAZipFile);
         QList<qsizetype> failing;
-        for (qsizetype i = 0; i < salvage.entries.size(); ++i) {
-            const SalvagedEntry& e = salvage.entries[i];
-            if (e.checked || e.encrypted || !zip_compression_method_supported(e.method, 0))
-                continue;
-            const zip_int64_t index = zip_name_locate(archive.za, e.name.constData(), ZIP_FL_ENC_RAW);
-            int reason = 0;
-            if (index < 0 || readEntry(archive.za, zip_uint64_t(index), [&](const char*, qint64) { return !m_abort; }, &reason) != 0)
-                failing << i;
-            else
-                salvage.entries[i].checked = true;   // not read again on a pass after another fails
-            if (m_abort)
-                return finish(Aborted);
+        if (openFile(archive, mended.path(), ZIP_RDONLY, nullptr, true)) {
+            for (qsizetype i = 0; i < salvage.entries.size(); ++i) {
+                const QByteArray one = directoryOfOne(bytes, salvage.entries[i]);
+                zip_error_t error;
+                zip_error_init(&error);
+                zip_source_t* source = zip_source_buffer_create(one.constData(), zip_uint64_t(one.size()), 0, &error);
+                zip_t* alone = source ? zip_open_from_source(source, ZIP_RDONLY, &error) : nullptr;
+                if (alone)
+                    zip_discard(alone);
+                else if (source)
+                    zip_source_free(source);
+                zip_error_fini(&error);
+                if (!alone)
+                    failing << i;
+            }
+            if (failing.isEmpty())
+                return finish(NotAZipFile);
+        } else {
+            // What libzip can unpack and this program cannot check itself (bzip2 and the like) is
+            // read back through it; whatever does not give back its checksum is dropped after all,
+            // and so is an entry whose header was written anew that nothing can read back.
+            const std::vector<qsizetype> order = directoryOrder(salvage);
+            for (size_t n = 0; n < order.size(); ++n) {
+                SalvagedEntry& e = salvage.entries[order[n]];
+                if (e.checked)
+                    continue;
+                if (e.encrypted || !zip_compression_method_supported(e.method, 0)) {
+                    if (e.mended)
+                        failing << order[n];
+                    continue;
+                }
+                int reason = 0;
+                if (readEntry(archive.za, zip_uint64_t(n), [&](const char*, qint64) { return !m_abort; }, &reason) != 0)
+                    failing << order[n];
+                else
+                    e.checked = true;   // not read again on a pass after another fails
+                if (m_abort)
+                    return finish(Aborted);
+            }
         }
         if (failing.isEmpty()) {
             for (zip_int64_t i = 0; i < zip_get_num_entries(archive.za, 0); ++i)
                 Q_EMIT fixing(entryName(zip_get_name(archive.za, zip_uint64_t(i), ZIP_FL_ENC_GUESS)));
             break;
         }
+        std::sort(failing.begin(), failing.end());
         for (auto it = failing.crbegin(); it != failing.crend(); ++it)
             salvage.entries.removeAt(*it);
         salvage.dropped += int(failing.size());
@@ -1190,9 +1244,7 @@ int ZipArchiver::updateZipDate()
 bool ZipArchiver::verify(const QString& path, QString* why)
 {
     Archive archive;
-    int code = 0;
-    archive.za = zip_open(native(path).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
-    if (!archive.za) {
+    if (openFile(archive, path, ZIP_RDONLY | ZIP_CHECKCONS, nullptr, true)) {
         if (why)
             *why = QStringLiteral("the archive cannot be read back");
         return false;

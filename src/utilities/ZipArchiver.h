@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 class PendingFile;
 struct zip;
@@ -85,6 +86,11 @@ public:
     void setUseTempFile(bool on) { m_useTempFile = on; }
     QString extractionFolder() const { return m_extractionFolder; }
     void setExtractionFolder(const QString& folder) { m_extractionFolder = folder; }
+    // The folder extract writes into: the extraction folder, else the current folder.
+    QString extractionTarget() const;
+    // Where extract puts the entry of that name, below the extraction target; nothing for a name
+    // that would leave it ("../x", "/etc/x", "C:\x").
+    std::optional<QString> destinationOf(const QString& name) const;
     bool abort() const { return m_abort; }
     void setAbort(bool on) { m_abort = on; }
 
@@ -141,7 +147,6 @@ Q_SIGNALS:
     void status(int percent);
     // dateTime is "dd/MM/yy hh:mm"; ratio is the percentage saved by compression.
     void listing(const QString& name, qint64 size, qint64 packedSize, const QString& dateTime, int ratio);
-    void newDisk(int disk);
     // reply comes in as 0 (keep the file); the handler sets it to 1 to replace the file.
     void replaceFile(const QString& name, int* reply);
     void skippingFile(const QString& name, int reason);

@@ -1,7 +1,5 @@
 #include "utilities/ZipSalvage.h"
 
-#include <QSet>
-
 #include <zlib.h>
 
 #include <algorithm>
@@ -24,6 +22,7 @@ constexpr qint64 CentralHeaderSize = 46;
 constexpr qint64 EndSize = 22;
 constexpr quint16 Encrypted = 0x0001;
 constexpr quint16 HasDescriptor = 0x0008;
+constexpr quint16 Utf8Names = 0x0800;
 constexpr quint16 Zip64Field = 0x0001;
 constexpr quint16 StrongEncryptionField = 0x9901;
 constexpr quint16 UnicodePathField = 0x7075;
@@ -59,6 +58,35 @@ private:
 quint32 emptyCrc()
 {
     return quint32(crc32(0L, nullptr, 0));
+}
+
+// Whether text marked as UTF-8 is UTF-8 as readers check it: printable ASCII, tabs and line ends,
+// and sequences of a lead byte and its continuation bytes.
+bool readableAsUtf8(const QByteArray& text)
+{
+    const auto* p = reinterpret_cast<const uchar*>(text.constData());
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        if ((p[i] > 31 && p[i] < 128) || p[i] == '\r' || p[i] == '\n' || p[i] == '\t')
+            continue;
+        int more;
+        if ((p[i] & 0xE0) == 0xC0)
+            more = 1;
+        else if ((p[i] & 0xF0) == 0xE0)
+            more = 2;
+        else if ((p[i] & 0xF8) == 0xF0)
+            more = 3;
+        else
+            return false;
+        if (i + more >= n)
+            return false;
+        for (int j = 1; j <= more; ++j) {
+            if ((p[i + j] & 0xC0) != 0x80)
+                return false;
+        }
+        i += more;
+    }
+    return true;
 }
 
 // The work a salvage does, told to progress and bounded: whatever a hostile archive holds, the
@@ -282,6 +310,7 @@ struct Record {
     quint64 size = 0;
     quint64 packed = 0;
     QByteArray name;
+    QByteArray comment;
 };
 
 bool readRecord(const Bytes& b, qint64 at, qint64 limit, Record& r)
@@ -309,6 +338,7 @@ bool readRecord(const Bytes& b, qint64 at, qint64 limit, Record& r)
         return false;
     r.localAt = qint64(qMin<quint64>(offset, quint64(std::numeric_limits<qint64>::max())));
     r.name = b.copy(at + CentralHeaderSize, nameLength);
+    r.comment = b.copy(extraEnd, b.u16(at + 32));
     return true;
 }
 
@@ -447,6 +477,7 @@ private:
     Fit tryLengths(SalvagedEntry& e, qint64 dataAt, bool descriptor, quint32 crc, quint64 packed, quint64 size);
     Fit findEnd(SalvagedEntry& e, qint64 dataAt, qint64& damagedEnd);
     bool checkData(SalvagedEntry& e, qint64 dataAt);
+    bool mendHeader(SalvagedEntry& e, qint64 extraAt, bool descriptor) const;
 
     const Bytes& b;
     Work& work;
@@ -485,6 +516,7 @@ Salvager::Fit Salvager::tryLengths(SalvagedEntry& e, qint64 dataAt, bool descrip
     e.packedSize = packed;
     e.size = size;
     e.end = end;
+    e.dataAt = dataAt;
     return checkData(e, dataAt) ? Fit::Whole : Fit::Damaged;
 }
 
@@ -501,6 +533,7 @@ Salvager::Fit Salvager::findEnd(SalvagedEntry& e, qint64 dataAt, qint64& damaged
             e.packedSize = quint64(z.consumed);
             e.size = quint64(z.produced);
             e.end = end;
+            e.dataAt = dataAt;
             e.checked = true;
             return Fit::Whole;
         }
@@ -595,21 +628,33 @@ Reading Salvager::read(qint64 at)
     }
     if (fit != Fit::Whole && descriptor && !work.stopped())
         fit = findEnd(e, dataAt, damagedEnd);
-    // The header must say what the data is, where it does not leave it (as 0) to the descriptor:
-    // a header that says otherwise is damaged, however whole the data.
+    // Data this program cannot check itself, whose header and record disagree: taken by its record,
+    // which the archiver then checks by reading it back (see ZipArchiver::fix).
+    if (fit == Fit::Whole && record && !e.checked && !e.encrypted && !work.stopped()
+        && (record->crc != e.crc || record->packed != e.packedSize || record->size != e.size)) {
+        SalvagedEntry byRecord = e;
+        if (tryLengths(byRecord, dataAt, descriptor, record->crc, record->packed, record->size) == Fit::Whole)
+            e = byRecord;
+    }
     // Nor may it be encrypted where its record says it is not, or the other way round.
     if (fit == Fit::Whole && record && (record->flags & Encrypted) != (flags & Encrypted)) {
         fit = Fit::Damaged;
         damagedEnd = e.end;
     }
+    // The header must say what the data is, where it does not leave it (as 0) to the descriptor. One
+    // that says otherwise, of data that matched a checksum the archive holds for it (its record's,
+    // its descriptor's), is written anew; of encrypted data, which nothing can show whole, it is
+    // damaged.
     if (fit == Fit::Whole) {
         quint64 headerSize = b.u32(at + 22);
         quint64 headerPacked = b.u32(at + 18);
         const auto says = [descriptor](quint64 header, quint64 value) { return header == value || (descriptor && header == 0); };
         if (((headerSize == Max32 || headerPacked == Max32) && !readZip64(b, extraAt, dataAt, {&headerSize, &headerPacked}))
             || !says(crc, e.crc) || !says(headerPacked, e.packedSize) || !says(headerSize, e.size)) {
-            fit = Fit::Damaged;
-            damagedEnd = e.end;
+            if (e.encrypted || !mendHeader(e, extraAt, descriptor)) {
+                fit = Fit::Damaged;
+                damagedEnd = e.end;
+            }
         }
     }
     if (fit != Fit::Whole || work.stopped()) {
@@ -618,11 +663,16 @@ Reading Salvager::read(qint64 at)
             r.next = r.claimedEnd = damagedEnd;
         return r;
     }
+    // A name marked as UTF-8 (in its header or its record) that readers refuse as UTF-8 is read in
+    // the DOS code page: the mark goes, in both.
+    e.dosName = ((flags & Utf8Names) || (record && (record->flags & Utf8Names))) && !readableAsUtf8(e.name);
     // Its own record goes into the new directory where it agrees with the header and the data: the
-    // same lengths, date and strong-encryption field, and an extra field readers can take.
+    // same lengths, date and strong-encryption field, an extra field readers can take, and a
+    // comment readers can take as the record marks it.
     const bool recordAgrees = record && record->crc == e.crc && record->packed == e.packedSize && record->size == e.size
         && record->dosDateTime == b.u32(at + 10) && record->versionNeeded >= b.u16(at + 4) && wellFormedExtra(b, record->extraAt, record->extraEnd)
-        && extraBlock(b, record->extraAt, record->extraEnd, StrongEncryptionField) == extraBlock(b, extraAt, dataAt, StrongEncryptionField);
+        && extraBlock(b, record->extraAt, record->extraEnd, StrongEncryptionField) == extraBlock(b, extraAt, dataAt, StrongEncryptionField)
+        && (e.dosName || !(record->flags & Utf8Names) || readableAsUtf8(record->comment));
     // Data that cannot be checked is known only by its header: one its own record contradicts is damaged.
     if (record && !recordAgrees && !e.checked) {
         r.next = r.claimedEnd = e.end;
@@ -633,8 +683,52 @@ Reading Salvager::read(qint64 at)
         e.recordLength = record->length;
         e.recordOrder = record->order;
     }
+    if (e.dosName) {
+        if (e.header.isEmpty())
+            e.header = b.copy(at, dataAt - at);
+        e.header[7] = char(uchar(e.header[7]) & ~(Utf8Names >> 8));
+    }
     r.whole = true;
     return r;
+}
+
+// The entry's local header written anew with the checksum and lengths its data matched (0 where a
+// data descriptor after the data holds them); false where the header has no room for them.
+bool Salvager::mendHeader(SalvagedEntry& e, qint64 extraAt, bool descriptor) const
+{
+    QByteArray header = b.copy(e.at, e.dataAt - e.at);
+    const auto set32 = [&](qint64 at, quint32 v) {
+        for (int i = 0; i < 4; ++i)
+            header[at + i] = char((v >> (8 * i)) & 0xFF);
+    };
+    // Lengths too large for the fixed part stand in the zip64 field, in the order size, packed size.
+    qint64 zip64At = -1;
+    for (qint64 x = extraAt; x + 4 <= e.dataAt; x += 4 + b.u16(x + 2)) {
+        if (b.u16(x) == Zip64Field) {
+            zip64At = x + 4 - e.at;
+            break;
+        }
+    }
+    const qint64 zip64End = zip64At < 0 ? -1 : zip64At + b.u16(e.at + zip64At - 2);
+    set32(14, descriptor ? 0 : e.crc);
+    qint64 wide = zip64At;
+    for (const auto& [field, value] : {std::pair<qint64, quint64>{22, e.size}, std::pair<qint64, quint64>{18, e.packedSize}}) {
+        const quint64 v = descriptor ? 0 : value;
+        if (b.u32(e.at + field) == Max32) {
+            if (wide < 0 || wide + 8 > zip64End || wide + 8 > header.size())
+                return false;
+            for (int i = 0; i < 8; ++i)
+                header[wide + i] = char((v >> (8 * i)) & 0xFF);
+            wide += 8;
+        } else if (v >= Max32) {
+            return false;
+        } else {
+            set32(field, quint32(v));
+        }
+    }
+    e.header = header;
+    e.mended = true;
+    return true;
 }
 
 bool isDirectoryStart(const Bytes& b, qint64 at)
@@ -678,7 +772,6 @@ Salvage salvageArchive(const uchar* bytes, qint64 size, bool searchPastDamage, c
 
     std::unordered_set<qint64> kept;
     std::unordered_set<qint64> damaged;
-    QSet<QByteArray> names;
     const auto countDamaged = [&](qint64 at) {
         if (damaged.insert(at).second)
             ++s.dropped;
@@ -700,11 +793,6 @@ Salvage salvageArchive(const uchar* bytes, qint64 size, bool searchPastDamage, c
             ++s.dropped;
     };
     const auto keep = [&](const Reading& r) {
-        if (names.contains(r.entry.name)) {   // a second entry of a name kept: not kept again
-            countDamaged(r.entry.at);
-            return;
-        }
-        names.insert(r.entry.name);
         closeGap(r.entry.at);
         s.entries.append(r.entry);
         kept.insert(r.entry.at);
@@ -828,6 +916,8 @@ QByteArray centralRecord(const Bytes& b, const SalvagedEntry& e, qint64 newAt)
 {
     if (e.record >= 0) {
         QByteArray r = b.copy(e.record, e.recordLength);
+        if (e.dosName)
+            r[9] = char(uchar(r[9]) & ~(Utf8Names >> 8));
         const quint32 offset = b.u32(e.record + 42);
         if (b.u16(e.record + 34) != Max16 && offset != Max32 && quint64(newAt) < Max32) {
             set16(r, 34, 0);
@@ -885,7 +975,7 @@ QByteArray centralRecord(const Bytes& b, const SalvagedEntry& e, qint64 newAt)
     add32(r, CentralSignature);
     add16(r, quint16(qMax<quint16>(needed & 0xFF, 20)));   // made on DOS, by this version
     add16(r, needed);
-    add16(r, b.u16(at + 6));
+    add16(r, quint16(b.u16(at + 6) & ~(e.dosName ? Utf8Names : 0)));
     add16(r, e.method);
     add16(r, b.u16(at + 10));
     add16(r, b.u16(at + 12));
@@ -928,21 +1018,14 @@ bool writeSalvagedArchive(const uchar* bytes, const Salvage& salvage, const std:
     newAt.reserve(size_t(salvage.entries.size()));
     for (const SalvagedEntry& e : salvage.entries) {
         newAt.push_back(offset);
-        if (!put(bytes + e.at, e.end - e.at))
+        const bool copied = e.header.isEmpty() ? put(bytes + e.at, e.end - e.at)
+                                               : putBytes(e.header) && put(bytes + e.dataAt, e.end - e.dataAt);
+        if (!copied)
             return false;
     }
 
-    // The records in the order of the directory they came from; the entries without one after.
-    std::vector<qsizetype> order(size_t(salvage.entries.size()));
-    for (qsizetype i = 0; i < salvage.entries.size(); ++i)
-        order[size_t(i)] = i;
-    std::stable_sort(order.begin(), order.end(), [&](qsizetype x, qsizetype y) {
-        const qint64 a = salvage.entries[x].recordOrder;
-        const qint64 c = salvage.entries[y].recordOrder;
-        return (a < 0 ? std::numeric_limits<qint64>::max() : a) < (c < 0 ? std::numeric_limits<qint64>::max() : c);
-    });
     const qint64 directoryAt = offset;
-    for (const qsizetype i : order) {
+    for (const qsizetype i : directoryOrder(salvage)) {
         if (!putBytes(centralRecord(b, salvage.entries[i], newAt[size_t(i)])))
             return false;
     }
@@ -978,4 +1061,58 @@ bool writeSalvagedArchive(const uchar* bytes, const Salvage& salvage, const std:
     add16(end, quint16(comment.size()));
     end += comment;
     return putBytes(end);
+}
+
+std::vector<qsizetype> directoryOrder(const Salvage& salvage)
+{
+    // The records in the order of the directory they came from; the entries without one after.
+    std::vector<qsizetype> order(size_t(salvage.entries.size()));
+    for (qsizetype i = 0; i < salvage.entries.size(); ++i)
+        order[size_t(i)] = i;
+    std::stable_sort(order.begin(), order.end(), [&](qsizetype x, qsizetype y) {
+        const qint64 a = salvage.entries[x].recordOrder;
+        const qint64 c = salvage.entries[y].recordOrder;
+        return (a < 0 ? std::numeric_limits<qint64>::max() : a) < (c < 0 ? std::numeric_limits<qint64>::max() : c);
+    });
+    return order;
+}
+
+QByteArray directoryOfOne(const uchar* bytes, const SalvagedEntry& entry)
+{
+    const Bytes b(bytes, std::numeric_limits<qint64>::max());
+    QByteArray out = centralRecord(b, entry, 0);
+    const quint32 length = quint32(out.size());
+    add32(out, EndSignature);
+    add16(out, 0);
+    add16(out, 0);
+    add16(out, 1);
+    add16(out, 1);
+    add32(out, length);
+    add32(out, 0);
+    add16(out, 0);
+    return out;
+}
+
+std::vector<qint64> misleadingUtf8Marks(const uchar* bytes, qint64 size)
+{
+    std::vector<qint64> marks;
+    if (!bytes || size <= 0)
+        return marks;
+    const Bytes b(bytes, size);
+    const std::function<bool(qint64)> none;
+    Work work(size, none);
+    const Signatures sig = findSignatures(b, work);
+    Directory dir;
+    readDirectory(b, sig, dir);
+    for (const Record& r : dir.records) {
+        if ((r.flags & Utf8Names) && !(readableAsUtf8(r.name) && readableAsUtf8(r.comment)))
+            marks.push_back(r.at + 9);
+        const qint64 at = r.localAt;
+        if (b.signatureAt(at, LocalSignature) && b.has(at, LocalHeaderSize) && (b.u16(at + 6) & Utf8Names)
+            && b.has(at + LocalHeaderSize, b.u16(at + 26)) && !readableAsUtf8(b.copy(at + LocalHeaderSize, b.u16(at + 26))))
+            marks.push_back(at + 7);
+    }
+    std::sort(marks.begin(), marks.end());
+    marks.erase(std::unique(marks.begin(), marks.end()), marks.end());
+    return marks;
 }

@@ -95,8 +95,8 @@ QString keptAndDropped(int kept, int dropped)
              dropped == 1 ? QStringLiteral("1 was") : QStringLiteral("%1 were").arg(dropped));
 }
 
-// Where the road's archive is on drive A, once the medium is there (and, for the backup, can be
-// written); otherwise the error the road answers with.
+// Where the road's archive is on drive A, once a medium is there (for the backup, one that can be
+// written; for the restore, the one that holds the backup); otherwise the error the road answers with.
 QString driveAArchive(bool forWriting)
 {
     DriveA& drive = DriveA::get();
@@ -105,7 +105,7 @@ QString driveAArchive(bool forWriting)
     case DriveA::State::WriteProtected: throw TrappedError{DriveA::WriteProtectedError, QString()};
     case DriveA::State::Ready: break;
     }
-    const QString archive = drive.path(BackupArchive);
+    const QString archive = forWriting ? drive.path(BackupArchive) : drive.pathToRead(BackupArchive);
     if (archive.isEmpty())
         throw TrappedError{DriveA::NoDiskError, QString()};
     return archive;
@@ -138,7 +138,6 @@ frmZipCreate::frmZipCreate(QWidget* parent)
     connect(ZipMain, &ZipArchiver::fixing, this, &frmZipCreate::ZipMain_Fixing);
     connect(ZipMain, &ZipArchiver::status, this, &frmZipCreate::ZipMain_Status);
     connect(ZipMain, &ZipArchiver::listing, this, &frmZipCreate::ZipMain_Listing);
-    connect(ZipMain, &ZipArchiver::newDisk, this, &frmZipCreate::ZipMain_NewDisk);
     connect(ZipMain, &ZipArchiver::replaceFile, this, &frmZipCreate::ZipMain_ReplaceFile);
     connect(ZipMain, &ZipArchiver::skippingFile, this, &frmZipCreate::ZipMain_SkippingFile);
     connect(cmdAbort, &QPushButton::clicked, this, &frmZipCreate::cmdAbort_Click);
@@ -403,28 +402,40 @@ void frmZipCreate::ProcessSelectedFiles(int mode)
         restoreDatabase(names);
         return;
     }
-    // Another copy of the program working in the target folder would keep using a database the
-    // extraction replaced under it.
-    if (mode == 1 && ProgramFolderLock::heldByAnotherCopy(ZipMain->extractionFolder().trimmed())) {
-        MsgBox(QStringLiteral("Nothing was extracted: another copy of the program is working with the database in %1.")
-                   .arg(QDir::toNativeSeparators(ZipMain->extractionFolder().trimmed())),
-               48);
-        return;
-    }
-    // Into the program's folder, the database goes in as the automatic restore puts it there:
-    // checked first, and only then in place of the one the program works with.
-    const QString into = QFileInfo(ZipMain->extractionFolder().trimmed()).canonicalFilePath();
-    const bool intoProgramFolder = mode == 1 && !into.isEmpty() && into == QFileInfo(AppFolder::path()).canonicalFilePath();
     const int selected = int(names.size());
-    QString database;
-    if (intoProgramFolder) {
+    // Where the entries go, reached however they are reached (a parent folder, a link, another
+    // letter case): an entry that would replace the database the program works with goes in as the
+    // automatic restore puts it there, checked first and only then in its place; files replaced
+    // in the program's folder may be open (the colours), so every data source lets go of its file
+    // first and opens it again on its next use.
+    QStringList databases;
+    bool intoProgramFolder = false;
+    if (mode == 1) {
+        const QString live = InventoryDatabasePath();
+        QStringList folders{ZipMain->extractionTarget()};
         for (const QString& name : std::as_const(names)) {
-            if (QDir::cleanPath(name).compare(QFileInfo(InventoryDatabasePath()).fileName(), Qt::CaseInsensitive) == 0) {
-                database = name;
-                names.removeOne(name);
-                break;
-            }
+            const std::optional<QString> to = ZipMain->destinationOf(name);
+            if (!to)
+                continue;
+            const QString folder = QFileInfo(*to).absolutePath();
+            if (!folders.contains(folder))
+                folders << folder;
+            if (isSameFile(*to, live) && !databases.contains(name))
+                databases << name;
         }
+        for (const QString& folder : std::as_const(folders)) {
+            // Another copy of the program working in a folder an entry goes to would keep using a
+            // database the extraction replaced under it.
+            if (ProgramFolderLock::heldByAnotherCopy(folder)) {
+                MsgBox(QStringLiteral("Nothing was extracted: another copy of the program is working with the database in %1.")
+                           .arg(QDir::toNativeSeparators(folder)),
+                       48);
+                return;
+            }
+            intoProgramFolder = intoProgramFolder || isSameFile(folder, AppFolder::path());
+        }
+        for (const QString& database : std::as_const(databases))
+            names.removeAll(database);
     }
     QString files = ZipMain->filesToProcess();
     for (const QString& name : std::as_const(names))
@@ -440,8 +451,6 @@ void frmZipCreate::ProcessSelectedFiles(int mode)
             result = ZipMain->deleteFiles();
         } else {
             setStatus(QStringLiteral(" Extracting ") + str(selected) + QStringLiteral(" selected files..."));
-            // Files replaced in the program's folder may be open (the colours): every data source
-            // lets go of its file first and opens it again on its next use.
             if (intoProgramFolder)
                 Connection::closeAll();
             if (!names.isEmpty())
@@ -452,8 +461,14 @@ void frmZipCreate::ProcessSelectedFiles(int mode)
     // the disk it extracts to.
     if (result > 0)
         ShowZipResult(result, word, ZipMain->multidiskMode() && mode == 0);
-    if (!database.isEmpty() && result != ZipArchiver::Aborted)
-        restoreDatabaseFrom(database);
+    try {
+        for (const QString& database : std::as_const(databases)) {
+            if (result == ZipArchiver::Aborted || !restoreDatabaseFrom(database))
+                break;
+        }
+    } catch (const TrappedError& e) {
+        MsgBox(diskErrorText(e.number, e.description));
+    }
     SetProgress(0);
     setStatus(QStringLiteral(" Finished ") + word + QStringLiteral(" files, updating list..."));
     ListArchive(QStringLiteral("listing"));
@@ -635,6 +650,11 @@ QString frmZipCreate::databaseSnapshot()
                       QStringLiteral("No room for a copy of the database: %1").arg(why));
     }
     Database::copy(live, *snapshot);
+    // What goes into the backup is what the restore takes: a copy the restore would refuse makes
+    // the backup fail, never complete.
+    why = notUsable(*snapshot);
+    if (!why.isEmpty())
+        throw DbError(EngineError::General, QStringLiteral("The copy of the database cannot be restored (%1).").arg(why));
     ZipMain->storeAs(snapshot->path(), BackupEntry);
     m_snapshot = std::move(snapshot);
     return m_snapshot->path();
@@ -856,7 +876,7 @@ void frmZipCreate::restoreDatabase(const QStringList& entries)
     ShowArchiveSummary();
 }
 
-void frmZipCreate::restoreDatabaseFrom(const QString& entry)
+bool frmZipCreate::restoreDatabaseFrom(const QString& entry)
 {
     // Extracted out of sight beside the live file, so that putting it in place is one step.
     const QString notRestored = QStringLiteral("the backup could not be restored. Your database was not changed.");
@@ -866,7 +886,7 @@ void frmZipCreate::restoreDatabaseFrom(const QString& entry)
     if (!restored.open(&why)) {
         if (restored.diskFull()) {
             MsgBox(computerDiskFullText(notRestored), 48);
-            return;
+            return true;
         }
         throw TrappedError{EngineError::CannotOpen, QStringLiteral("The program's folder cannot be written: %1").arg(why)};
     }
@@ -881,11 +901,11 @@ void frmZipCreate::restoreDatabaseFrom(const QString& entry)
     else if (result > 0)
         ShowZipResult(result, QStringLiteral("extracting"), ZipMain->multidiskMode());
     if (result != 0)
-        return;
+        return result != ZipArchiver::Aborted;
     why = notUsable(restored);
     if (!why.isEmpty()) {
         MsgBox(QStringLiteral("The backup does not hold a usable inventory database (%1). Your database was not changed.").arg(why), 48);
-        return;
+        return true;
     }
     int reply = 1;
     if (QFileInfo::exists(live)) {
@@ -895,15 +915,19 @@ void frmZipCreate::restoreDatabaseFrom(const QString& entry)
     if (ZipMain->abort()) {
         ZipMain->setAbort(false);
         ShowZipResult(ZipArchiver::Aborted, QStringLiteral("extracting"), ZipMain->multidiskMode());
-    } else if (reply == 1) {
+        return false;
+    }
+    if (reply == 1) {
         // Sole use of the file: every data source lets go of it and opens it again on its next
-        // use. What the journal of the old file holds belongs to the old file.
+        // use. What the journal of the old file holds belongs to the old file, beside the file
+        // itself (where the database's name is a link, beside the file it names).
         Connection::closeAll();
         for (const char* suffix : {"-journal", "-wal", "-shm"})
-            QFile::remove(live + QString::fromLatin1(suffix));
+            QFile::remove(restored.target() + QString::fromLatin1(suffix));
         if (!restored.commit(&why))
             MsgBox(QStringLiteral("The database could not be restored: %1. Your database was not changed.").arg(why), 48);
     }
+    return true;
 }
 
 // ---------------------------------------------------------------- archiver events
@@ -972,15 +996,6 @@ void frmZipCreate::ZipMain_Listing(const QString& name, qint64 size, qint64 pack
     m_totalPacked += packedSize;
     if (m_expected > 100)
         SetProgress(int(qRound(double(m_listed) / double(m_expected) * 100.0)));
-}
-
-void frmZipCreate::ZipMain_NewDisk(int disk)
-{
-    // Either answer lets the operation go on.
-    if (disk != 0)
-        MsgBox(QStringLiteral("Please insert disk #%1 of the set.").arg(disk), 1);
-    else
-        MsgBox(QStringLiteral("Please insert the last disk of the set."), 1);
 }
 
 void frmZipCreate::ZipMain_ReplaceFile(const QString& name, int* reply)

@@ -70,7 +70,6 @@ public:
     void ZipMain_Fixing(const QString& name);
     void ZipMain_Status(int percent);
     void ZipMain_Listing(const QString& name, qint64 size, qint64 packedSize, const QString& dateTime, int ratio);
-    void ZipMain_NewDisk(int disk);
     void ZipMain_ReplaceFile(const QString& name, int* reply);
     void ZipMain_SkippingFile(const QString& name, int reason);
 
@@ -139,7 +138,9 @@ private:
     int queueSelectedFiles(const QString& names);
     void relistAfter(int result, const QString& finished);
     void restoreDatabase(const QStringList& entries);
-    void restoreDatabaseFrom(const QString& entry);
+    // The database restored from the archive's entry, checked first; false when the user ended
+    // the extraction (Cancel at the replace question).
+    bool restoreDatabaseFrom(const QString& entry);
 
     QLabel* m_status;
     int m_busy = 0;

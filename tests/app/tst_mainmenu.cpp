@@ -39,6 +39,9 @@
 
 #include <cmath>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 QByteArray hashOf(const QString& path)
@@ -185,6 +188,7 @@ private Q_SLOTS:
     void backupDisablesPrintMenuUntilItCloses();
     void compactKeepsDataAndNumbers();
     void compactFailureLeavesDatabaseUntouched();
+    void compactKeepsWhoMayWriteTheDatabase();
     void openAndSaveAs();
     void saveAsFailureIsReported();
     void colourCancelChangesNothing();
@@ -584,6 +588,46 @@ void TestMainMenu::compactFailureLeavesDatabaseUntouched()
     w.MnuUtilitiesCompact_Click();
     QVERIFY(prompts.texts().last().startsWith("The database could not be compacted: "));
     QVERIFY(!QFile::exists(db));
+}
+
+void TestMainMenu::compactKeepsWhoMayWriteTheDatabase()
+{
+    // A folder shared by two accounts: the database writable by its group, of another owner.
+    const QString db = m_folder->file("Inventory.mdb");
+    const QByteArray path = QFile::encodeName(db);
+    QCOMPARE(::chmod(path.constData(), 0664), 0);
+    QCOMPARE(::chown(path.constData(), 1000, 100), 0);   // the test runs where it may give files away
+    const auto attributes = [&] {
+        struct stat st;
+        ::stat(path.constData(), &st);
+        return QList<uint>{uint(st.st_mode & 07777), uint(st.st_uid), uint(st.st_gid)};
+    };
+    MainMenu w;
+    QVERIFY(w.Form_Load());
+    ScriptedPrompts prompts;
+    prompts.expectMessage().expectMessage().expectMessage();
+    w.MnuUtilitiesCompact_Click();
+    QCOMPARE(prompts.texts().last(), QStringLiteral("Database successfully compacted. "));
+    QCOMPARE(attributes(), (QList<uint>{0664, 1000, 100}));
+
+    // A database made read-only stays read-only.
+    QCOMPARE(::chmod(path.constData(), 0444), 0);
+    w.MnuUtilitiesCompact_Click();
+    QCOMPARE(prompts.texts().last(), QStringLiteral("Database successfully compacted. "));
+    QCOMPARE(attributes(), (QList<uint>{0444, 1000, 100}));
+
+    // A database whose name is a link: the file it names is compacted, the link stays.
+    Connection::closeAll();
+    const QString real = m_folder->file("elsewhere/Inventory.mdb");
+    QVERIFY(QDir().mkpath(QFileInfo(real).absolutePath()));
+    QVERIFY(QFile::rename(db, real));
+    QVERIFY(QFile::link(real, db));
+    w.MnuUtilitiesCompact_Click();
+    QCOMPARE(prompts.texts().last(), QStringLiteral("Database successfully compacted. "));
+    QVERIFY(QFileInfo(db).isSymLink());
+    QCOMPARE(QFileInfo(db).symLinkTarget(), real);
+    QVERIFY(scalar(real, "SELECT COUNT(*) FROM Parts") > 0);
+    QCOMPARE(attributes(), (QList<uint>{0444, 1000, 100}));
 }
 
 void TestMainMenu::openAndSaveAs()

@@ -15,6 +15,7 @@
 #include <QProcess>
 #include <QLabel>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <unistd.h>
@@ -281,6 +282,10 @@ void TestStartup::oneCopyPerProgramFolder()
         QVERIFY(prompts.verifyAllAnswered());
         QVERIFY(prompts.log().first().text.contains(QStringLiteral("already running")));
         QVERIFY(ProgramFolderLock::isDatabaseOfAnotherCopy(folder.file(QStringLiteral("INVENTORY.MDB"))));
+        // Nor reached by a link.
+        QTemporaryDir elsewhere;
+        QVERIFY(QFile::link(folder.file(QStringLiteral("Inventory.mdb")), elsewhere.filePath(QStringLiteral("Saved.mdb"))));
+        QVERIFY(ProgramFolderLock::isDatabaseOfAnotherCopy(elsewhere.filePath(QStringLiteral("Saved.mdb"))));
     }
     QCOMPARE(hashOf(folder.file(QStringLiteral("Inventory.mdb"))), database);
 

@@ -11,6 +11,9 @@
 
 #include <cerrno>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 bool writeFile(const QString& path, const QByteArray& bytes)
@@ -56,6 +59,7 @@ private Q_SLOTS:
     void failedCopyLeavesNothingBehind();
     void replaceAndRemove();
     void pendingFileLeavesNothingWhenKilled();
+    void unfinishedListRemovesOnlyWhatItProves();
     void testProgramFolderIsAPrivateCopy();
     void driveAIsAMountedRemovableMedium();
 };
@@ -207,6 +211,80 @@ void TestFiles::pendingFileLeavesNothingWhenKilled()
     QCOMPARE(readFile(target), data);
     QCOMPARE(QFile::permissions(target), permissions);
     QCOMPARE(entries(m_dir->path()), QStringList{QStringLiteral("stick")});   // the list of unfinished files went with them
+}
+
+void TestFiles::unfinishedListRemovesOnlyWhatItProves()
+{
+    const QString folder = at(QStringLiteral("stick"));
+    QVERIFY(QDir().mkpath(folder));
+    const QString target = folder + QStringLiteral("/InventoryBackup.zip");
+    const QByteArray data(1 << 20, 'x');
+    PendingFile::setUnnamedAllowed(false);
+    QVERIFY(killedWhileWriting([&] {
+        PendingFile file(target);
+        if (file.open())
+            file.write(data.constData(), data.size());
+    }, 64 * 1024));
+    QCOMPARE(entries(folder).size(), 1);   // what the killed program left: its own, removed later
+
+    // Entries of the list, as a program no longer running would have left them, each naming a file
+    // the program did not make: the database, a file elsewhere, files of the hidden form that are
+    // not what the entry records, a link, a second name of the database, a folder reached by a link.
+    const QString database = at(QStringLiteral("Inventory.mdb"));
+    QTemporaryDir elsewhere;
+    const QString outside = elsewhere.filePath(QStringLiteral("letter.txt"));
+    QVERIFY(writeFile(database, "database") && writeFile(outside, "letter"));
+    struct stat st;
+    QCOMPARE(::stat(QFile::encodeName(database).constData(), &st), 0);
+    const QByteArray identity = '\0' + QByteArray::number(quint64(st.st_dev)) + ' ' + QByteArray::number(quint64(st.st_ino));
+    const QString unrecorded = folder + QStringLiteral("/.InventoryBackup.zip.abc123");
+    const QString link = folder + QStringLiteral("/.Inventory.mdb.link1");
+    const QString secondName = folder + QStringLiteral("/.Inventory.mdb.hard1");
+    QVERIFY(writeFile(unrecorded, "not recorded"));
+    QVERIFY(QFile::link(database, link));
+    QCOMPARE(::link(QFile::encodeName(database).constData(), QFile::encodeName(secondName).constData()), 0);
+    QVERIFY(QFile::link(folder, at(QStringLiteral("linked"))));
+    const QString viaLink = at(QStringLiteral("linked/.own.xyz9"));
+    QVERIFY(writeFile(viaLink, "reached by a link"));
+    QCOMPARE(::stat(QFile::encodeName(viaLink).constData(), &st), 0);
+    const QByteArray viaLinkIdentity = '\0' + QByteArray::number(quint64(st.st_dev)) + ' ' + QByteArray::number(quint64(st.st_ino));
+    const QList<QByteArray> planted = {
+        QFile::encodeName(database), QFile::encodeName(database) + identity, QFile::encodeName(outside),
+        QFile::encodeName(unrecorded), QFile::encodeName(link) + identity, QFile::encodeName(secondName) + identity,
+        QFile::encodeName(viaLink) + viaLinkIdentity, "relative/.x.abc", QByteArray(100000, '/'),
+    };
+    const QString list = at(QStringLiteral(".unfinished"));
+    for (int i = 0; i < planted.size(); ++i)
+        QVERIFY(writeFile(list + QStringLiteral("/00000000-999999999-1-p%1").arg(i), planted.at(i)));
+    // An entry of another account, naming a file it could prove its own, is that account's to read.
+    const QString theirs = folder + QStringLiteral("/.theirs.abc");
+    QVERIFY(writeFile(theirs, "theirs"));
+    QCOMPARE(::stat(QFile::encodeName(theirs).constData(), &st), 0);
+    const QString theirEntry = list + QStringLiteral("/00000000-999999998-1-q");
+    QVERIFY(writeFile(theirEntry, QFile::encodeName(theirs) + '\0' + QByteArray::number(quint64(st.st_dev)) + ' '
+                                      + QByteArray::number(quint64(st.st_ino))));
+    QCOMPARE(::chown(QFile::encodeName(theirEntry).constData(), 1000, 1000), 0);   // the test runs where it may give files away
+
+    PendingFile next(target);
+    QVERIFY(next.open());
+    QVERIFY(next.write(data.constData(), data.size()));
+    QVERIFY(next.commit());
+    PendingFile::setUnnamedAllowed(true);
+    QCOMPARE(readFile(database), QByteArray("database"));
+    QCOMPARE(readFile(outside), QByteArray("letter"));
+    QCOMPARE(entries(folder), (QStringList{".Inventory.mdb.hard1", ".Inventory.mdb.link1", ".InventoryBackup.zip.abc123", ".own.xyz9",
+                                           ".theirs.abc", "InventoryBackup.zip"}));
+    QCOMPARE(readFile(target), data);
+    QCOMPARE(entries(list), QStringList{"00000000-999999998-1-q"});
+
+    // No pending file is written into the list, nor over the lock file, by whatever name.
+    QVERIFY(QFile::link(list, at(QStringLiteral("list-link"))));
+    for (const QString& name : {QStringLiteral(".unfinished/00000000-999999997-1-r"), QStringLiteral("list-link/00000000-999999997-1-r"),
+                                QStringLiteral(".UNFINISHED/x"), QStringLiteral("stick/../Inventory.lock"), QStringLiteral("Inventory.mdb-journal")}) {
+        PendingFile planting(at(name));
+        QVERIFY2(!planting.open(), qPrintable(name));
+        QCOMPARE(planting.systemError(), EPERM);
+    }
 }
 
 void TestFiles::testProgramFolderIsAPrivateCopy()

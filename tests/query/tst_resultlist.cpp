@@ -31,6 +31,8 @@
 #include <QtTest>
 
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -284,8 +286,15 @@ void TestResultList::exportsTheRowsAsked()
     ResultListWindow list(ResultListConfig::ShowData1(), &opener.Data1);
     list.show();
 
+    // An earlier export, of another account that shares the folder: replaced, it stays theirs.
+    const QByteArray earlier = QFile::encodeName(AppFolder::join("ExportAllRows.txt"));
+    QFile(AppFolder::join("ExportAllRows.txt")).open(QIODevice::WriteOnly);
+    QCOMPARE(::chmod(earlier.constData(), 0640) | ::chown(earlier.constData(), 1000, 100), 0);   // the test may give files away
     prompts.expectMessage();
     list.exportItems[0]->trigger();
+    struct stat st;
+    QCOMPARE(::stat(earlier.constData(), &st), 0);
+    QCOMPARE((QList<uint>{uint(st.st_mode & 07777), uint(st.st_uid), uint(st.st_gid)}), (QList<uint>{0640, 1000, 100}));
     auto m = prompts.messages().last();
     QCOMPARE(m.text, QStringLiteral("Your data has been successfully exported\rto a file name called ExportAllRows.txt"));
     QCOMPARE(m.style, 0);

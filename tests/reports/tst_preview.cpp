@@ -18,6 +18,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 class PreviewTest : public QObject
 {
     Q_OBJECT
@@ -98,7 +101,13 @@ private Q_SLOTS:
         QVERIFY(dialogs.saveFileCalls()[0].filter.contains(QStringLiteral("*.pdf")));
         QCOMPARE(dialogs.saveFileCalls()[0].fileName, QStringLiteral("List.pdf"));
 
+        // A file of another account that shares the folder, replaced: it stays theirs.
+        QFile(pdf).open(QIODevice::WriteOnly);
+        QCOMPARE(::chmod(QFile::encodeName(pdf).constData(), 0640) | ::chown(QFile::encodeName(pdf).constData(), 1000, 100), 0);
         w.exportReport();
+        struct stat st;
+        QCOMPARE(::stat(QFile::encodeName(pdf).constData(), &st), 0);
+        QCOMPARE((QList<uint>{uint(st.st_mode & 07777), uint(st.st_uid), uint(st.st_gid)}), (QList<uint>{0640, 1000, 100}));
         const QStringList pages = pdfPages(pdf);
         QCOMPARE(pages.size(), 4);
         QVERIFY(pages[3].contains(QStringLiteral("P100")));

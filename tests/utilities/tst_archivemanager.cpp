@@ -91,6 +91,24 @@ QStringList partNumbers(const QString& dbFile)
     return directColumn(dbFile, QStringLiteral("SELECT [Part Number 1] FROM Parts ORDER BY 1"));
 }
 
+// File, Open Zipfile on the archive, Select All, Edit, Restore... into the folder typed in the
+// extraction dialog.
+void restoreByHand(frmZipCreate& w, ScriptedDialogs& dialogs, ScriptedModal& modal, const QString& archive, const QString& into)
+{
+    dialogs.answerOpenFile(archive);
+    w.mnuFileOpen->trigger();
+    modal.onNext([into](QWidget* window) {
+        auto* dialog = qobject_cast<ExtractDialog*>(window);
+        QVERIFY(dialog);
+        QTest::mouseClick(dialog->txtExtract, Qt::LeftButton);
+        QTest::keyClick(dialog->txtExtract, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(dialog->txtExtract, into);
+        QTest::mouseClick(dialog->cmdSelect, Qt::LeftButton);
+    });
+    w.mnuEditSelectAll->trigger();
+    w.mnuEditExtract->trigger();
+}
+
 }  // namespace
 
 class TestArchiveManager : public QObject {
@@ -123,6 +141,11 @@ private Q_SLOTS:
     void restoreReplacesTheDatabase();
     void restoreAnswersAndDamagedBackupsLeaveTheDatabase();
     void restoreFromMissingDiskOrArchive();
+    void handRestoreNeverWritesTheProgramsBookkeeping();
+    void handRestoreChecksTheDatabaseHoweverItIsReached();
+    void restoreReadsTheBackupFromTheMediumThatHoldsIt();
+    void backupOfADatabaseInWriteAheadModeIsWhole();
+    void restoreAndFixWriteTheFileALinkNames();
 };
 
 void TestArchiveManager::zipResultMessages_data()
@@ -1038,6 +1061,212 @@ void TestArchiveManager::restoreFromMissingDiskOrArchive()
     w.mnuAutomaticRestore->trigger();
     QVERIFY(!w.mnuAutomaticRestore->isChecked());
     QVERIFY(idle(w));
+    QVERIFY(prompts.verifyAllAnswered());
+}
+
+void TestArchiveManager::handRestoreNeverWritesTheProgramsBookkeeping()
+{
+    // An archive made to look like the program's folder: entries of its list of unfinished files
+    // (of a program no longer running) naming the database and a file elsewhere, its lock file, a
+    // journal for the database, and a file of the user's.
+    UtilitiesFixture f({part(QStringLiteral("NOW"))});
+    QTemporaryDir elsewhere;
+    const QString outside = elsewhere.filePath(QStringLiteral("letter.txt"));
+    writeFile(outside, "letter");
+    const QByteArray current = readFile(f.inventory());
+    const QString archive = f.file(QStringLiteral("crafted.zip"));
+    makeArchive(archive, {{QStringLiteral(".unfinished/00000000-999999999-1-a"), QFile::encodeName(f.inventory())},
+                          {QStringLiteral(".unfinished/00000000-999999999-1-b"), QFile::encodeName(outside)},
+                          {QStringLiteral("Inventory.lock"), "lock"}, {QStringLiteral("Inventory.mdb-journal"), noise(2048)},
+                          {QStringLiteral("notes.txt"), "notes"}});
+    ScriptedPrompts prompts;
+    ScriptedDialogs dialogs;
+    ScriptedModal modal;
+    frmZipCreate w;
+    w.show();
+    for (int i = 0; i < 5; ++i)
+        prompts.expectMessage();
+    restoreByHand(w, dialogs, modal, archive, f.dir.path());
+    QCOMPARE(prompts.texts(), (QStringList{"Can't process '.unfinished/00000000-999999999-1-a', unable to open file.",
+                                           "Can't process '.unfinished/00000000-999999999-1-b', unable to open file.",
+                                           "Can't process 'Inventory.lock', unable to open file.",
+                                           "Can't process 'Inventory.mdb-journal', unable to open file.",
+                                           "Some files were skipped while extracting."}));
+    QCOMPARE(readFile(f.inventory()), current);
+    QCOMPARE(readFile(outside), QByteArray("letter"));
+    QCOMPARE(readFile(f.file(QStringLiteral("notes.txt"))), QByteArray("notes"));
+    QCOMPARE(QDir(f.dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             (QStringList{"crafted.zip", "Inventory.mdb", "notes.txt"}));
+
+    // The same archive under the program folder's name, restored into the folder above.
+    const QString nested = f.file(QStringLiteral("nested.zip"));
+    const QString name = QFileInfo(f.dir.path()).fileName();
+    makeArchive(nested, {{name + QStringLiteral("/.unfinished/00000000-999999999-1-a"), QFile::encodeName(f.inventory())},
+                         {name + QStringLiteral("/notes.txt"), "notes again"}});
+    prompts.expectMessage().expectMessage(Prompts::Yes).expectMessage();
+    restoreByHand(w, dialogs, modal, nested, QFileInfo(f.dir.path()).absolutePath());
+    QCOMPARE(prompts.texts().mid(5, 2), (QStringList{QStringLiteral("Can't process '%1/.unfinished/00000000-999999999-1-a', unable to open file.").arg(name),
+                                                     QStringLiteral("The file '%1/notes.txt' already exists. Do you want to replace this file?").arg(name)}));
+    QCOMPARE(readFile(f.inventory()), current);
+    QCOMPARE(readFile(f.file(QStringLiteral("notes.txt"))), QByteArray("notes again"));
+    QVERIFY(!QFileInfo::exists(f.file(QStringLiteral(".unfinished"))));
+    QVERIFY(prompts.verifyAllAnswered());
+}
+
+void TestArchiveManager::handRestoreChecksTheDatabaseHoweverItIsReached()
+{
+    // An archive of the whole program folder, as zipping the folder makes it, restored into the
+    // folder above: its database goes through the check the automatic restore makes.
+    UtilitiesFixture f({part(QStringLiteral("NOW"))});
+    const QByteArray current = readFile(f.inventory());
+    const QString name = QFileInfo(f.dir.path()).fileName();
+    const QString parent = QFileInfo(f.dir.path()).absolutePath();
+    QTemporaryDir work;
+    const QString archive = work.filePath(QStringLiteral("folder.zip"));
+    makeArchive(archive, {{name + QStringLiteral("/Inventory.mdb"), "just some text"}});
+    ScriptedPrompts prompts;
+    ScriptedDialogs dialogs;
+    ScriptedModal modal;
+    frmZipCreate w;
+    w.show();
+    prompts.expectMessage();
+    restoreByHand(w, dialogs, modal, archive, parent);
+    QVERIFY2(prompts.texts().last().startsWith(QStringLiteral("The backup does not hold a usable inventory database")), qPrintable(prompts.texts().last()));
+    QVERIFY(prompts.texts().last().endsWith(QStringLiteral("Your database was not changed.")));
+    QCOMPARE(readFile(f.inventory()), current);
+
+    // Reached through a link to the program folder, in other letters.
+    QVERIFY(QFile::link(f.dir.path(), work.filePath(QStringLiteral("shortcut"))));
+    makeArchive(archive, {{QStringLiteral("shortcut/INVENTORY.MDB"), "just some text"}});
+    prompts.expectMessage();
+    restoreByHand(w, dialogs, modal, archive, work.path());
+    QVERIFY(prompts.texts().last().startsWith(QStringLiteral("The backup does not hold a usable inventory database")));
+    QCOMPARE(readFile(f.inventory()), current);
+
+    // A sound database is put in place after the question, as the automatic restore does.
+    const QString db = f.makeDatabase(QStringLiteral("Backup.mdb"), {part(QStringLiteral("B-1"))});
+    makeArchive(archive, {{name + QStringLiteral("/Inventory.mdb"), readFile(db)}});
+    QFile::remove(db);
+    prompts.expectMessage(Prompts::Yes);
+    restoreByHand(w, dialogs, modal, archive, parent);
+    QCOMPARE(prompts.texts().last(), QStringLiteral("The file 'Inventory.mdb' already exists. Do you want to replace this file?"));
+    QCOMPARE(partNumbers(f.inventory()), QStringList{"B-1"});
+    QVERIFY(idle(w));
+    QVERIFY(prompts.verifyAllAnswered());
+}
+
+void TestArchiveManager::restoreReadsTheBackupFromTheMediumThatHoldsIt()
+{
+    // A write-locked memory card holding the backup and a stick that can be written, both plugged
+    // in, as the system mounts them.
+    UtilitiesFixture f({part(QStringLiteral("NOW"))});
+    QTemporaryDir system;
+    const QString media = system.filePath(QStringLiteral("media/"));
+    const QString sys = system.filePath(QStringLiteral("sys"));
+    for (const char* disk : {"sdb", "sdc"}) {
+        const QString node = sys + QStringLiteral("/devices/pci0000:00/usb1/1-1/block/") + QLatin1String(disk);
+        QVERIFY(QDir().mkpath(node));
+        writeFile(node + QStringLiteral("/removable"), "1\n");
+        QVERIFY(QDir().mkpath(sys + QStringLiteral("/class/block")));
+        QVERIFY(QFile::link(node, sys + QStringLiteral("/class/block/") + QLatin1String(disk)));
+    }
+    QVERIFY(QDir().mkpath(media + QStringLiteral("CARD")) && QDir().mkpath(media + QStringLiteral("STICK")));
+    writeFile(system.filePath(QStringLiteral("mounts")),
+              QStringLiteral("/dev/sdb %1CARD vfat ro 0 0\n/dev/sdc %1STICK vfat rw 0 0\n").arg(media).toUtf8());
+    MountedMedium medium(system.filePath(QStringLiteral("mounts")), sys, {media});
+    DriveA* previous = DriveA::install(&medium);
+    makeBackup(f, media + QStringLiteral("CARD/INVENTORYBACKUP.ZIP"), {QStringLiteral("B-1")});
+
+    ScriptedPrompts prompts;
+    frmZipCreate w;
+    w.show();
+    prompts.expectMessage(Prompts::Yes).expectMessage(Prompts::Yes);
+    w.mnuAutomaticRestore->trigger();
+    QCOMPARE(prompts.texts().last(), ReplaceQuestion);
+    QCOMPARE(partNumbers(f.inventory()), QStringList{"B-1"});
+
+    // A backup goes to the stick, the medium that can be written.
+    prompts.expectMessage(Prompts::Yes).expectMessage();
+    w.mnuAutomaticBackup->trigger();
+    QCOMPARE(prompts.texts().last(), QStringLiteral("Compressed backup process completed!"));
+    QCOMPARE(namesOf(readArchive(media + QStringLiteral("STICK/InventoryBackup.zip"))), QStringList{"inventory.mdb"});
+    DriveA::install(previous);
+    QVERIFY(prompts.verifyAllAnswered());
+}
+
+void TestArchiveManager::backupOfADatabaseInWriteAheadModeIsWhole()
+{
+    // Another program switched the database to write-ahead mode and keeps it open, with changes
+    // still in its log.
+    UtilitiesFixture f({part(QStringLiteral("A-1"))});
+    sqlite3* other = nullptr;
+    QCOMPARE(sqlite3_open(QFile::encodeName(f.inventory()).constData(), &other), SQLITE_OK);
+    QCOMPARE(sqlite3_exec(other, "PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0;"
+                                 "INSERT INTO Parts([Part Number 1]) VALUES ('W-2')", nullptr, nullptr, nullptr), SQLITE_OK);
+    QVERIFY(QFileInfo(f.inventory() + QStringLiteral("-wal")).size() > 0);
+
+    ScriptedPrompts prompts;
+    frmZipCreate w;
+    w.show();
+    prompts.expectMessage(Prompts::Yes).expectMessage();
+    w.mnuAutomaticBackup->trigger();
+    QCOMPARE(prompts.texts().last(), QStringLiteral("Compressed backup process completed!"));
+    // The copy is an ordinary database, whole in its one file (its header says it needs no log).
+    const QByteArray copy = readArchive(QDir(f.driveA.path()).filePath(QStringLiteral("InventoryBackup.zip"))).value(0).content;
+    QCOMPARE(copy.mid(18, 2), QByteArray("\x01\x01", 2));
+    sqlite3_exec(other, "DELETE FROM Parts", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+
+    // The restore takes it, with the change that was in the log.
+    prompts.expectMessage(Prompts::Yes).expectMessage(Prompts::Yes);
+    w.mnuAutomaticRestore->trigger();
+    QCOMPARE(prompts.texts().last(), ReplaceQuestion);
+    QCOMPARE(partNumbers(f.inventory()), QStringList({"A-1", "W-2"}));
+
+    // An archive another program made of a database in write-ahead mode, whole in its file (the
+    // log written back into it), is taken too.
+    const QString walFile = f.makeDatabase(QStringLiteral("Other.mdb"), {part(QStringLiteral("O-3"))});
+    QCOMPARE(sqlite3_open(QFile::encodeName(walFile).constData(), &other), SQLITE_OK);
+    QCOMPARE(sqlite3_exec(other, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(other);
+    QCOMPARE(readFile(walFile).mid(18, 2), QByteArray("\x02\x02", 2));
+    makeArchive(QDir(f.driveA.path()).filePath(QStringLiteral("InventoryBackup.zip")), {{QStringLiteral("inventory.mdb"), readFile(walFile)}});
+    prompts.expectMessage(Prompts::Yes).expectMessage(Prompts::Yes);
+    w.mnuAutomaticRestore->trigger();
+    QCOMPARE(prompts.texts().last(), ReplaceQuestion);
+    QCOMPARE(partNumbers(f.inventory()), QStringList{"O-3"});
+    QVERIFY(prompts.verifyAllAnswered());
+}
+
+void TestArchiveManager::restoreAndFixWriteTheFileALinkNames()
+{
+    // The database and an archive kept elsewhere, reached by links.
+    UtilitiesFixture f({part(QStringLiteral("NOW"))});
+    QTemporaryDir elsewhere;
+    const QString real = elsewhere.filePath(QStringLiteral("Inventory.mdb"));
+    QVERIFY(QFile::rename(f.inventory(), real));
+    QVERIFY(QFile::link(real, f.inventory()));
+    makeBackup(f, QDir(f.driveA.path()).filePath(QStringLiteral("InventoryBackup.zip")), {QStringLiteral("B-1")});
+    ScriptedPrompts prompts;
+    ScriptedDialogs dialogs;
+    frmZipCreate w;
+    w.show();
+    prompts.expectMessage(Prompts::Yes).expectMessage(Prompts::Yes);
+    w.mnuAutomaticRestore->trigger();
+    QVERIFY(QFileInfo(f.inventory()).isSymLink());
+    QCOMPARE(partNumbers(real), QStringList{"B-1"});
+
+    const QString archive = elsewhere.filePath(QStringLiteral("parts.zip"));
+    const QString link = f.file(QStringLiteral("parts.zip"));
+    makeArchive(archive, {{QStringLiteral("a.txt"), compressible(3000)}, {QStringLiteral("b.txt"), "bee"}});
+    cutCentralDirectory(archive);
+    QVERIFY(QFile::link(archive, link));
+    dialogs.answerOpenFile(link);
+    prompts.expectMessage();
+    w.mnuFileFixNormal->trigger();
+    QCOMPARE(prompts.texts().last(), QStringLiteral("The specified Zip file has been fixed.\r2 files were kept and 0 were dropped."));
+    QVERIFY(QFileInfo(link).isSymLink());
+    QCOMPARE(namesOf(readArchive(archive)), QStringList({"a.txt", "b.txt"}));
     QVERIFY(prompts.verifyAllAnswered());
 }
 

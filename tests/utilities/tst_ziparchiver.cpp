@@ -97,6 +97,7 @@ private Q_SLOTS:
     void fixRebuildsALostDirectory();
     void fixSavesEveryWholeEntryAndNothingElse();
     void fixKeepsWhatOtherWritersMade();
+    void fixKeepsEveryEntryWhoseDataMatchesAChecksum();
     void fixStopsOnAbortAndLeavesNothingBehind();
     void updateZipDateTakesTheNewestEntry();
     void failuresAreResultCodes();
@@ -562,6 +563,97 @@ void TestZipArchiver::fixKeepsWhatOtherWritersMade()
     listed.removeIf([](const QString& line) { return line.endsWith(QLatin1String("packed.txt")); });
     QCOMPARE(entryLines(archive), listed);
     QCOMPARE(run(dir.path(), "unzip -tq -P secret a.zip"), 0);
+}
+
+void TestZipArchiver::fixKeepsEveryEntryWhoseDataMatchesAChecksum()
+{
+    QTemporaryDir dir;
+    const QString archive = dir.filePath(QStringLiteral("a.zip"));
+    const auto otherTester = [&] { return run(dir.path(), "unzip -tq a.zip"); };
+    const auto replaced = [&](const QByteArray& from, const QByteArray& to) {
+        QByteArray bytes = readFile(archive);
+        bytes.replace(from, to);
+        writeFile(archive, bytes);
+    };
+    ZipArchiver z;
+    Events events(z);
+    z.setArchiveName(archive);
+
+    // A header whose checksum is damaged, its data whole as the directory's checksum says: the
+    // other program's tester finds the error, the header is written anew, and then it finds none.
+    makeArchive(archive, {{QStringLiteral("a.txt"), compressible(3000)}, {QStringLiteral("b.txt"), compressible(5000)}});
+    patchEntry(archive, QStringLiteral("b.txt"), 14, -1, 0x12345678);
+    QVERIFY(otherTester() != 0);
+    QCOMPARE(z.test(), 0);
+    QCOMPARE(z.fix(false), 0);
+    QCOMPARE(z.fixKept(), 2);
+    QCOMPARE(otherTester(), 0);
+    QCOMPARE(readArchive(archive).at(1).content, compressible(5000));
+
+    // A sound archive holding two entries of one name goes through as it is; without its directory
+    // both are kept.
+    makeArchive(archive, {{QStringLiteral("same.txt"), "first"}, {QStringLiteral("samf.txt"), "second"}});
+    replaced("samf.txt", "same.txt");
+    QCOMPARE(otherTester(), 0);
+    const QByteArray sound = readFile(archive);
+    for (const bool aggressive : {false, true}) {
+        QCOMPARE(z.fix(aggressive), 0);
+        QCOMPARE(z.fixDropped(), 0);
+        QCOMPARE(readFile(archive), sound);
+    }
+    QCOMPARE(z.test(), 0);
+    cutCentralDirectory(archive);
+    QCOMPARE(z.fix(false), 0);
+    const QList<EntryInfo> both = readArchive(archive);
+    QCOMPARE(both.size(), 2);
+    QCOMPARE(both.at(1).content, QByteArray("second"));
+
+    // A name marked as UTF-8 that is not, beside a whole database: the archive is listed and tested
+    // as it stands, and Fix keeps both, the name read in the DOS code page.
+    makeArchive(archive, {{QStringLiteral("inventory.mdb"), noise(20000)}, {QString::fromUtf8("caf\xc3\xa9.txt"), "accents"}});
+    replaced("caf\xc3\xa9", "caf\xff\xfe");
+    QCOMPARE(otherTester(), 0);
+    events.log.clear();
+    QCOMPARE(z.list(), 0);
+    QCOMPARE(events.only(QStringLiteral("list")).size(), 2);
+    QCOMPARE(z.test(), 0);
+    QCOMPARE(z.fix(false), 0);
+    QCOMPARE(z.fixKept(), 2);
+    QCOMPARE(otherTester(), 0);
+    const QList<EntryInfo> kept = readArchive(archive);
+    QCOMPARE(kept.size(), 2);
+    QCOMPARE(kept.at(0).content, noise(20000));
+    QCOMPARE(kept.at(1).content, QByteArray("accents"));
+
+    // An entry whose header the library refuses whatever its data (an encryption field too short),
+    // in an archive that lost its directory: that entry alone is dropped.
+    makeArchive(archive, {{QStringLiteral("good.txt"), compressible(2000)}});
+    cutCentralDirectory(archive);
+    QByteArray bytes = readFile(archive);
+    const QByteArray data = noise(100);
+    const auto add16 = [&](quint16 v) { bytes.append(char(v & 0xFF)).append(char(v >> 8)); };
+    const auto add32 = [&](quint32 v) { add16(quint16(v & 0xFFFF)); add16(quint16(v >> 16)); };
+    add32(0x04034b50);
+    add16(51);
+    add16(0x0001);   // encrypted
+    add16(99);       // by the strong kind
+    add32(0);
+    add32(0);
+    add32(quint32(data.size()));
+    add32(quint32(data.size()));
+    add16(7);
+    add16(9);
+    bytes += "bad.bin";
+    add16(0x9901);
+    add16(5);
+    bytes += QByteArray("\x02\x00" "AE" "\x03", 5);
+    bytes += data;
+    writeFile(archive, bytes);
+    QCOMPARE(z.fix(false), int(ZipArchiver::Warnings));
+    QCOMPARE(z.fixKept(), 1);
+    QCOMPARE(z.fixDropped(), 1);
+    QCOMPARE(namesOf(readArchive(archive)), QStringList{"good.txt"});
+    QCOMPARE(otherTester(), 0);
 }
 
 void TestZipArchiver::fixStopsOnAbortAndLeavesNothingBehind()
