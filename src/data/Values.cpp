@@ -308,6 +308,11 @@ bool isWholeCount(double value)
     return std::isfinite(value) && value >= 0 && std::floor(value) == value;
 }
 
+bool fitsLongField(double value)
+{
+    return std::abs(value) <= double(std::numeric_limits<std::int32_t>::max());
+}
+
 QString numberText(double value)
 {
     // A whole number below 10^15 shows all its digits and nothing else, as its integer text does;

@@ -63,6 +63,8 @@ double vbVal(const QString& text);
 // storing it rounded or taking it away from the stock.
 std::optional<double> wholeCount(const QString& text);
 bool isWholeCount(double value);
+// Whether a number lies within what a whole-number field holds (32 bits, as the counts are kept).
+bool fitsLongField(double value);
 
 // Whole numbers from fractions: rounded half to even, as the engine always stored them.
 std::int64_t roundHalfEven(double value);

@@ -603,7 +603,7 @@ bool MaintScreen::acceptNumber(QLineEdit* box)
             return true;
     } else {
         const std::optional<double> n = parseNumber(text);
-        if (n && isWholeCount(*n) && *n <= std::numeric_limits<qint32>::max())
+        if (n && isWholeCount(*n) && fitsLongField(*n))
             return true;
         if (showsStoredValue(text, it->field, false))
             return true;
@@ -632,7 +632,7 @@ void MaintScreen::takeAnswer(QLineEdit* box, bool money, const QString& answer, 
         return;
     }
     const std::optional<double> n = wholeCount(answer);
-    if (!n || *n == 0 || *n > std::numeric_limits<qint32>::max())
+    if (!n || *n == 0 || !fitsLongField(*n))
         box->setText(fallback);
 }
 

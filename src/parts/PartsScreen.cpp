@@ -75,7 +75,7 @@ QString notAPriceText(const QString& typed)
 QString notAWholeNumberText(const QString& typed)
 {
     // A whole number beyond what a count field holds is too large, not "not a whole number".
-    if (const std::optional<double> n = parseNumber(typed); n && std::abs(*n) > double(std::numeric_limits<qint32>::max()))
+    if (const std::optional<double> n = parseNumber(typed); n && !fitsLongField(*n))
         return QStringLiteral("\"%1\" is too large. Please enter a whole number of at most %2 here.")
             .arg(typed)
             .arg(std::numeric_limits<qint32>::max());
@@ -333,7 +333,7 @@ bool PartsScreen::showsStoredValue(const QString& text, const QString& field, bo
     if (text != Data1->storedText(field, money ? BindFormat::Currency : BindFormat::General))
         return false;
     const std::optional<double> n = parseNumber(text);
-    const bool tooLarge = money ? text == OutOfRangeMark : n && std::abs(*n) > double(std::numeric_limits<qint32>::max());
+    const bool tooLarge = money ? text == OutOfRangeMark : n && !fitsLongField(*n);
     if (tooLarge && !m_toldOnPart.contains(field)) {
         m_toldOnPart.insert(field);
         ++m_inRule;

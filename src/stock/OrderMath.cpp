@@ -177,11 +177,6 @@ QString numberField(int vendor, int box)
 
 namespace {
 
-bool fitsCount(double n)
-{
-    return std::abs(n) <= double(std::numeric_limits<qint32>::max());
-}
-
 // Whether the record check takes what a number box shows: nothing, a price of 0 or more in a money
 // box, a whole number of 0 or more that the field holds in a count box. A value the part stores is
 // taken unless it is too large to be used.
@@ -193,14 +188,14 @@ bool acceptsNumber(const Shown& box, int kind)
         if (isMoneyBox(kind))
             return !box.isOutOfRange();
         const std::optional<double> n = box.number();
-        return !n || fitsCount(*n);
+        return !n || fitsLongField(*n);
     }
     if (isMoneyBox(kind)) {
         const std::optional<Currency> amount = Currency::parse(box.text());
         return amount && *amount >= Currency();
     }
     const std::optional<double> n = box.number();
-    return n && fitsCount(*n) && isWholeCount(*n);
+    return n && fitsLongField(*n) && isWholeCount(*n);
 }
 
 }  // namespace

@@ -776,7 +776,7 @@ void TagParts::Data1_Validate()
                                         QStringLiteral("Minimum Quantity Needed"), QString(), 3000, 5000);
         // Nothing, 0 or no whole number of parts at all (below 0, a part of one) gives 1.
         double value = answer.isEmpty() ? 0.0 : parseNumber(answer).value_or(vbVal(answer));
-        if (!isWholeCount(value) || value > double(std::numeric_limits<qint32>::max()))
+        if (!isWholeCount(value) || !fitsLongField(value))
             value = 0;
         Label[16]->setText(value == 0 ? QStringLiteral("1") : QString::number(qint64(value)));
     }
