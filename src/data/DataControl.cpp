@@ -134,7 +134,11 @@ QString DataControl::formatValue(const QVariant& v, BindFormat format)
         if (v.metaType().id() == QMetaType::QString)
             return v.toString();
         // Cut to cents, a price would be read back from its box as another amount (0.004 as 0).
-        return formatCurrencyExact(Currency::fromDouble(v.toDouble()));
+        // An amount beyond what money holds (a damaged or foreign file's) shows as out of range,
+        // never as the end of the range.
+        if (const std::optional<Currency> amount = Currency::checked(v.toDouble()))
+            return formatCurrencyExact(*amount);
+        return OutOfRangeMark;
     case BindFormat::LongDate:
         if (v.metaType().id() == QMetaType::QDate)
             return formatLongDate(v.toDate());

@@ -55,15 +55,6 @@ QString DataNavigator::caption() const
     return caption_->text();
 }
 
-void DataNavigator::setColors(const QColor& background, const QColor& text)
-{
-    QPalette p = palette();
-    p.setColor(QPalette::Window, background);
-    p.setColor(QPalette::WindowText, text);
-    p.setColor(QPalette::ButtonText, text);
-    setPalette(p);
-}
-
 void DataNavigator::go(int which)
 {
     Recordset* rs = dc_ ? dc_->recordset() : nullptr;

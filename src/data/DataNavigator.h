@@ -19,7 +19,6 @@ public:
     void setDataControl(DataControl* dc);
     void setCaption(const QString& caption);
     QString caption() const;
-    void setColors(const QColor& background, const QColor& text);
 
     QToolButton* firstButton() const { return buttons_[0]; }
     QToolButton* previousButton() const { return buttons_[1]; }

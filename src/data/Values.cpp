@@ -295,6 +295,24 @@ std::optional<double> parseNumber(const QString& text)
     return v;
 }
 
+std::optional<double> wholeCount(const QString& text)
+{
+    const std::optional<double> n = parseNumber(text);
+    if (!n || !isWholeCount(*n))
+        return std::nullopt;
+    return *n + 0.0;   // -0 is 0
+}
+
+bool isWholeCount(double value)
+{
+    return std::isfinite(value) && value >= 0 && std::floor(value) == value;
+}
+
+bool fitsLongField(double value)
+{
+    return std::abs(value) <= double(std::numeric_limits<std::int32_t>::max());
+}
+
 QString numberText(double value)
 {
     // A whole number below 10^15 shows all its digits and nothing else, as its integer text does;

@@ -58,6 +58,14 @@ std::optional<double> parseNumber(const QString& text);
 // "abc" -> 0, ".5" -> 0.5, "1 000" -> 1000 since blanks are skipped).
 double vbVal(const QString& text);
 
+// A count as typed into a box that counts packages or parts: a whole number of 0 or more. Nothing
+// for anything else (below 0, a part of one, not a number), which such a box refuses rather than
+// storing it rounded or taking it away from the stock.
+std::optional<double> wholeCount(const QString& text);
+bool isWholeCount(double value);
+// Whether a number lies within what a whole-number field holds (32 bits, as the counts are kept).
+bool fitsLongField(double value);
+
 // Whole numbers from fractions: rounded half to even, as the engine always stored them.
 std::int64_t roundHalfEven(double value);
 // A number rounded half to even to `places` decimals (below 0: to tens, hundreds...); one too

@@ -12,6 +12,7 @@
 #include "platform/Help.h"
 #include "platform/InputRules.h"
 #include "platform/Prompts.h"
+#include "platform/TextFit.h"
 #include "platform/Twips.h"
 #include "query/FindWindow.h"
 #include "query/ResultListWindow.h"
@@ -62,9 +63,12 @@ const QString OnOrderNotice = QStringLiteral(
     "is an error.");
 
 // The value of a box: its text read as a number ("$0.00" is 0); empty or not a number counts as 0.
-// A price is the amount money holds, so a price that rounds to nothing counts as 0 too.
+// A price is the amount money holds, so a price that rounds to nothing counts as 0 too. A box that
+// shows an amount beyond what money holds does not hold 0: no price is asked for it.
 double boxValue(const QLineEdit* box, bool money)
 {
+    if (box->text() == OutOfRangeMark)
+        return std::numeric_limits<double>::infinity();
     const std::optional<double> value = parseNumber(box->text());
     if (!value)
         return 0.0;
@@ -203,12 +207,14 @@ void MaintScreen::buildControls()
         v.book = makeBox(f, QString::fromLatin1(bookNames[i]), QStringLiteral("Book Description"), 120, 1245, 1860);
         v.page = makeBox(f, QString::fromLatin1(pageNames[i]), QStringLiteral("Page Number in Book"), 2070, 1245, 1020);
 
-        Label[packageLabels[i]] = labelAt(f, QStringLiteral("Label%1").arg(packageLabels[i]), QStringLiteral("Package"), 120, 1695, 930, 240);
-        Label[minimumLabels[i]] = labelAt(f, QStringLiteral("Label%1").arg(minimumLabels[i]), QStringLiteral("Min."), 1110, 1695, 900, 240);
-        Label[priceLabels[i]] = labelAt(f, QStringLiteral("Label%1").arg(priceLabels[i]), QStringLiteral("Price"), 2070, 1695, 1020, 240);
-        v.package = makeBox(f, QString::fromLatin1(packageNames[i]), QStringLiteral("Package Quantity"), 120, 1935, 930);
-        v.minimumBuy = makeBox(f, QString::fromLatin1(minimumNames[i]), QStringLiteral("Minimum Purchase"), 1110, 1935, 900);
-        v.price = makeBox(f, QStringLiteral("MaskEdBox%1").arg(n), priceTips[i], 2070, 1935, 1020);
+        // The price box shows every digit and the sign of a price up to ($99,999.9999) in the
+        // screen's font; a longer amount or count is shown in a smaller size of it.
+        Label[packageLabels[i]] = labelAt(f, QStringLiteral("Label%1").arg(packageLabels[i]), QStringLiteral("Package"), 120, 1695, 780, 240);
+        Label[minimumLabels[i]] = labelAt(f, QStringLiteral("Label%1").arg(minimumLabels[i]), QStringLiteral("Min."), 960, 1695, 780, 240);
+        Label[priceLabels[i]] = labelAt(f, QStringLiteral("Label%1").arg(priceLabels[i]), QStringLiteral("Price"), 1800, 1695, 1290, 240);
+        v.package = makeBox(f, QString::fromLatin1(packageNames[i]), QStringLiteral("Package Quantity"), 120, 1935, 780);
+        v.minimumBuy = makeBox(f, QString::fromLatin1(minimumNames[i]), QStringLiteral("Minimum Purchase"), 960, 1935, 780);
+        v.price = makeBox(f, QStringLiteral("MaskEdBox%1").arg(n), priceTips[i], 1800, 1935, 1290);
         v.price->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
     Text1 = m_vendor[0].partNumber;  Text2 = m_vendor[1].partNumber;  Text3 = m_vendor[2].partNumber;
@@ -325,7 +331,11 @@ void MaintScreen::buildControls()
         selectAllOnFocus(v.package);
         selectAllOnFocus(v.minimumBuy);
         selectAllOnFocus(v.price);
+        for (QLineEdit* number : {v.package, v.minimumBuy, v.price, v.backOrdered, v.tagged})
+            fitLineEditText(number);
     }
+    fitLineEditText(Text16);
+    fitLineEditText(Text17);
     upperCaseTyping(Text14, DescriptionChars);
     upperCaseTyping(Text15, AreaChars);
     upperCaseTyping(Text16, CountChars);
@@ -390,10 +400,10 @@ void MaintScreen::bindControls()
         Data1->bind(v.tagged, QStringLiteral("Quantity Ordered %1").arg(n));
 
         m_numberBoxes.insert(v.package, {QStringLiteral("Package %1").arg(n), NumberKind::Count});
-        m_numberBoxes.insert(v.minimumBuy, {QStringLiteral("Minimum Buy %1").arg(n), NumberKind::Packages});
+        m_numberBoxes.insert(v.minimumBuy, {QStringLiteral("Minimum Buy %1").arg(n), NumberKind::Count});
         m_numberBoxes.insert(v.price, {QStringLiteral("Price %1").arg(n), NumberKind::Money});
-        m_numberBoxes.insert(v.backOrdered, {QStringLiteral("Back Ordered %1").arg(n), NumberKind::Packages});
-        m_numberBoxes.insert(v.tagged, {QStringLiteral("Quantity Ordered %1").arg(n), NumberKind::Packages});
+        m_numberBoxes.insert(v.backOrdered, {QStringLiteral("Back Ordered %1").arg(n), NumberKind::Count});
+        m_numberBoxes.insert(v.tagged, {QStringLiteral("Quantity Ordered %1").arg(n), NumberKind::Count});
     }
     Data1->bind(Text14, QStringLiteral("Description"));
     Data1->bind(Text15, QStringLiteral("Area of Machine"));
@@ -563,43 +573,67 @@ void MaintScreen::setPriceText(QLineEdit* box, const QString& text)
     box->setText(amount ? formatCurrencyExact(*amount) : text);
 }
 
-// A number box holds a whole number (counts) or an amount of money (prices), or nothing. Other
-// text is refused: the box goes back to the part's stored value and the user is told why.
+// A number box holds a count (a whole number of 0 or more) or a price (an amount of money of 0 or
+// more). Other text is refused: the box goes back to the part's stored value and the user is told
+// why. An emptied count is 0, so that no count is stored empty. What the part already stores was
+// not typed: it is left for the user to correct (a value too large to be used is said once while
+// the part is shown).
 bool MaintScreen::acceptNumber(QLineEdit* box)
 {
     const auto it = m_numberBoxes.constFind(box);
     if (it == m_numberBoxes.constEnd() || !hasRecord())
         return true;
+    const bool money = it->kind == NumberKind::Money;
     const QString text = box->text();
-    if (text.trimmed().isEmpty())
+    if (text.trimmed().isEmpty()) {
+        if (!money)
+            box->setText(QStringLiteral("0"));
         return true;
-    QString refusal;
-    if (it->kind == NumberKind::Money) {
-        if (const std::optional<Currency> amount = Currency::parse(text)) {
+    }
+    if (money) {
+        const std::optional<Currency> amount = Currency::parse(text);
+        if (amount && *amount >= Currency()) {
             // Shown as money, with every decimal typed: the text is what the part stores.
             const QString shown = formatCurrencyExact(*amount);
             if (shown != text)
                 box->setText(shown);
             return true;
         }
-        refusal = notAPriceText(text);
+        if (showsStoredValue(text, it->field, true))
+            return true;
     } else {
         const std::optional<double> n = parseNumber(text);
-        if (n && *n == std::floor(*n) && *n <= std::numeric_limits<qint32>::max()
-            && *n >= std::numeric_limits<qint32>::min()) {
-            // A count below 0 that the part already stores (an older file's) was not typed: it
-            // stays for the user to correct, without a word each time the part is left.
-            if (*n >= 0 || text == Data1->storedText(it->field))
-                return true;
-            refusal = it->kind == NumberKind::Packages ? notAPackageCountText(text) : belowZeroText(text);
-        } else {
-            refusal = notAWholeNumberText(text);
-        }
+        if (n && isWholeCount(*n) && fitsLongField(*n))
+            return true;
+        if (showsStoredValue(text, it->field, false))
+            return true;
+        if (!acceptCount(box, it->field))
+            return false;
     }
     ++m_inRule;
-    refuseNumber(box, refusal, it->field, it->kind == NumberKind::Money);
+    refuseNumber(box, money ? notAPriceText(text) : notAWholeNumberText(text), it->field, money);
     --m_inRule;
     return false;
+}
+
+// The answer a check takes: a price above 0 that money holds, or a whole number of 1 or more that
+// a count holds. Nothing, 0, or any other answer (not a number, a part of one, below 0) puts the
+// default in, so that the check is not asked again at every leaving; a price below 0 or too large
+// is refused with its reason first, as a typed one is.
+void MaintScreen::takeAnswer(QLineEdit* box, bool money, const QString& answer, const QString& fallback)
+{
+    box->setText(answer);
+    if (money) {
+        const std::optional<Currency> amount = Currency::parse(answer);
+        if ((amount && *amount < Currency()) || (!amount && parseNumber(answer)))
+            MsgBox(notAPriceText(answer), 48);
+        if (!amount || *amount <= Currency())
+            box->setText(fallback);
+        return;
+    }
+    const std::optional<double> n = wholeCount(answer);
+    if (!n || *n == 0 || !fitsLongField(*n))
+        box->setText(fallback);
 }
 
 void MaintScreen::runCheck(int vendor, Check check)
@@ -617,13 +651,7 @@ void MaintScreen::runCheck(int vendor, Check check)
     ++m_inRule;
     const QString prompt = check == Check::MinimumBuy ? MinimumPrompt : check == Check::Package ? PackagePrompt : PricePrompt;
     const QString fallback = check == Check::Price ? QStringLiteral("0.01") : QStringLiteral("1");
-    box->setText(InputBox(prompt + partNumber, QStringLiteral("Warning"), QString(), 3000, 5000));
-    if (box->text().isEmpty())
-        box->setText(fallback);
-    // An answer that is no usable amount (nothing, 0, not a number, a count below 0) puts the
-    // default in, so that the prompt's answer is never refused in turn.
-    if (money ? boxValue(box, true) == 0 : boxValue(box, false) <= 0)
-        box->setText(fallback);
+    takeAnswer(box, money, InputBox(prompt + partNumber, QStringLiteral("Warning"), QString(), 3000, 5000), fallback);
     if (acceptNumber(box) && check != Check::Package)
         writeBoundValues();
     --m_inRule;

@@ -176,9 +176,9 @@ protected:
 
 private:
     enum class Check { MinimumBuy, Package, Price };
-    // Every count the screen shows is a whole number of 0 or more; tags, back orders and minimum
-    // purchases count packages, and their refusal says so as the ordering screen's does.
-    enum class NumberKind { Count, Packages, Money };
+    // Every count the screen shows (parts or packages) is a whole number of 0 or more; a price is
+    // an amount of money of 0 or more.
+    enum class NumberKind { Count, Money };
 
     struct VendorBoxes {
         QLineEdit* partNumber;
@@ -208,6 +208,7 @@ private:
     void defaultVendorClicked(int vendor);
     void commitTypedDate();
     bool acceptNumber(QLineEdit* box);
+    void takeAnswer(QLineEdit* box, bool money, const QString& answer, const QString& fallback);
     bool refuseBadNumbers();
     void setPriceText(QLineEdit* box, const QString& text);
     void updateNavigatorCaption();

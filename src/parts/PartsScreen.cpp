@@ -17,6 +17,9 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include <cmath>
+#include <limits>
+
 void usePartsTable(DataControl& data)
 {
     data.setRecordsetType(Recordset::Kind::Table);
@@ -58,26 +61,37 @@ QString partPositionCaption(const Recordset* rs)
 
 QString notAPriceText(const QString& typed)
 {
-    // A number beyond what money holds (1e15, 9e99) is refused for its size.
-    if (parseNumber(typed))
+    if (const std::optional<double> n = parseNumber(typed)) {
+        if (*n < 0)
+            return QStringLiteral("\"%1\" is below 0. Please enter the price as a number of 0 or more, for example 12.50.")
+                .arg(typed);
+        // A number beyond what money holds (1e15, 9e99) is refused for its size.
         return QStringLiteral("\"%1\" is too large to be a price. Please enter the price as a number, for example 12.50.")
             .arg(typed);
+    }
     return QStringLiteral("\"%1\" is not a price. Please enter the price as a number, for example 12.50.").arg(typed);
 }
 
 QString notAWholeNumberText(const QString& typed)
 {
+    // A whole number beyond what a count field holds is too large, not "not a whole number".
+    if (const std::optional<double> n = parseNumber(typed); n && !fitsLongField(*n))
+        return QStringLiteral("\"%1\" is too large. Please enter a whole number of at most %2 here.")
+            .arg(typed)
+            .arg(std::numeric_limits<qint32>::max());
     return QStringLiteral("\"%1\" is not a whole number. Please enter a whole number here.").arg(typed);
 }
 
-QString notAPackageCountText(const QString& typed)
+QString notACountText(const QString& typed)
 {
-    return QStringLiteral("\"%1\" is not a number of packages. Please enter a whole number of 0 or more here.").arg(typed);
+    const std::optional<double> n = parseNumber(typed);
+    return QStringLiteral("\"%1\" is %2. Please enter a whole number of 0 or more here.")
+        .arg(typed, n && *n < 0 ? QStringLiteral("below 0") : QStringLiteral("not a whole number"));
 }
 
-QString belowZeroText(const QString& typed)
+QString storedTooLargeText(const QString& field, const QString& shown)
 {
-    return QStringLiteral("\"%1\" is below 0. Please enter a whole number of 0 or more here.").arg(typed);
+    return QStringLiteral("This part's %1 (%2) is too large to be used here. Please enter the right value.").arg(field, shown);
 }
 
 // ---------------------------------------------------------------- the window
@@ -91,6 +105,14 @@ PartsScreen::PartsScreen(QWidget* parent, const Setup& setup)
     setWindowTitle(setup.title);
     setFont(arialFont(setup.pointSize));
     Data1 = addDataControl(QStringLiteral("Data1"));
+    // A visit to a part lasts while Data1 stands on it: a move that comes back to the same part (the
+    // first part read again, a re-read in another order) goes on with the same visit.
+    connect(Data1, &DataControl::reposition, this, [this] {
+        const QString part = Data1->storedText(QStringLiteral("Record Number"));
+        if (part.isEmpty() || part != m_visitedPart)
+            m_toldOnPart.clear();
+        m_visitedPart = part;
+    });
 }
 
 PartsScreen::~PartsScreen() = default;
@@ -288,6 +310,37 @@ void PartsScreen::refuseNumber(QLineEdit* box, const QString& refusal, const QSt
 {
     MsgBox(refusal, 48);
     box->setText(Data1->storedText(field, money ? BindFormat::Currency : BindFormat::General));
+}
+
+bool PartsScreen::acceptCount(QLineEdit* box, const QString& field, const QString& message, int style)
+{
+    const QString text = box->text();
+    const std::optional<double> n = parseNumber(text);
+    if (!n || isWholeCount(*n))
+        return true;
+    const QString stored = field.isEmpty() ? QStringLiteral("0") : Data1->storedText(field);
+    if (!field.isEmpty() && text == stored)
+        return true;
+    ++m_inRule;
+    MsgBox(message.isEmpty() ? notACountText(text) : message, style);
+    box->setText(stored);
+    --m_inRule;
+    return false;
+}
+
+bool PartsScreen::showsStoredValue(const QString& text, const QString& field, bool money)
+{
+    if (text != Data1->storedText(field, money ? BindFormat::Currency : BindFormat::General))
+        return false;
+    const std::optional<double> n = parseNumber(text);
+    const bool tooLarge = money ? text == OutOfRangeMark : n && !fitsLongField(*n);
+    if (tooLarge && !m_toldOnPart.contains(field)) {
+        m_toldOnPart.insert(field);
+        ++m_inRule;
+        MsgBox(storedTooLargeText(field, text), 48);
+        --m_inRule;
+    }
+    return true;
 }
 
 void PartsScreen::centreOnScreen()

@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 
 #include <functional>
@@ -29,12 +30,15 @@ void openInformation(DataControl& data);
 // one is being added, "No parts", or nothing when no parts are open.
 QString partPositionCaption(const Recordset* rs);
 
-// Why a number box refuses what was typed into it.
+// Why a number box refuses what was typed into it: not a price, a price below 0 or too large to be
+// one; not a whole number, or one too large for a count.
 QString notAPriceText(const QString& typed);
 QString notAWholeNumberText(const QString& typed);
-// ... and why a box that counts (packages, parts) refuses a whole number below 0.
-QString notAPackageCountText(const QString& typed);
-QString belowZeroText(const QString& typed);
+// Why a box that counts (packages, parts) refuses a number below 0 or with a fraction.
+QString notACountText(const QString& typed);
+// What is said, once while the part is shown, of a value the part stores that is too large to be
+// used here (shown: what its box shows, "####" for an amount beyond what money holds).
+QString storedTooLargeText(const QString& field, const QString& shown);
 
 // The window of a screen that works on the parts one at a time: the maintenance, ordering,
 // stock-input, usage and receiving screens. Opened modeless from the main window, which the opener
@@ -127,6 +131,18 @@ protected:
     // Text that a number box cannot take goes back to the part's stored value of field (shown as
     // money or as it is), after the user is told why.
     void refuseNumber(QLineEdit* box, const QString& refusal, const QString& field, bool money);
+    // The one refusal of a count (packages or parts) that is a number but below 0 or with a
+    // fraction: the user is told message (notACountText when none is given) in a box of the given
+    // style, and the box shows the part's stored field again, or "0" for a box bound to none. A
+    // value the part already stores (an older file's) was not typed: it stays, for the user to
+    // correct, without a word each time. Text that is no number is left to the box's other rules.
+    // False when it refused.
+    bool acceptCount(QLineEdit* box, const QString& field, const QString& message = QString(), int style = 48);
+    // Whether a number box shows what the part stores in field (shown as money or as it is), rather
+    // than text typed. Such a value was not typed: it is left for the user to correct, and one too
+    // large to be used here (an amount beyond what money holds, a count beyond what its field
+    // holds) is said once while the part is shown (storedTooLargeText), never on every move.
+    bool showsStoredValue(const QString& text, const QString& field, bool money);
     void centreOnScreen();
 
     bool event(QEvent* event) override;
@@ -140,6 +156,8 @@ private:
 
     Setup m_setup;
     QPointer<FindPartWindow> m_findWindow;
+    QString m_visitedPart;        // the Record Number of the part Data1 stands on
+    QSet<QString> m_toldOnPart;   // the fields showsStoredValue has spoken of on that part
     bool m_activated = false;   // the first activation has happened
     bool m_unloaded = false;
 };

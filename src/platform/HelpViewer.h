@@ -38,7 +38,6 @@ public:
     QListWidget* topicList() const { return m_keywordTopics; }
 
 private:
-    void reload();
     void fillLists();
     void display(int number, bool remember);
     void showNotice(const QString& text);

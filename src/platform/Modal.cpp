@@ -75,8 +75,18 @@ void rehome(QWidget* window, QWidget* owner)
     }
 }
 
-// Gives a window back its independence when the modal window that holds it is really hidden
-// (a minimised one stays "visible").
+// The modal window a window shown beside the modal ones must belong to, so that the modal block
+// does not shut it out: the one open now, unless it is the window itself or one of its own (a file
+// dialog over a preview); nullptr when none is open.
+QWidget* modalOwnerFor(QWidget* window)
+{
+    QWidget* modal = QApplication::activeModalWidget();
+    return modal && modal != window && !window->isAncestorOf(modal) ? modal : nullptr;
+}
+
+// Keeps a window beside the modal windows: when the modal window that holds it is really hidden
+// (a minimised one stays "visible"), it goes to the modal window still open under it (a message box
+// over the Date prompt, a file dialog over a preview of it), or stands on its own when none is.
 class OwnerWatch : public QObject {
     Q_OBJECT
 public:
@@ -93,6 +103,26 @@ public:
         return new OwnerWatch(window);
     }
 
+    // Makes the window one of the modal window open now (or its own) and watches that one.
+    void place()
+    {
+        QWidget* owner = modalOwnerFor(m_window);
+        if (m_window->parentWidget() != owner)
+            rehome(m_window, owner);
+        watch(owner);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == m_owner && event->type() == QEvent::Hide && !m_owner->isVisible() && m_window->parentWidget() == watched) {
+            watch(nullptr);
+            place();
+        }
+        return false;
+    }
+
+private:
     void watch(QWidget* owner)
     {
         if (m_owner)
@@ -102,18 +132,6 @@ public:
             owner->installEventFilter(this);
     }
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (watched == m_owner && event->type() == QEvent::Hide && !m_owner->isVisible()) {
-            watch(nullptr);
-            if (m_window->parentWidget() == watched)
-                rehome(m_window, nullptr);
-        }
-        return false;
-    }
-
-private:
     QWidget* m_window;
     QPointer<QWidget> m_owner;
 };
@@ -140,12 +158,7 @@ void ShowBesideModal(QWidget* window)
 {
     if (!window)
         return;
-    QWidget* modal = QApplication::activeModalWidget();
-    QWidget* owner = modal && modal != window && !window->isAncestorOf(modal) ? modal : nullptr;
-    if (window->parentWidget() != owner) {
-        rehome(window, owner);
-        OwnerWatch::of(window)->watch(owner);
-    }
+    OwnerWatch::of(window)->place();
     window->show();
     window->raise();
     window->activateWindow();

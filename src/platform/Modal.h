@@ -18,7 +18,8 @@ void ShowModal(QWidget* window);
 
 // Shows a window that works beside the others (the help viewer, a report preview), brings it to
 // the front and returns. While a modal window is open Qt lets the user reach only that window and
-// its own windows: one shown from there becomes a window of it, so that it takes clicks and keys,
-// and stands on its own again when the modal window goes, which never takes it along. For windows
-// without a parent of their own.
+// its own windows: one shown from there becomes a window of it, so that it takes clicks and keys.
+// When that modal window goes, which never takes it along, it becomes a window of the modal window
+// still open under it (a message box closed over the Date prompt), or stands on its own when none
+// is. For windows without a parent of their own.
 void ShowBesideModal(QWidget* window);

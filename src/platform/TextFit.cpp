@@ -1,11 +1,16 @@
 #include "platform/TextFit.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QFontMetricsF>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPointer>
 #include <QStyle>
+#include <QStyleOptionFrame>
+
+#include <optional>
 
 namespace {
 
@@ -14,40 +19,89 @@ constexpr qreal shrinkShare = 0.75;
 constexpr qreal step = 0.25;
 const char* const fitterName = "qt_labelTextFit";
 
-class LabelFitter : public QObject {
+qreal widthOf(const QFont& font, const QString& text)
+{
+    const QFontMetricsF fm(font);
+    qreal widest = 0;
+    for (const QString& line : text.split(QLatin1Char('\n')))
+        widest = qMax(widest, fm.horizontalAdvance(line));
+    return widest;
+}
+
+// Draws a widget's text in a smaller size of its own font while the text is wider than the room
+// the widget gives it. The widget's own size (set by the program or a resizer) is kept as its base.
+class TextFitter : public QObject {
 public:
-    explicit LabelFitter(QLabel* label)
-        : QObject(label)
-        , m_label(label)
-        , m_base(label->font())
+    explicit TextFitter(QWidget* widget)
+        : QObject(widget)
+        , m_widget(widget)
+        , m_base(widget->font())
     {
         setObjectName(QLatin1String(fitterName));
-        label->installEventFilter(this);
+        widget->installEventFilter(this);
     }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (watched != m_label)
+        if (watched != m_widget)
             return false;
         switch (event->type()) {
         case QEvent::FontChange:
             if (!m_applying)
-                m_base = m_label->font();   // the program's (or the resizer's) size
+                m_base = m_widget->font();   // the program's (or the resizer's) size
             break;
         case QEvent::Paint:
-            fit();
-            if (m_elide)
-                return paintElided();
-            break;
+            return fitAndPaint();
         default:
             break;
         }
         return false;
     }
 
+    virtual bool applicable() const = 0;
+    virtual QString text() const = 0;
+    virtual qreal room() const = 0;
+    // When the text does not fit even in the smallest size: true when the widget was painted here.
+    virtual bool paintCut() { return false; }
+
+    std::optional<QFont> fittingFont() const
+    {
+        if (!applicable())
+            return m_base;
+        return ::fittingFont(m_base, text(), room());
+    }
+
+    QWidget* m_widget;
+    QFont m_base;
+
 private:
-    bool applicable() const
+    bool fitAndPaint()
+    {
+        const std::optional<QFont> fitting = fittingFont();
+        // Cut either way: the cut text reads better in the widget's own size.
+        const QFont wanted = fitting.value_or(m_base);
+        if (m_widget->font() != wanted) {
+            m_applying = true;
+            m_widget->setFont(wanted);
+            m_applying = false;
+        }
+        return !fitting && paintCut();
+    }
+
+    bool m_applying = false;
+};
+
+class LabelFitter : public TextFitter {
+public:
+    explicit LabelFitter(QLabel* label)
+        : TextFitter(label)
+        , m_label(label)
+    {
+    }
+
+protected:
+    bool applicable() const override
     {
         if (m_label->wordWrap() || m_label->text().isEmpty() || m_label->textFormat() == Qt::RichText)
             return false;
@@ -56,6 +110,31 @@ private:
         return m_label->pixmap().isNull();
     }
 
+    QString text() const override { return m_label->text(); }
+    qreal room() const override { return textRect().width(); }
+
+    bool paintCut() override
+    {
+        showWholeTextAsTip(true);
+        if (m_label->frameShape() != QFrame::NoFrame)
+            return false;
+        QPainter painter(m_label);
+        const QRect r = textRect();
+        const QString shown = QFontMetrics(m_label->font()).elidedText(m_label->text(), Qt::ElideRight, r.width());
+        const Qt::Alignment a = QStyle::visualAlignment(m_label->layoutDirection(), m_label->alignment());
+        m_label->style()->drawItemText(&painter, r, int(a), m_label->palette(), m_label->isEnabled(), shown,
+                                       m_label->foregroundRole());
+        return true;
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == m_label && event->type() == QEvent::Paint && (!applicable() || fittingFont()))
+            showWholeTextAsTip(false);
+        return TextFitter::eventFilter(watched, event);
+    }
+
+private:
     QRect textRect() const
     {
         const int m = m_label->margin();
@@ -69,47 +148,6 @@ private:
         else if (a & Qt::AlignRight)
             r.setRight(r.right() - indent);
         return r;
-    }
-
-    static qreal widthOf(const QFont& font, const QString& text)
-    {
-        const QFontMetricsF fm(font);
-        qreal widest = 0;
-        for (const QString& line : text.split(QLatin1Char('\n')))
-            widest = qMax(widest, fm.horizontalAdvance(line));
-        return widest;
-    }
-
-    void fit()
-    {
-        QFont wanted = m_base;
-        bool elide = false;
-        if (applicable()) {
-            const QString text = m_label->text();
-            const qreal room = textRect().width();
-            if (widthOf(m_base, text) > room && m_base.pointSizeF() > 0) {
-                const qreal smallest = qMax(smallestPointSize, m_base.pointSizeF() * shrinkShare);
-                qreal size = m_base.pointSizeF();
-                bool fits = false;
-                while (!fits && size - step >= smallest - 0.001) {
-                    size -= step;
-                    wanted.setPointSizeF(size);
-                    fits = widthOf(wanted, text) <= room;
-                }
-                if (!fits) {
-                    // Cut either way: the cut text reads better in the label's own size.
-                    wanted = m_base;
-                    elide = true;
-                }
-            }
-        }
-        if (m_label->font() != wanted) {
-            m_applying = true;
-            m_label->setFont(wanted);
-            m_applying = false;
-        }
-        m_elide = elide && m_label->frameShape() == QFrame::NoFrame;
-        showWholeTextAsTip(elide);
     }
 
     void showWholeTextAsTip(bool cut)
@@ -126,31 +164,86 @@ private:
         }
     }
 
-    bool paintElided()
+    QLabel* m_label;
+    QString m_tipShown;
+};
+
+// A line edit shows its text from where it scrolled to, so a text wider than the box loses its
+// first or last characters: a smaller size of the box's font shows it whole.
+class LineEditFitter : public TextFitter {
+public:
+    explicit LineEditFitter(QLineEdit* edit)
+        : TextFitter(edit)
+        , m_edit(edit)
     {
-        QPainter painter(m_label);
-        const QRect r = textRect();
-        const QString shown = QFontMetrics(m_label->font()).elidedText(m_label->text(), Qt::ElideRight, r.width());
-        const Qt::Alignment a = QStyle::visualAlignment(m_label->layoutDirection(), m_label->alignment());
-        m_label->style()->drawItemText(&painter, r, int(a), m_label->palette(), m_label->isEnabled(), shown,
-                                       m_label->foregroundRole());
-        return true;
     }
 
-    QLabel* m_label;
-    QFont m_base;
-    QString m_tipShown;
-    bool m_applying = false;
-    bool m_elide = false;
+protected:
+    bool applicable() const override { return !m_edit->displayText().isEmpty(); }
+    QString text() const override { return m_edit->displayText(); }
+
+    qreal room() const override
+    {
+        QStyleOptionFrame option;
+        option.initFrom(m_edit);
+        option.rect = m_edit->contentsRect();
+        option.lineWidth = m_edit->hasFrame() ? m_edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, m_edit) : 0;
+        option.midLineWidth = 0;
+        option.state |= QStyle::State_Sunken;
+        option.features = QStyleOptionFrame::None;
+        QRect r = m_edit->style()->subElementRect(QStyle::SE_LineEditContents, &option, m_edit);
+        const QMargins margins = m_edit->textMargins();
+        r = r.marginsRemoved(margins);
+        // The line edit keeps two pixels either side of its text, and one for the caret.
+        return r.width() - 2 * 2 - 1;
+    }
+
+private:
+    QLineEdit* m_edit;
 };
 
 }  // namespace
+
+std::optional<QFont> fittingFont(const QFont& base, const QString& text, qreal room)
+{
+    if (widthOf(base, text) <= room || base.pointSizeF() <= 0)
+        return base;
+    QFont wanted = base;
+    const qreal smallest = qMax(smallestPointSize, base.pointSizeF() * shrinkShare);
+    for (qreal size = base.pointSizeF() - step; size >= smallest - 0.001; size -= step) {
+        wanted.setPointSizeF(size);
+        if (widthOf(wanted, text) <= room)
+            return wanted;
+    }
+    return std::nullopt;
+}
+
+void TextFittingDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const
+{
+    QStyledItemDelegate::initStyleOption(option, index);
+    if (!(option->features & QStyleOptionViewItem::HasDisplay) || option->text.isEmpty() || option->rect.isEmpty())
+        return;
+    const QWidget* widget = option->widget;
+    const QStyle* style = widget ? widget->style() : QApplication::style();
+    // The room the style draws a cell's text in: the text rectangle less a margin either side.
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+    const qreal room = style->subElementRect(QStyle::SE_ItemViewItemText, option, widget).width() - 2 * margin;
+    if (const std::optional<QFont> font = fittingFont(option->font, option->text, room))
+        option->font = *font;
+}
 
 void fitLabelText(QLabel* label)
 {
     if (!label || label->findChild<QObject*>(QLatin1String(fitterName), Qt::FindDirectChildrenOnly))
         return;
     new LabelFitter(label);
+}
+
+void fitLineEditText(QLineEdit* edit)
+{
+    if (!edit || edit->findChild<QObject*>(QLatin1String(fitterName), Qt::FindDirectChildrenOnly))
+        return;
+    new LineEditFitter(edit);
 }
 
 void fitLabelTexts(QWidget* container)

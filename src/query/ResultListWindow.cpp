@@ -557,8 +557,13 @@ void ResultListWindow::Form_Load()
     }
     m_model->setColumns(columns);
     SSDBGrid1->setModel(m_model);
-    for (int c = 0; c < 24; ++c)
+    // An amount or a count wider than its column is shown smaller, never cut.
+    auto* fitting = new TextFittingDelegate(SSDBGrid1);
+    for (int c = 0; c < 24; ++c) {
         SSDBGrid1->setColumnWidth(c, twipsToPx(m_config.columnWidths.value(c, 1200)));
+        if (Columns[c].number)
+            SSDBGrid1->setItemDelegateForColumn(c, fitting);
+    }
 
     SSDBData1->setDataControl(Data1);
     connect(m_model, &RecordsetModel::currentRowChanged, this, &ResultListWindow::followRecordset);

@@ -72,6 +72,17 @@ const MainMenuReport* FindMainMenuReport(const QString& item)
     return nullptr;
 }
 
+QString NeededPartsQuery()
+{
+    // A count an older file left empty (NULL) is 0, so that its part is not left out for good.
+    QString sql = QStringLiteral("Select * from Parts where ([In Stock] < [Minimum Stock] or [In Stock] is null and "
+                                 "[Minimum Stock] > 0 or [Minimum Stock] is null and [In Stock] < 0)");
+    for (const char* field : {"Quantity Ordered", "Back Ordered"})
+        for (int n = 1; n <= 3; ++n)
+            sql += QStringLiteral(" and ([%1 %2] = 0 or [%1 %2] is null)").arg(QLatin1String(field)).arg(n);
+    return sql;
+}
+
 std::optional<ReportPrecondition> MainMenuReportPrecondition(MainMenuPrecondition p)
 {
     switch (p) {
@@ -88,12 +99,10 @@ std::optional<ReportPrecondition> MainMenuReportPrecondition(MainMenuPreconditio
                      QStringLiteral("There are no parts currently tagged for ordering!"), 0, "", false);
     case P::Needed:
         // The two sentences are joined by a carriage return alone; the box shows two lines.
-        return query("Select * from Parts where [In Stock] < [Minimum Stock] and [Quantity Ordered 1] = 0 and "
-                     "[Quantity Ordered 2] = 0 and [Quantity Ordered 3] = 0 and [Back Ordered 1] = 0 and "
-                     "[Back Ordered 2] = 0 and [Back Ordered 3] = 0",
-                     QStringLiteral("There are no parts currently needed to order. ") + QChar(13)
-                         + QStringLiteral("Note: They may already be tagged, or they are on backorder."),
-                     64, "Notice", true);
+        return ReportPrecondition::onQuery(NeededPartsQuery(),
+                                           {QStringLiteral("There are no parts currently needed to order. ") + QChar(13)
+                                                + QStringLiteral("Note: They may already be tagged, or they are on backorder."),
+                                            64, QStringLiteral("Notice"), true});
     case P::Used:
         return query("Select * from PartsUsage where [Lane Number] >= 1",
                      QStringLiteral("There are no parts that have been used."), 64, "Notice", true);

@@ -54,6 +54,11 @@ struct MainMenuReport {
 const QList<MainMenuReport>& MainMenuReports();
 const MainMenuReport* FindMainMenuReport(const QString& item);   // nullptr for other items
 
+// The parts needed: below their minimum stock, and neither tagged nor on back order with any
+// vendor. A count, minimum, tag or back order left empty by an older file counts as 0. The ordering
+// screen's needed view and the Parts Needed reports' precondition select with it.
+QString NeededPartsQuery();
+
 // The query and notice of a precondition (None: no precondition).
 std::optional<ReportPrecondition> MainMenuReportPrecondition(MainMenuPrecondition p);
 

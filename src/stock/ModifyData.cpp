@@ -37,7 +37,6 @@ constexpr int LocationChars = 15;
 const QString MinimumQuestion =
     QStringLiteral("Please enter the minimum quantity that you prefer to have on hand at all times for ");
 const QString NotANumber = QStringLiteral("You need to enter a number here");
-const QString NotACount = QStringLiteral("You need to enter a whole number of 0 or more here");
 const QString RetrieveRefused = QStringLiteral("You must select all parts before you can use the retrieve button");
 const QString DefaultTip = QStringLiteral("\"Click\" here to purchase from this vendor during automatic parts orders");
 
@@ -96,7 +95,7 @@ bool minimumPromptNeeded(const QString& minimum, const QString& inStock)
 
 QString minimumFromAnswer(const QString& answer)
 {
-    if (StockMath::wholeCount(answer).value_or(0) == 0)
+    if (wholeCount(answer).value_or(0) == 0)
         return QStringLiteral("1");
     return answer;
 }
@@ -481,29 +480,12 @@ void ModifyData::minimumPrompt()
     --m_inRule;
 }
 
-// A count in stock or a minimum below 0, or with a fraction in it, is not stored: the user is told,
-// and the box shows the part's stored value again. One that the part already stores (an older
-// file's) was not typed: it stays for the user to correct. Text that is no number at all is left to
-// the boxes' own rules.
-void ModifyData::refuseNotACount(QLineEdit* box, const QString& field)
-{
-    const QString text = box->text();
-    if (!parseNumber(text) || StockMath::wholeCount(text))
-        return;
-    const QString stored = Data1->storedText(field);
-    if (text == stored)
-        return;
-    ++m_inRule;
-    MsgBox(NotACount);
-    box->setText(stored);
-    --m_inRule;
-}
-
 void ModifyData::Min_LostFocus()
 {
     if (!hasPart())
         return;
-    refuseNotACount(Min, QStringLiteral("Minimum Stock"));
+    // A count below 0, or with a fraction in it, is not stored.
+    acceptCount(Min, QStringLiteral("Minimum Stock"));
     // An empty minimum, or one that is not a number, counts as none.
     if (!parseNumber(Min->text())) {
         ++m_inRule;
@@ -518,8 +500,8 @@ void ModifyData::Data1_Validate()
 {
     if (!hasPart())
         return;
-    refuseNotACount(Instock, QStringLiteral("In Stock"));
-    refuseNotACount(Min, QStringLiteral("Minimum Stock"));
+    acceptCount(Instock, QStringLiteral("In Stock"));
+    acceptCount(Min, QStringLiteral("Minimum Stock"));
     ++m_inRule;
     if (Instock->text().isEmpty())
         Instock->setText(QStringLiteral("0"));

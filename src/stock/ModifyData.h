@@ -116,7 +116,6 @@ private:
     void openYourParts(const QString& orderField);
     void reopenAfterImport();
     void minimumPrompt();
-    void refuseNotACount(QLineEdit* box, const QString& field);
     void defaultVendorClicked(int vendor);
     void filledFromRecord();
 

@@ -40,7 +40,8 @@ PriceFigures priceFigures(std::optional<Currency> bookPrice, double discountPerc
     PriceFigures f;
     f.discountPrice = *bookPrice - *bookPrice * (discountPercent * 0.01);
     f.costEach = perPiece(*f.discountPrice);
-    if (specialPrice && *specialPrice > Currency()) {
+    // A special price beyond what money holds is the price to pay all the same: out of range.
+    if (specialPrice && (specialPrice->isOutOfRange() || *specialPrice > Currency())) {
         f.discountPrice = *specialPrice;
         f.costEach = perPiece(*specialPrice);
     }
@@ -52,12 +53,26 @@ double discountPercent(const QString& text)
     return vbVal(text);
 }
 
+std::optional<ExactMoney> exactDiscountPrice(std::optional<Currency> bookPrice, double discountPercent,
+                                             std::optional<Currency> specialPrice)
+{
+    if (!bookPrice)
+        return std::nullopt;
+    if (*bookPrice == Currency())
+        return ExactMoney();
+    if (specialPrice && (specialPrice->isOutOfRange() || *specialPrice > Currency()))
+        return ExactMoney(*specialPrice);
+    const ExactMoney book(*bookPrice);
+    return book - book * discountPercent / std::int64_t(100);
+}
+
 bool isNeeded(const StockLine& part)
 {
-    if (!part.inStock || !part.minimumStock || !(*part.inStock < *part.minimumStock))
+    const double inStock = part.inStock.value_or(0.0);
+    if (!(inStock < part.minimumStock.value_or(0.0)))
         return false;
     for (int i = 0; i < 3; ++i)
-        if (!part.quantityOrdered[i] || *part.quantityOrdered[i] != 0 || !part.backOrdered[i] || *part.backOrdered[i] != 0)
+        if (part.quantityOrdered[i].value_or(0.0) != 0 || part.backOrdered[i].value_or(0.0) != 0)
             return false;
     return true;
 }
@@ -85,6 +100,15 @@ Shown::Shown(QString text)
 Shown::Shown(const QVariant* stored, bool money)
 {
     setStored(stored, money);
+}
+
+bool Shown::isOutOfRange() const
+{
+    if (!m_money)
+        return false;
+    if (isStoredNumber())
+        return !Currency::fits(m_stored->toDouble());
+    return text() == OutOfRangeMark;
 }
 
 void Shown::setStored(const QVariant* stored, bool money)
@@ -137,11 +161,6 @@ bool isMoneyBox(int box)
     return box == PriceBox || box == SpecialPriceBox;
 }
 
-bool countsPackages(int box)
-{
-    return box == QuantityBox || box == BackOrderBox || box == MinimumBuyBox;
-}
-
 QString numberField(int vendor, int box)
 {
     static const std::array<std::array<QString, NumberBoxes>, 3> names = [] {
@@ -158,19 +177,25 @@ QString numberField(int vendor, int box)
 
 namespace {
 
-// Whether the record check takes what a number box shows: nothing, a price in a money box, a whole
-// number of 0 or more in a box of packages, or else a number that a whole-number field holds (a
-// fraction is stored rounded, as the field has always kept it).
+// Whether the record check takes what a number box shows: nothing, a price of 0 or more in a money
+// box, a whole number of 0 or more that the field holds in a count box. A value the part stores is
+// taken unless it is too large to be used.
 bool acceptsNumber(const Shown& box, int kind)
 {
     if (box.isBlank())
         return true;
-    if (isMoneyBox(kind))
-        return box.isMoney();
+    if (box.isStored()) {
+        if (isMoneyBox(kind))
+            return !box.isOutOfRange();
+        const std::optional<double> n = box.number();
+        return !n || fitsLongField(*n);
+    }
+    if (isMoneyBox(kind)) {
+        const std::optional<Currency> amount = Currency::parse(box.text());
+        return amount && *amount >= Currency();
+    }
     const std::optional<double> n = box.number();
-    if (!n || std::abs(*n) > double(std::numeric_limits<qint32>::max()))
-        return false;
-    return StockMath::isWholeCount(*n);
+    return n && fitsLongField(*n) && isWholeCount(*n);
 }
 
 }  // namespace
@@ -222,12 +247,15 @@ PartTag autoTag(const PartBoxes& part)
     return tag;
 }
 
-Currency taggedAmount(const std::array<TaggedLine, 3>& vendors)
+ExactMoney taggedAmount(const std::array<TaggedLine, 3>& vendors)
 {
-    Currency total;
-    for (const TaggedLine& v : vendors)
-        if (v.quantity && v.prices.discountPrice)
-            total += *v.prices.discountPrice * *v.quantity;
+    ExactMoney total;
+    for (const TaggedLine& v : vendors) {
+        if (!v.quantity || *v.quantity == 0)
+            continue;   // nothing tagged for this vendor adds nothing, whatever its price
+        if (const std::optional<ExactMoney> price = exactDiscountPrice(v.bookPrice, v.discountPercent, v.specialPrice))
+            total = total + *price * *v.quantity;
+    }
     return total;
 }
 
@@ -254,7 +282,7 @@ AutoTagVendor autoTagVendor(const std::array<bool, 3>& defaults, const std::arra
 {
     for (int i = 0; i < 3; ++i)
         if (defaults[i])
-            return {i + 1, false};
+            return {partNumbers[i].isEmpty() ? 0 : i + 1, false};
     for (int i = 0; i < 3; ++i) {
         if (partNumbers[i].isEmpty())
             continue;
@@ -268,8 +296,10 @@ AutoTagQuantity autoTagQuantity(const QString& minimumStock, const QString& inSt
                                 const QString& orderQuantity, const QString& minimumBuy)
 {
     AutoTagQuantity r{orderQuantity, false};
-    const std::optional<double> min = parseNumber(minimumStock);
-    const std::optional<double> stock = parseNumber(inStock);
+    // A count in stock or a minimum stored empty (an older file's) is 0, as the needed view takes it.
+    auto count = [](const QString& text) { return text.trimmed().isEmpty() ? std::optional<double>(0.0) : parseNumber(text); };
+    const std::optional<double> min = count(minimumStock);
+    const std::optional<double> stock = count(inStock);
     const std::optional<double> k = parseNumber(package);
     if (min && stock && k && *k != 0)
         r.orderQuantity = numberText((*min - *stock) / *k);
@@ -304,7 +334,7 @@ Submission submitPart(int vendor, const OrderLine& part)
     auto count = [](const QString& text) -> std::optional<std::int16_t> {
         if (text.trimmed().isEmpty())
             return std::int16_t(0);
-        const std::optional<double> n = StockMath::wholeCount(text);
+        const std::optional<double> n = wholeCount(text);
         return n ? StockMath::cint16(*n) : std::nullopt;
     };
     auto refuse = [&s](int n, const QString& why) {

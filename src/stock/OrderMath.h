@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/Values.h"
+#include "reports/ExactMoney.h"
 
 #include <QList>
 #include <QString>
@@ -36,8 +37,8 @@ PriceFigures priceFigures(std::optional<Currency> bookPrice, double discountPerc
 double discountPercent(const QString& text);
 
 // A part is needed when its count in stock is below its minimum and nothing is tagged or on back
-// order for any vendor; a missing count, minimum, quantity or back order makes it not needed. This
-// is the rule the needed view's query applies in the database.
+// order for any vendor; a count, minimum, quantity or back order that is missing (an older file's
+// NULL) counts as 0. This is the rule the needed view's query applies in the database.
 struct StockLine {
     std::optional<double> inStock;
     std::optional<double> minimumStock;
@@ -51,13 +52,22 @@ bool isNeeded(const StockLine& part);
 bool isTagged(const std::array<QString, 3>& orderQuantities);
 bool isTagged(const std::array<std::optional<double>, 3>& orderQuantities);   // the numbers parseNumber reads
 
-// The money value of one tagged part: for each vendor, packages tagged times that vendor's
-// discount price (an empty quantity or price adds nothing for that vendor only).
+// The price of one package to pay vendor n, exactly: the special price when it is above 0, else the
+// book price less the discount, not rounded (15 % off $0.4375 is $0.371875); 0 for a book price of
+// 0, nothing for an empty one. Out of range when a price it comes from is.
+std::optional<ExactMoney> exactDiscountPrice(std::optional<Currency> bookPrice, double discountPercent,
+                                             std::optional<Currency> specialPrice);
+
+// The money value of one tagged part, exactly: for each vendor, packages tagged times that vendor's
+// discount price (an empty quantity or price adds nothing for that vendor only). A total of such
+// amounts is rounded once, where it is shown.
 struct TaggedLine {
     std::optional<double> quantity;
-    PriceFigures prices;
+    std::optional<Currency> bookPrice;
+    double discountPercent = 0;
+    std::optional<Currency> specialPrice;
 };
-Currency taggedAmount(const std::array<TaggedLine, 3>& vendors);
+ExactMoney taggedAmount(const std::array<TaggedLine, 3>& vendors);
 
 // The warnings while a quantity is typed into vendor n's Order Qty box.
 struct QuantityWarnings {
@@ -69,7 +79,8 @@ QuantityWarnings quantityWarnings(int vendor, const QString& quantity, const QSt
 
 // Automatic tagging. The vendor of a part: the one whose "Auto Order" box is checked, else the first
 // one that sells the part (a part number) and has nothing tagged on the other two, which then
-// becomes the part's default vendor. 0 when none qualifies.
+// becomes the part's default vendor. 0 when none qualifies, and when the vendor checked has no
+// part number for the part: an order to it could name no part.
 struct AutoTagVendor {
     int vendor = 0;
     bool becomesDefault = false;
@@ -79,8 +90,9 @@ AutoTagVendor autoTagVendor(const std::array<bool, 3>& defaults, const std::arra
 
 // The new text of the Order Qty box of the vendor tagged: the shortfall below the minimum in the
 // vendor's packages, unrounded ("2.5"), or the minimum buy when that is not smaller than the
-// shortfall rounded half to even. A package that is empty or 0 keeps the box's text, so the minimum
-// buy decides. A minimum buy that is not a number leaves the shortfall as computed.
+// shortfall rounded half to even. A count in stock or minimum that is empty counts as 0. A package
+// that is empty or 0 keeps the box's text, so the minimum buy decides. A minimum buy that is not a
+// number leaves the shortfall as computed.
 struct AutoTagQuantity {
     QString orderQuantity;
     bool outOfRange = false;   // the rounded shortfall or minimum buy does not fit 16 bits: not tagged
@@ -110,15 +122,10 @@ public:
             return double(*static_cast<const qlonglong*>(m_stored->constData()));
         return parseNumber(text());
     }
-    // Whether Currency::parse reads the text. A stored amount shows as money ("$1,234.50"), which
-    // reads back as long as it is far from the ends of the range money holds.
-    bool isMoney() const
-    {
-        if (m_money && !m_isText && m_storedType == QMetaType::Double
-            && std::abs(*static_cast<const double*>(m_stored->constData())) < 1e12)
-            return true;
-        return Currency::parse(text()).has_value();
-    }
+    // A value the part stores, not a text typed or set on screen.
+    bool isStored() const { return !m_isText; }
+    // An amount beyond what money holds, which shows as OutOfRangeMark.
+    bool isOutOfRange() const;
     void setText(QString text);
     void setStored(const QVariant* stored, bool money);
 
@@ -145,13 +152,13 @@ private:
     bool m_isText = true;
 };
 
-// The number boxes of a vendor that the record check reads, in the order it refuses them.
+// The number boxes of a vendor that the record check reads, in the order it refuses them. The
+// tag, the back order and the minimum purchase count packages; they and the package quantity take
+// a whole number of 0 or more, never below 0 (a tag below 0 would keep the part from ever being
+// needed) and never a part of one (which the field would store rounded up or down). The prices
+// take an amount of 0 or more.
 enum NumberBox { QuantityBox, BackOrderBox, MinimumBuyBox, PackageBox, PriceBox, SpecialPriceBox, NumberBoxes };
 bool isMoneyBox(int box);
-// The tag, the back order and the minimum purchase count packages. They and the package quantity
-// take a whole number of 0 or more, never below 0 (a tag below 0 would keep the part from ever
-// being needed) and never a part of one (which the field would store rounded up or down).
-bool countsPackages(int box);
 QString numberField(int vendor, int box);   // the field a vendor's number box shows: "Back Ordered 2"
 
 // A part as the record check and automatic tagging see it: what its boxes show.
@@ -169,7 +176,9 @@ struct PartBoxes {
 // The record check of a part as it is left, on what its boxes show: the number boxes holding what
 // the part cannot store, in the order they are refused (vendor 1..3, box), and whether the part is
 // tagged and lacks the minimum stock or the location a tagged part needs. A part in which it finds
-// nothing passes without a word and without a change.
+// nothing passes without a word and without a change. A value the part stores was not typed: it is
+// left for the user to correct, and only one too large to be used here (which the screen names
+// once) counts as refused.
 struct CheckFindings {
     QList<std::pair<int, int>> refused;
     bool tagged = false;

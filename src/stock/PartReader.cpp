@@ -26,7 +26,8 @@ std::optional<Currency> moneyOf(const QVariant& v)
     const std::optional<double> d = numberOf(v);
     if (!d)
         return std::nullopt;
-    return Currency::fromDouble(*d);
+    // An amount beyond what money holds is out of range, never the end of the range.
+    return Currency::checked(*d).value_or(Currency::outOfRange());
 }
 
 }  // namespace
@@ -73,7 +74,7 @@ const OrderMath::PartBoxes& PartReader::at(int pos)
     return m_part;
 }
 
-Currency PartReader::taggedAmount(int pos, const std::array<double, 3>& discountPercents)
+ExactMoney PartReader::taggedAmount(int pos, const std::array<double, 3>& discountPercents)
 {
     const QVariant* value = row(pos);
     if (!value)
@@ -83,9 +84,9 @@ Currency PartReader::taggedAmount(int pos, const std::array<double, 3>& discount
         line[i].quantity = numberOf(value[OrderMath::QuantityBox]);
         if (line[i].quantity.value_or(0.0) == 0)
             continue;   // nothing tagged for this vendor adds nothing, whatever its price
-        line[i].prices = OrderMath::priceFigures(moneyOf(value[OrderMath::PriceBox]), discountPercents[i],
-                                                 moneyOf(value[OrderMath::SpecialPriceBox]),
-                                                 numberOf(value[OrderMath::PackageBox]));
+        line[i].bookPrice = moneyOf(value[OrderMath::PriceBox]);
+        line[i].discountPercent = discountPercents[i];
+        line[i].specialPrice = moneyOf(value[OrderMath::SpecialPriceBox]);
     }
     return OrderMath::taggedAmount(line);
 }

@@ -27,9 +27,10 @@ public:
     // stands until the next part is read.
     const OrderMath::PartBoxes& at(int pos);
 
-    // The money value of the part tagged, from what it stores: for each vendor, packages tagged
-    // times that vendor's discount price (discountPercents: the centre's discount with each vendor).
-    Currency taggedAmount(int pos, const std::array<double, 3>& discountPercents);
+    // The money value of the part tagged, from what it stores, exactly: for each vendor, packages
+    // tagged times that vendor's discount price (discountPercents: the centre's discount with each
+    // vendor).
+    ExactMoney taggedAmount(int pos, const std::array<double, 3>& discountPercents);
 
 private:
     // The values of the part at pos, read with the block it is in; null when there is none.

@@ -647,11 +647,11 @@ std::optional<PartsUsage::UseEntry> PartsUsage::entryTyped()
         return std::nullopt;
     };
     UseEntry use;
-    if (const std::optional<double> used = StockMath::wholeCount(Text1->text()))
+    if (const std::optional<double> used = wholeCount(Text1->text()))
         use.used = *used;
     else
         return refuse(Text1, QStringLiteral("Please enter how many parts you are using as a whole number of 0 or more."));
-    if (const std::optional<double> lane = StockMath::wholeCount(Text2->text()))
+    if (const std::optional<double> lane = wholeCount(Text2->text()))
         use.lane = *lane;
     else
         return refuse(Text2, QStringLiteral("Please enter the lane number as a whole number of 0 or more. "

@@ -723,17 +723,16 @@ ReceiveParts::Booking ReceiveParts::book(int vendor, bool interactive, QString* 
     // booking of nothing follows.
     const std::optional<double> typed = parseNumber(received->text());
     auto tellNotACount = [&] {
-        if (!interactive || !typed || StockMath::isWholeCount(*typed))
+        // A count below 0 is told as this screen has always told it.
+        if (!interactive
+            || acceptCount(received, QString(), typed && *typed < 0 ? QStringLiteral("You can only enter positive numbers!") : QString(), 0))
             return;
-        MsgBox(*typed < 0 ? QStringLiteral("You can only enter positive numbers!")
-                          : QStringLiteral("You can only enter whole numbers of packages!"));
-        received->setText(QStringLiteral("0"));
         received->setFocus(Qt::OtherFocusReason);
         received->selectAll();
     };
     // A count of no packages books nothing whatever the part holds: when the part's values cannot
     // take a booking, there is nothing to refuse either.
-    const bool noPackages = typed && (!StockMath::isWholeCount(*typed) || *typed == 0);
+    const bool noPackages = typed && (!isWholeCount(*typed) || *typed == 0);
     if (noPackages && (r.status == Receipt::UnreadablePart || r.status == Receipt::OutOfRange)) {
         tellNotACount();
         return Booking::NothingDone;

@@ -47,17 +47,4 @@ std::optional<std::int16_t> mul16(std::int16_t a, std::int16_t b)
     return fit(std::int64_t(a) * b);
 }
 
-std::optional<double> wholeCount(const QString& text)
-{
-    const std::optional<double> n = parseNumber(text);
-    if (!n || !isWholeCount(*n))
-        return std::nullopt;
-    return *n + 0.0;   // -0 is 0
-}
-
-bool isWholeCount(double value)
-{
-    return std::isfinite(value) && value >= 0 && std::floor(value) == value;
-}
-
 }  // namespace StockMath

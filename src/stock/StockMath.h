@@ -24,10 +24,4 @@ std::optional<std::int16_t> add16(std::int16_t a, std::int16_t b);
 std::optional<std::int16_t> sub16(std::int16_t a, std::int16_t b);
 std::optional<std::int16_t> mul16(std::int16_t a, std::int16_t b);
 
-// A count as typed into a box that counts packages or parts: a whole number of 0 or more. Nothing
-// for anything else (below 0, a part of one, not a number), which such a box refuses rather than
-// storing it rounded or taking it away from the stock.
-std::optional<double> wholeCount(const QString& text);
-bool isWholeCount(double value);
-
 }  // namespace StockMath

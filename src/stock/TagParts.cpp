@@ -14,11 +14,14 @@
 #include "platform/Help.h"
 #include "platform/InputRules.h"
 #include "platform/Prompts.h"
+#include "platform/TextFit.h"
 #include "platform/Twips.h"
 #include "platform/VendorInformation.h"
 #include "query/ResultListWindow.h"
 #include "reports/ReportControl.h"
+#include "reports/MainMenuReports.h"
 #include "reports/ReportLauncher.h"
+#include "reports/ReportValue.h"
 #include "stock/PartReader.h"
 #include "stock/RecordGrid.h"
 #include "stock/StockMath.h"
@@ -42,7 +45,7 @@
 
 namespace {
 
-constexpr int ClientWidth = 10770;
+constexpr int ClientWidth = 12450;
 constexpr int ClientHeight = 6450;
 
 // The vendor table: heading row and one row per vendor.
@@ -51,7 +54,9 @@ constexpr int HeadingHeight = 420;
 const int RowTops[3] = {1320, 1716, 2076};
 constexpr int RowHeight = 330;
 
-// Columns of the vendor table, left to right: left edge and width.
+// Columns of the vendor table, left to right: left edge and width. A price column shows every digit
+// and the sign of a price up to ($99,999.9999) in the screen's font; a longer amount or count is
+// shown in a smaller size of it (fitLineEditText).
 struct Column {
     int left;
     int width;
@@ -63,12 +68,12 @@ constexpr Column OrderQtyCol{3120, 600};
 constexpr Column BackOrderCol{3750, 600};
 constexpr Column MinBuyCol{4380, 600};
 constexpr Column PackageCol{5010, 600};
-constexpr Column BookPriceCol{5640, 840};
-constexpr Column PageCol{6510, 660};
-constexpr Column SpecialCol{7200, 840};
-constexpr Column DiscountPriceCol{8070, 840};
-constexpr Column CostEachCol{8940, 840};
-constexpr Column CurrentDiscountCol{9810, 840};
+constexpr Column BookPriceCol{5640, 1260};
+constexpr Column PageCol{6930, 660};
+constexpr Column SpecialCol{7620, 1260};
+constexpr Column DiscountPriceCol{8910, 1260};
+constexpr Column CostEachCol{10200, 1260};
+constexpr Column CurrentDiscountCol{11490, 840};
 
 // Typing limits (text set by code is never cut).
 constexpr int QuantityChars = 5;
@@ -77,9 +82,6 @@ constexpr int PriceChars = 12;
 constexpr int PageChars = 6;
 constexpr int MemoChars = 255;
 
-const QString NeededQuery = QStringLiteral(
-    "Select * from Parts where [In Stock] < [Minimum Stock] and [Quantity Ordered 1] = 0 and [Quantity Ordered 2] = 0 "
-    "and [Quantity Ordered 3] = 0 and [Back Ordered 1] = 0 and [Back Ordered 2] = 0 and [Back Ordered 3] = 0");
 const QString TaggedQuery = QStringLiteral(
     "Select * from Parts where [Quantity Ordered 1] > 0 or [Quantity Ordered 2] > 0 or [Quantity Ordered 3] > 0");
 
@@ -330,6 +332,9 @@ void TagParts::buildControls()
             shown->setFocusPolicy(Qt::ClickFocus);   // the Tab key goes from box to box the user types in
         }
 
+        for (QLineEdit* number : {v.orderQty, v.backOrder, v.minimumBuy, v.package, v.bookPrice, v.specialPrice,
+                                  v.discountPrice, v.costEach})
+            fitLineEditText(number);
         limitTyping(v.orderQty, QuantityChars);
         limitTyping(v.backOrder, QuantityChars);
         limitTyping(v.minimumBuy, CountChars);
@@ -671,23 +676,28 @@ void TagParts::updateNavigatorCaption()
 
 void TagParts::Data1_Reposition()
 {
+    // The amount a price box shows: nothing when empty; out of range where the part stores an
+    // amount beyond what money holds, so that what is computed from it shows so too.
+    auto amount = [](const QString& text) -> std::optional<Currency> {
+        if (text == OutOfRangeMark)
+            return Currency::outOfRange();
+        return text.trimmed().isEmpty() ? std::nullopt : Currency::parse(text);
+    };
     for (VendorRow& v : m_vendor) {
         // An empty book price shows nothing rather than the figures of the part shown before.
-        const QString book = v.bookPrice->text();
-        const std::optional<Currency> price = book.trimmed().isEmpty() ? std::nullopt : Currency::parse(book);
-        const QString special = v.specialPrice->text();
-        const OrderMath::PriceFigures f = OrderMath::priceFigures(
-            price, OrderMath::discountPercent(v.discount->text()),
-            special.trimmed().isEmpty() ? std::nullopt : Currency::parse(special), parseNumber(v.package->text()));
+        const OrderMath::PriceFigures f =
+            OrderMath::priceFigures(amount(v.bookPrice->text()), OrderMath::discountPercent(v.discount->text()),
+                                    amount(v.specialPrice->text()), parseNumber(v.package->text()));
         // With every decimal, as the prices they come from: a discount price cut to cents would
         // differ from the book price it equals ($0.44 for $0.4375) or show a price as $0.00.
         v.discountPrice->setText(f.discountPrice ? formatCurrencyExact(*f.discountPrice) : QString());
         v.costEach->setText(f.costEach ? formatCurrencyExact(*f.costEach) : QString());
     }
-    // A part that a vendor does not sell cannot be tagged or priced for that vendor.
+    // A part that a vendor does not sell cannot be tagged or priced for that vendor; a tag it holds
+    // all the same can be cleared.
     for (VendorRow& v : m_vendor) {
         const bool sells = !v.partNumber->text().isEmpty();
-        v.orderQty->setEnabled(sells);
+        v.orderQty->setEnabled(sells || parseNumber(v.orderQty->text()).value_or(0.0) != 0);
         v.specialPrice->setEnabled(sells);
     }
     updateNavigatorCaption();
@@ -722,24 +732,40 @@ void TagParts::Data1_Validate()
     if (!hasPart())
         return;
     // Text that a field cannot take is refused before the part is written: the box goes back to the
-    // part's stored value and the user is told why.
+    // part's stored value and the user is told why. What the part stores was not typed: it stays
+    // for the user to correct.
     for (const auto& [vendor, box] : OrderMath::recordCheck(shownPart()).refused) {
         QLineEdit* shown = numberBox(vendor, box);
         const QString text = shown->text();
         const QString field = OrderMath::numberField(vendor, box);
         const bool money = OrderMath::isMoneyBox(box);
-        QString refusal = money ? notAPriceText(text) : notAWholeNumberText(text);
-        if (const std::optional<double> n = parseNumber(text); n && !money) {
-            // A count below 0 that the part already stores (an older file's) was not typed: it stays
-            // for the user to correct, without a word each time the part is left.
-            if (text == Data1->storedText(field))
-                continue;
-            if (OrderMath::countsPackages(box))
-                refusal = notAPackageCountText(text);
-            else if (*n < 0)
-                refusal = belowZeroText(text);
+        if (showsStoredValue(text, field, money))
+            continue;
+        if (money)
+            refuseNumber(shown, notAPriceText(text), field, true);
+        else if (acceptCount(shown, field))
+            refuseNumber(shown, notAWholeNumberText(text), field, false);
+    }
+    for (int n = 1; n <= 3; ++n) {
+        // An emptied count is 0, so that no count is stored empty. (One an older file left empty
+        // is not changed by passing it: it counts as 0 wherever parts are chosen for ordering.)
+        for (int box : {OrderMath::QuantityBox, OrderMath::BackOrderBox, OrderMath::MinimumBuyBox, OrderMath::PackageBox}) {
+            QLineEdit* count = numberBox(n, box);
+            if (count->text().trimmed().isEmpty()
+                && !Data1->storedText(OrderMath::numberField(n, box)).trimmed().isEmpty())
+                count->setText(QStringLiteral("0"));
         }
-        refuseNumber(shown, refusal, field, money);
+        // A vendor that has no part number for the part cannot be ordered from: a tag it holds can
+        // only be cleared.
+        const VendorRow& v = m_vendor[n - 1];
+        const QString tag = v.orderQty->text();
+        const QString field = OrderMath::numberField(n, OrderMath::QuantityBox);
+        if (v.partNumber->text().isEmpty() && parseNumber(tag).value_or(0.0) > 0 && tag != Data1->storedText(field))
+            refuseNumber(v.orderQty,
+                         QStringLiteral("This part has no part number for vendor # %1, so it cannot be ordered from "
+                                        "that vendor. Please enter 0 here.")
+                             .arg(n),
+                         field, false);
     }
     const OrderMath::CheckFindings check = OrderMath::recordCheck(shownPart());
     if (!check.tagged)
@@ -750,7 +776,7 @@ void TagParts::Data1_Validate()
                                         QStringLiteral("Minimum Quantity Needed"), QString(), 3000, 5000);
         // Nothing, 0 or no whole number of parts at all (below 0, a part of one) gives 1.
         double value = answer.isEmpty() ? 0.0 : parseNumber(answer).value_or(vbVal(answer));
-        if (!StockMath::isWholeCount(value) || value > double(std::numeric_limits<qint32>::max()))
+        if (!isWholeCount(value) || !fitsLongField(value))
             value = 0;
         Label[16]->setText(value == 0 ? QStringLiteral("1") : QString::number(qint64(value)));
     }
@@ -939,7 +965,7 @@ void TagParts::MnuShowNeeded_Click()
 {
     WaitCursor hourglass;
     QString failure;
-    if (!readListView(View::Needed, NeededQuery, failure))
+    if (!readListView(View::Needed, NeededPartsQuery(), failure))
         return;
 
     const Recordset* rs = Data1->recordset();
@@ -969,16 +995,16 @@ std::array<double, 3> TagParts::discountPercents() const
     return discounts;
 }
 
-Currency TagParts::taggedTotal() const
+ExactMoney TagParts::taggedTotal() const
 {
     const Recordset* rs = Data1->recordset();
     if (!rs || rs->isClosed())
         return {};
     const std::array<double, 3> discounts = discountPercents();
     PartReader reader(*rs, PartReader::ForCheck);
-    Currency total;
+    ExactMoney total;
     for (int pos = 0, count = rs->recordCount(); pos < count; ++pos)
-        total += reader.taggedAmount(pos, discounts);
+        total = total + reader.taggedAmount(pos, discounts);
     return total;
 }
 
@@ -1004,17 +1030,17 @@ void TagParts::MnuShowTagged_Click()
     // without a change, is passed over rather than shown. The walk reads every part, and adds up
     // their total as it goes: the total is read from the parts themselves, each vendor on its own,
     // so that a part is never left out for an empty quantity or price of another vendor.
-    std::optional<Currency> walkedTotal;
+    std::optional<ExactMoney> walkedTotal;
     int walked = 0;
     const std::shared_ptr<Connection> connection = rs->connection();
     const quint64 before = connection->dataVersion();
     try {
         const std::array<double, 3> discounts = discountPercents();
         PartReader reader(*rs, PartReader::ForCheck);
-        Currency total;
+        ExactMoney total;
         auto add = [&](int pos) {   // the parts are read in their order, each once
             if (pos == walked) {
-                total += reader.taggedAmount(pos, discounts);
+                total = total + reader.taggedAmount(pos, discounts);
                 ++walked;
             }
         };
@@ -1047,9 +1073,9 @@ void TagParts::MnuShowTagged_Click()
     rs = Data1->recordset();
     const bool unchanged = rs && !rs->isClosed() && rs->recordCount() == walked && before != 0
         && connection->dataVersion() == before;
-    const Currency total = walkedTotal && unchanged ? *walkedTotal : taggedTotal();
+    const ExactMoney total = walkedTotal && unchanged ? *walkedTotal : taggedTotal();
     setTaggedTotalVisible(true);
-    Label[23]->setText(formatCurrency(total));
+    Label[23]->setText(moneyText(total));   // rounded once, to the cent
     setListVisible(true);
     SSDBGrid1->setCaption(ListCaptionTagged);
     SSCommand1->setEnabled(false);

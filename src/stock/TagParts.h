@@ -193,7 +193,7 @@ private:
     bool reopenPartsTable(const QString& index);   // false when the part on screen could not be written
     void bringIntoAllPartsView();
     void tagCurrentPart(QStringList& outOfRange);
-    Currency taggedTotal() const;
+    ExactMoney taggedTotal() const;
     std::array<double, 3> discountPercents() const;   // the centre's discount with each vendor
     OrderMath::OrderLine currentOrderLine() const;
     OrderMath::OrderLine orderLineAt(int position) const;

@@ -59,6 +59,10 @@ private Q_SLOTS:
     void badNumbersAreRefused();
     void countsBelowZeroAreRefused();
     void typedPricesKeepTheirDecimals();
+    void emptiedCountsAreStoredAsZero();
+    void pricesBelowZeroAreRefused();
+    void storedValuesTooLargeAreSaidOncePerVisit();
+    void answersThatAreNoCountPutTheDefaultIn();
     void focusLeavingThroughAMessageBoxIsNotALeaving();
     void clearingPartNumberClearsItsVendor();
     void defaultVendorBoxesExcludeEachOther();
@@ -125,7 +129,7 @@ void TestMaintScreen::recordCheckAsksPerVendorInOrder()
 
     prompts.answerInput(QString())              // vendor 1 minimum: Cancel -> 1
         .answerInput(QStringLiteral("0"))       // vendor 1 package: 0 -> 1
-        .answerInput(QStringLiteral("-5"))      // vendor 1 price: kept
+        .answerInput(QStringLiteral("12.5"))    // vendor 1 price: kept
         .answerInput(QStringLiteral("-5"))      // vendor 2 minimum: below 0 -> 1
         .answerInput(QStringLiteral("abc"))     // vendor 2 package: not a number -> 1
         .answerInput(QString());                // vendor 2 price: Cancel -> 0.01
@@ -147,7 +151,7 @@ void TestMaintScreen::recordCheckAsksPerVendorInOrder()
     QCOMPARE(screen->Text1->text(), QStringLiteral("M-500"));
     QCOMPARE(data.part(3, "Minimum Buy 1").toInt(), 1);
     QCOMPARE(data.part(3, "Package 1").toInt(), 1);
-    QCOMPARE(data.part(3, "Price 1").toDouble(), -5.0);
+    QCOMPARE(data.part(3, "Price 1").toDouble(), 12.5);
     QCOMPARE(data.part(3, "Minimum Buy 2").toInt(), 1);
     QCOMPARE(data.part(3, "Package 2").toInt(), 1);
     QCOMPARE(data.part(3, "Price 2").toDouble(), 0.01);
@@ -234,19 +238,12 @@ void TestMaintScreen::badNumbersAreRefused()
     MaintScreen* screen = openScreen();
     goTo(screen, QStringLiteral("X-900"));
 
-    // A fraction answered for a whole-number field is refused; the box goes back and nothing is written.
-    prompts.answerInput(QStringLiteral("2.5")).expectMessage();
-    screen->Text27_LostFocus();
-    QCOMPARE(prompts.messages().size(), 1);
-    QCOMPARE(prompts.messages().at(0).text, QStringLiteral("\"2.5\" is not a whole number. Please enter a whole number here."));
-    QCOMPARE(prompts.messages().at(0).style, 48);
-    QCOMPARE(screen->Text27->text(), QStringLiteral("0"));
-    QCOMPARE(data.part(5, "Minimum Buy 1").toInt(), 0);
-
     // Typed into a box without a check (or whose vendor has no part number): refused on leaving.
     screen->Text16->setText(QStringLiteral("7.25"));
     prompts.expectMessage();
     leave(screen->Text16);
+    QCOMPARE(prompts.messages().last().text, QStringLiteral("\"7.25\" is not a whole number. Please enter a whole number of 0 or more here."));
+    QCOMPARE(prompts.messages().last().style, 48);
     QCOMPARE(screen->Text16->text(), QStringLiteral("7"));
     screen->MaskEdBox2->setText(QStringLiteral("lots"));
     prompts.expectMessage();
@@ -292,14 +289,13 @@ void TestMaintScreen::countsBelowZeroAreRefused()
     goTo(screen, QStringLiteral("X-900"));   // in stock 7, back ordered 2 from vendor 1
 
     // Typed as a user types them and left by Tab: refused, the box shows the stored count again.
-    const QString packages = QStringLiteral("\"%1\" is not a number of packages. Please enter a whole number of 0 or more here.");
     const QString count = QStringLiteral("\"%1\" is below 0. Please enter a whole number of 0 or more here.");
     // Each keystroke in a tag or back order also brings the notice not to change it here.
     const struct { QLineEdit* box; const char* typed; QString message; const char* stored; int notices; } cases[] = {
-        {screen->Text23, "-3", packages, "0", 2},   // tagged for vendor 1
-        {screen->Text18, "-2", packages, "2", 2},   // back ordered from vendor 1
-        {screen->Text16, "-1", count, "7", 0},      // in stock
-        {screen->Text17, "-4", count, "2", 0},      // minimum stock
+        {screen->Text23, "-3", count, "0", 2},   // tagged for vendor 1
+        {screen->Text18, "-2", count, "2", 2},   // back ordered from vendor 1
+        {screen->Text16, "-1", count, "7", 0},   // in stock
+        {screen->Text17, "-4", count, "2", 0},   // minimum stock
     };
     for (const auto& c : cases) {
         QTest::mouseClick(c.box, Qt::LeftButton);
@@ -346,6 +342,152 @@ void TestMaintScreen::typedPricesKeepTheirDecimals()
     QCOMPARE(data.part(2, "Price 2").toDouble(), 0.4375);
     closeScreen(screen);
     QCOMPARE(prompts.log().size(), 0);
+}
+
+// Clearing a count and leaving it as a user does (a click, the text deleted, Tab) stores 0, never
+// nothing: a part with an empty count would never again be found needed.
+void TestMaintScreen::emptiedCountsAreStoredAsZero()
+{
+    PartsTestData data;
+    ScriptedPrompts prompts;
+    MaintScreen* screen = openScreen();
+    QVERIFY(QTest::qWaitForWindowActive(screen));
+    goTo(screen, QStringLiteral("X-900"));   // in stock 7, minimum 2, back ordered 2 from vendor 1
+    // The tag and the back order bring their notice at each key; vendor 2 has no part number.
+    const struct { QLineEdit* box; int notices; } boxes[] = {
+        {screen->Text16, 0}, {screen->Text17, 0}, {screen->Text18, 1}, {screen->Text23, 1}, {screen->Text9, 0}, {screen->Text28, 0},
+    };
+    for (const auto& b : boxes) {
+        QTest::mouseClick(b.box, Qt::LeftButton);
+        QTest::keyClick(b.box, Qt::Key_A, Qt::ControlModifier);
+        for (int n = 0; n < b.notices; ++n)
+            prompts.expectMessage();
+        QTest::keyClick(b.box, Qt::Key_Backspace);
+        QTest::keyClick(b.box, Qt::Key_Tab);
+        QCOMPARE(b.box->text(), QStringLiteral("0"));
+    }
+    QTest::mouseClick(screen->SSDBCommand1, Qt::LeftButton);   // "&Next": the part is written
+    for (const char* field : {"In Stock", "Minimum Stock", "Back Ordered 1", "Quantity Ordered 1", "Package 2", "Minimum Buy 2"})
+        QCOMPARE(data.part(5, QString::fromLatin1(field)), QVariant(0LL));
+    QCOMPARE(prompts.messages().size(), 2);   // the two notices, nothing else
+    closeScreen(screen);
+    QVERIFY(prompts.verifyAllAnswered());
+}
+
+// A price below 0 is refused wherever it is typed or answered; one an older file stores is left
+// for the user to correct, without a word at every move.
+void TestMaintScreen::pricesBelowZeroAreRefused()
+{
+    PartsTestData data;
+    QVERIFY(data.exec(QStringLiteral("UPDATE Parts SET [Price 1] = 0 WHERE [Record Number] = 5;"
+                                     "UPDATE Parts SET [Price 3] = -2 WHERE [Record Number] = 2")));
+    ScriptedPrompts prompts;
+    MaintScreen* screen = openScreen();
+    QVERIFY(QTest::qWaitForWindowActive(screen));
+    const QString refusal = QStringLiteral("\"%1\" is below 0. Please enter the price as a number of 0 or more, for example 12.50.");
+
+    // Typed into B-200's price of vendor 2 and left by Tab: refused, the stored price comes back.
+    QTest::mouseClick(screen->MaskEdBox2, Qt::LeftButton);
+    QTest::keyClick(screen->MaskEdBox2, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(screen->MaskEdBox2, QStringLiteral("-5"));
+    prompts.expectMessage();
+    QTest::keyClick(screen->MaskEdBox2, Qt::Key_Tab);
+    QCOMPARE(prompts.messages().size(), 1);
+    QCOMPARE(prompts.messages().last().text, refusal.arg(QStringLiteral("-5")));
+    QCOMPARE(prompts.messages().last().style, 48);
+    QCOMPARE(screen->MaskEdBox2->text(), QStringLiteral("$11.00"));
+    // Vendor 3's price below 0 is the file's: entering and leaving it, and leaving the part, say nothing.
+    QCOMPARE(screen->MaskEdBox3->text(), QStringLiteral("($2.00)"));
+    QTest::mouseClick(screen->MaskEdBox3, Qt::LeftButton);
+    QTest::keyClick(screen->MaskEdBox3, Qt::Key_Tab);
+    QTest::mouseClick(screen->SSDBCommand1, Qt::LeftButton);
+    QCOMPARE(prompts.messages().size(), 1);
+    QCOMPARE(data.part(2, "Price 2").toDouble(), 11.0);
+    QCOMPARE(data.part(2, "Price 3").toDouble(), -2.0);
+
+    // Answered to the price question (X-900's price is 0): refused, then the default goes in.
+    goTo(screen, QStringLiteral("X-900"));
+    QTest::mouseClick(screen->MaskEdBox1, Qt::LeftButton);
+    prompts.answerInput(QStringLiteral("($7.50)")).expectMessage();
+    QTest::keyClick(screen->MaskEdBox1, Qt::Key_Tab);
+    QCOMPARE(prompts.messages().last().text, refusal.arg(QStringLiteral("($7.50)")));
+    QCOMPARE(screen->MaskEdBox1->text(), QStringLiteral("$0.01"));
+    QCOMPARE(data.part(5, "Price 1").toDouble(), 0.01);
+    closeScreen(screen);
+    QVERIFY(prompts.verifyAllAnswered());
+}
+
+// An amount beyond what money holds (only a damaged or foreign file holds one) shows as ####, a
+// count beyond what its field holds as it is; each is said once while the part is shown, and the
+// user moves on without typing anything. A whole number typed too large is called too large.
+void TestMaintScreen::storedValuesTooLargeAreSaidOncePerVisit()
+{
+    PartsTestData data;
+    QVERIFY(data.exec(QStringLiteral("UPDATE Parts SET [Price 1] = 1e16, [In Stock] = 3000000000 WHERE [Record Number] = 5")));
+    ScriptedPrompts prompts;
+    MaintScreen* screen = openScreen();
+    QVERIFY(QTest::qWaitForWindowActive(screen));
+    goTo(screen, QStringLiteral("X-900"));
+    QCOMPARE(screen->MaskEdBox1->text(), QStringLiteral("####"));
+    QCOMPARE(screen->Text16->text(), QStringLiteral("3000000000"));
+
+    // Entered and left, the part saved and left: one word of each, no price asked for. A whole
+    // number typed too large is refused as too large.
+    QTest::mouseClick(screen->MaskEdBox1, Qt::LeftButton);
+    prompts.expectMessage();
+    QTest::mouseClick(screen->Text16, Qt::LeftButton);
+    QTest::keyClick(screen->Text16, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(screen->Text16, QStringLiteral("1e10"));
+    prompts.expectMessage();
+    QTest::keyClick(screen->Text16, Qt::Key_Tab);
+    QCOMPARE(screen->Text16->text(), QStringLiteral("3000000000"));
+    prompts.expectMessage();
+    QTest::mouseClick(screen->cmdSave, Qt::LeftButton);
+    QTest::mouseClick(screen->SSDBCommand2, Qt::LeftButton);   // "&Previous"
+    QCOMPARE(screen->Text1->text(), QStringLiteral("M-500"));
+    QCOMPARE(prompts.texts(),
+             QStringList({QStringLiteral("This part's Price 1 (####) is too large to be used here. Please enter the right value."),
+                          QStringLiteral("\"1E10\" is too large. Please enter a whole number of at most 2147483647 here."),
+                          QStringLiteral("This part's In Stock (3000000000) is too large to be used here. Please enter the right value.")}));
+    QCOMPARE(data.part(5, "Price 1").toDouble(), 1e16);
+    QCOMPARE(data.part(5, "In Stock").toLongLong(), 3000000000LL);
+    closeScreen(screen);
+    QVERIFY(prompts.verifyAllAnswered());
+}
+
+// An answer to a check that is no count (a part of one, below 0, too large) puts the default in,
+// so the question does not come back at every leaving of the part.
+void TestMaintScreen::answersThatAreNoCountPutTheDefaultIn()
+{
+    PartsTestData data;   // D-400: vendors 1 and 2 with zero minimum, package and price
+    ScriptedPrompts prompts;
+    MaintScreen* screen = openScreen();
+    QVERIFY(QTest::qWaitForWindowActive(screen));
+    goTo(screen, QStringLiteral("D-400"));
+    QTest::mouseClick(screen->Text6, Qt::LeftButton);
+    prompts.answerInput(QStringLiteral("2.5"));
+    QTest::keyClick(screen->Text6, Qt::Key_Tab);   // into the minimum purchase
+    QCOMPARE(screen->Text6->text(), QStringLiteral("1"));
+    prompts.answerInput(QStringLiteral("3000000000"));
+    QTest::keyClick(screen->Text27, Qt::Key_Tab);
+    QCOMPARE(screen->Text27->text(), QStringLiteral("1"));
+    prompts.answerInput(QStringLiteral("2"));
+    QTest::keyClick(screen->MaskEdBox1, Qt::Key_Tab);
+    QCOMPARE(data.part(3, "Package 1").toInt(), 1);
+    QCOMPARE(data.part(3, "Minimum Buy 1").toInt(), 1);
+
+    // Vendor 2's questions as the part is left; coming back and leaving again asks nothing more.
+    prompts.answerInput(QStringLiteral("-1")).answerInput(QStringLiteral("0.5")).answerInput(QStringLiteral("3"));
+    QTest::mouseClick(screen->SSDBCommand1, Qt::LeftButton);
+    QTest::mouseClick(screen->SSDBCommand2, Qt::LeftButton);
+    QCOMPARE(screen->Text1->text(), QStringLiteral("D-400"));
+    QTest::mouseClick(screen->SSDBCommand1, Qt::LeftButton);
+    QCOMPARE(prompts.log().size(), 6);
+    QCOMPARE(prompts.messages().size(), 0);
+    QCOMPARE(data.part(3, "Minimum Buy 2").toInt(), 1);
+    QCOMPARE(data.part(3, "Package 2").toInt(), 1);
+    closeScreen(screen);
+    QVERIFY(prompts.verifyAllAnswered());
 }
 
 void TestMaintScreen::focusLeavingThroughAMessageBoxIsNotALeaving()

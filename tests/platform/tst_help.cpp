@@ -14,6 +14,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QtTest>
@@ -302,6 +303,52 @@ private Q_SLOTS:
         QCOMPARE(openViewer()->parentWidget(), nullptr);
         QuitHelp();
         QTRY_VERIFY(!openViewer());
+    }
+
+    // F1 in a box over a modal window (the Date prompt's "A Starting & Ending Date Is Required"):
+    // help takes clicks while the box is open, after it closes while the window under it is still
+    // open and modal, and after that one closes too.
+    void helpTakesClicksWhicheverModalWindowsClose()
+    {
+        TestProgramFolder folder;
+        SetUpHelp(0);
+        QPointer<QWidget> prompt = new QWidget;
+        QPointer<QWidget> box = new QWidget(prompt, Qt::Dialog);
+        const auto cleanUp = qScopeGuard([&] {   // a failed check leaves no modal window to the next test
+            delete box.data();
+            delete prompt.data();
+            QuitHelp();
+        });
+        setHelpContext(prompt, 470);
+        for (QWidget* modal : {prompt.data(), box.data()}) {
+            modal->setWindowModality(Qt::ApplicationModal);
+            modal->show();
+            QVERIFY(QTest::qWaitForWindowExposed(modal));
+        }
+        QTest::keyClick(box, Qt::Key_F1);
+        HelpViewer* viewer = openViewer();
+        QVERIFY(viewer);
+        QCOMPARE(viewer->currentTopic(), 470);
+
+        // A click through the window system, which a window shut out by a modal one never gets.
+        const auto helpTakesClicks = [&viewer](int topic) {
+            viewer->showTopic(topic);
+            QTest::qWait(20);
+            auto* contents = viewer->findChild<QPushButton*>(QStringLiteral("cmdContents"));
+            QTest::mouseClick(viewer->windowHandle(), Qt::LeftButton, {}, contents->mapTo(viewer, contents->rect().center()));
+            return viewer->currentTopic() == HelpFile::ContentsNumber;
+        };
+        QVERIFY(helpTakesClicks(470));
+        box->close();
+        delete box.data();
+        QCOMPARE(QApplication::activeModalWidget(), prompt.data());
+        QCOMPARE(openViewer(), viewer);
+        QVERIFY(helpTakesClicks(1150));
+        prompt->close();
+        delete prompt.data();
+        QCOMPARE(openViewer(), viewer);
+        QCOMPARE(viewer->parentWidget(), nullptr);
+        QVERIFY(helpTakesClicks(42));
     }
 
     void viewerSaysWhenTheHelpFileIsMissing()

@@ -5,6 +5,8 @@
 
 #include <QFontMetricsF>
 #include <QLabel>
+#include <QStandardItemModel>
+#include <QTableView>
 #include <QTest>
 
 namespace {
@@ -42,6 +44,7 @@ private Q_SLOTS:
     void marginsAndIndentCount();
     void labelsLeftAlone();
     void resizedWindowRefits();
+    void amountsInListCellsAreDrawnWhole();
 };
 
 void TestTextFit::textThatFitsKeepsItsFont()
@@ -199,6 +202,34 @@ void TestTextFit::resizedWindowRefits()
     window.grab();
     QCOMPARE(label->font(), arial(8, true));
     QVERIFY(label->toolTip().isEmpty());
+}
+
+// A list cell narrower than the amount it shows draws it smaller, every digit and the sign seen,
+// rather than cut with "..."; what fits keeps the list's font. (Boxes: tst_entryboxes.)
+void TestTextFit::amountsInListCellsAreDrawnWhole()
+{
+    const QString amount = QStringLiteral("($99,999.9999)");
+    struct Exposed : TextFittingDelegate {
+        using TextFittingDelegate::initStyleOption;
+    };
+    QStandardItemModel model(1, 1);
+    model.setData(model.index(0, 0), amount);
+    QTableView list;
+    list.setFont(arial(8));
+    list.setModel(&model);
+    Exposed cells;
+    QStyleOptionViewItem option;
+    option.initFrom(&list);
+    option.widget = &list;
+    option.font = arial(8);
+    option.rect = QRect(0, 0, int(QFontMetricsF(arial(8)).horizontalAdvance(amount)), 18);
+    cells.initStyleOption(&option, model.index(0, 0));
+    QVERIFY(option.font.pointSizeF() < 8);
+    QVERIFY(QFontMetricsF(option.font).horizontalAdvance(amount) + 6 <= option.rect.width());
+    option.rect.setWidth(200);
+    option.font = arial(8);
+    cells.initStyleOption(&option, model.index(0, 0));
+    QCOMPARE(option.font, arial(8));
 }
 
 QTEST_MAIN(TestTextFit)

@@ -832,16 +832,22 @@ private Q_SLOTS:
                               QStringLiteral("'B-5', NULL, 0, 1, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 2, 0")),
                          part(QStringLiteral("60-0006"), QStringLiteral("ON ORDER"), QStringLiteral("DECK"), QStringLiteral("A"), 0, 3, vendors,
                               QStringLiteral("NULL, 'C-6', 0, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 1")),
-                         part(QStringLiteral("60-0007"), QStringLiteral("ENOUGH"), QStringLiteral("DECK"), QStringLiteral("A"), 3, 3)});
+                         part(QStringLiteral("60-0007"), QStringLiteral("ENOUGH"), QStringLiteral("DECK"), QStringLiteral("A"), 3, 3),
+                         // An older file's empty count, tags and back orders are 0: short 2, needed.
+                         part(QStringLiteral("60-0008"), QStringLiteral("OLDER FILE"), QStringLiteral("DECK"), QStringLiteral("A"), 0, 2, vendors,
+                              QStringLiteral("NULL, NULL, 1, 0, 0, 1, 0, 0, 1, 0, 0, 5, 0, 0, NULL, NULL")),
+                         QStringLiteral("UPDATE Parts SET [In Stock] = NULL, [Quantity Ordered 1] = NULL, [Back Ordered 1] = NULL "
+                                        "WHERE [Part Number 1] = '60-0008'")});
         for (const QString& name : {QStringLiteral("PartsNeeded.rpt"), QStringLiteral("BarcodedPartsNeeded.rpt")}) {
             auto doc = Report::load(name).run();
-            QCOMPARE(doc->rowCount(), 4);
+            QCOMPARE(doc->rowCount(), 5);
             const QMap<int, QStringList> rows = detailTexts(*doc);
             QStringList lines;
             for (const QStringList& r : rows)
                 lines << QStringList(r).filter(QRegularExpression(QStringLiteral("^(?!Location )"))).join(u'|');
             // Number, vendor's number, description, in stock, minimum, short, package, order, price, cost.
             QCOMPARE(lines, QStringList({QStringLiteral("60-0001|60-0001|NEED ONE|4|10|6|2|3|$5.00|$15.00"),
+                                         QStringLiteral("60-0008|60-0008|OLDER FILE|2|2|1|2|$5.00|$10.00"),
                                          QStringLiteral("60-0002|B-2|NEED TWO|4|10|6|4|2|$7.50|$15.00"),
                                          QStringLiteral("60-0003|C-3|NEED THREE|4|10|6|1|12|$0.25|$3.00"),
                                          QStringLiteral("60-0004|60-0004 (AMF)|NEED FOUR|0|3|3|0|2|$1.00|$2.00")}));
@@ -853,9 +859,9 @@ private Q_SLOTS:
             QVERIFY(sections[2].startsWith(QLatin1String("Order from OTHER")));
             QVERIFY(sections[3].startsWith(QLatin1String("No auto-order vendor marked")));
             const QStringList footers = textsOf(*doc, BandKind::GroupFooter, 3);
-            QCOMPARE(footers.filter(QStringLiteral("$")), QStringList({QStringLiteral("$15.00"), QStringLiteral("$15.00"),
+            QCOMPARE(footers.filter(QStringLiteral("$")), QStringList({QStringLiteral("$25.00"), QStringLiteral("$15.00"),
                                                                        QStringLiteral("$3.00"), QStringLiteral("$2.00")}));
-            QVERIFY(textsOf(*doc, BandKind::ReportFooter).contains(QStringLiteral("$35.00")));
+            QVERIFY(textsOf(*doc, BandKind::ReportFooter).contains(QStringLiteral("$45.00")));
         }
     }
 

@@ -48,6 +48,7 @@ class TestEntryBoxes : public QObject {
 private Q_SLOTS:
     void dateBoxesTakeTypingHoweverTheyAreReached();
     void pricesShowEveryStoredDecimal();
+    void amountsShowEveryDigitInTheirBoxes();
 };
 
 void TestEntryBoxes::dateBoxesTakeTypingHoweverTheyAreReached()
@@ -97,6 +98,26 @@ void TestEntryBoxes::dateBoxesTakeTypingHoweverTheyAreReached()
     QCOMPARE(reports.runs()[0].formula,
              std::optional<QString>(QStringLiteral("{PartsUsage.Date Used} >= Date (2004,01,15) and "
                                                    "{PartsUsage.Date Used} <= Date (2004,02,20)")));
+    closeAndDelete(dates);
+
+    // The caret left past the first blank (End), the box left, and the focus given back to it by
+    // the prompt's refusal: typing goes on from the first blank.
+    dates = new DateRange;
+    dates->show();
+    QVERIFY(QTest::qWaitForWindowActive(dates));
+    clickMiddle(dates->MaskEdBox1);
+    type(QStringLiteral("01"));
+    press(Qt::Key_End);
+    press(Qt::Key_Tab);
+    prompts.expectMessage();   // "A Starting & Ending Date Is Required": the end box is empty
+    press(Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), dates->MaskEdBox1);
+    type(QStringLiteral("152004"));
+    press(Qt::Key_Tab);
+    type(QStringLiteral("02202004"));
+    press(Qt::Key_Return);
+    QCOMPARE(reports.runs().size(), 2);
+    QCOMPARE(reports.runs()[1].formula, reports.runs()[0].formula);
     closeAndDelete(dates);
 
     // The usage screen's date box, reached by Tab from the lane box after a click in the quantity.
@@ -152,6 +173,43 @@ void TestEntryBoxes::pricesShowEveryStoredDecimal()
     QCOMPARE(order->MaskEdBox12->text(), QStringLiteral("$0.004"));
     QCOMPARE(order->MaskEdBox6->text(), QStringLiteral("$0.004"));
     QCOMPARE(order->MaskEdBox16->text(), QStringLiteral("$0.004"));
+    closeAndDelete(order);
+    QVERIFY(prompts.verifyAllAnswered());
+}
+
+// Every digit and the sign of a price up to $99,999.9999 is seen in its box, on both screens,
+// and so are the prices computed from them: no box shows a part of an amount as another amount.
+void TestEntryBoxes::amountsShowEveryDigitInTheirBoxes()
+{
+    PartsTestData data;
+    // B-200: prices at the largest, one below 0 (an older file's), and part 03-2230's $1,495.00
+    // less 12.5 %, which is $1,308.125.
+    QVERIFY(data.exec(QStringLiteral("UPDATE Parts SET [Price 1]=-99999.9999, [Special Price 1]=99999.9999, [Price 2]=1495, "
+                                     "[Price 3]=12345.6789, [Special Price 3]=1028.8066 WHERE [Record Number]=2;"
+                                     "UPDATE Information SET [Discount 1]='0', [Discount 2]='12.5', [Discount 3]='0'")));
+    ScriptedPrompts prompts;
+    // What the box shows fits inside its frame and the margins a box keeps around its text.
+    const auto seenWhole = [](QLineEdit* box) {
+        box->grab();   // drawn as on screen
+        const qreal text = QFontMetricsF(box->font()).horizontalAdvance(box->text());
+        return text + 2 * (2 + 2) + 1 <= box->width();
+    };
+    MaintScreen* maint = openScreen();
+    QVERIFY(QTest::qWaitForWindowExposed(maint));
+    QCOMPARE(maint->MaskEdBox1->text(), QStringLiteral("($99,999.9999)"));
+    for (QLineEdit* box : {maint->MaskEdBox1, maint->MaskEdBox2, maint->MaskEdBox3})
+        QVERIFY2(seenWhole(box), qPrintable(box->objectName() + u' ' + box->text()));
+    closeAndDelete(maint);
+
+    auto* order = new TagParts;
+    order->show();
+    order->Form_Activate();
+    QVERIFY(QTest::qWaitForWindowExposed(order));
+    QCOMPARE(order->MaskEdBox15->text(), QStringLiteral("$1,308.125"));
+    for (QLineEdit* box : {order->MaskEdBox11, order->MaskEdBox12, order->MaskEdBox13, order->MaskEdBox4, order->MaskEdBox5,
+                           order->MaskEdBox6, order->MaskEdBox14, order->MaskEdBox15, order->MaskEdBox16, order->MaskEdBox17,
+                           order->MaskEdBox18, order->MaskEdBox19})
+        QVERIFY2(seenWhole(box), qPrintable(box->objectName() + u' ' + box->text()));
     closeAndDelete(order);
     QVERIFY(prompts.verifyAllAnswered());
 }

@@ -202,7 +202,8 @@ void TestModifyData::countsBelowZeroOrInPartsAreRefused()
     s->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(s));
     QCOMPARE(partShown(s), QStringLiteral("B-200"));
-    const QString refusal = QStringLiteral("You need to enter a whole number of 0 or more here");
+    const QString fraction = QStringLiteral("\"2.5\" is not a whole number. Please enter a whole number of 0 or more here.");
+    const QString belowZero = QStringLiteral("\"-3\" is below 0. Please enter a whole number of 0 or more here.");
 
     // A count below 0 (a lone "-" would be 0 at once: the sign goes in front of the digits).
     QTest::mouseClick(s->Instock, Qt::LeftButton);
@@ -216,14 +217,14 @@ void TestModifyData::countsBelowZeroOrInPartsAreRefused()
     QTest::keyClicks(s->Min, QStringLiteral("2.5"));
     prompts.expectMessage();
     QTest::keyClick(s->Min, Qt::Key_Tab);
-    QCOMPARE(prompts.texts(), QStringList{refusal});
-    QCOMPARE(prompts.messages()[0].style, 0);
+    QCOMPARE(prompts.texts(), QStringList{fraction});
+    QCOMPARE(prompts.messages()[0].style, 48);
     QCOMPARE(prompts.messages()[0].title, QString());
     QCOMPARE(s->Min->text(), QStringLiteral("2"));
     // The count, as the part is left.
     prompts.expectMessage();
     QTest::mouseClick(s->SSDBCommand1, Qt::LeftButton);   // "&Next"
-    QCOMPARE(prompts.texts(), QStringList({refusal, refusal}));
+    QCOMPARE(prompts.texts(), QStringList({fraction, belowZero}));
     QCOMPARE(data.part(2, "In Stock").toInt(), 5);
     QCOMPARE(data.part(2, "Minimum Stock").toInt(), 2);
 

@@ -315,7 +315,7 @@ void TestReceiveParts::onlyWholePackagesOfSomePartsAreBooked()
 
     // A part of a package or a count below 0, typed and entered: told, and nothing is booked.
     const std::pair<const char*, const char*> typed[] = {
-        {"1.5", "You can only enter whole numbers of packages!"},
+        {"1.5", "\"1.5\" is not a whole number. Please enter a whole number of 0 or more here."},
         {"-2", "You can only enter positive numbers!"},
     };
     for (const auto& [count, message] : typed) {

@@ -44,6 +44,7 @@ private Q_SLOTS:
     void neededPredicate();
     void taggedForTheRecordCheck();
     void taggedTotal();
+    void recordCheckRefusals();
     void typingWarnings_data();
     void typingWarnings();
     void autoTagVendorChoice();
@@ -161,7 +162,7 @@ void TestTagPartsMath::neededPredicate_data()
     QTest::newRow("tagged for vendor 1") << 2.0 << 3.0 << 0 << false;
     QTest::newRow("tagged for vendor 3") << 2.0 << 3.0 << 2 << false;
     QTest::newRow("on back order from vendor 2") << 2.0 << 3.0 << 4 << false;
-    QTest::newRow("a missing back order") << 2.0 << 3.0 << 6 << false;
+    QTest::newRow("a missing back order counts as 0") << 2.0 << 3.0 << 6 << true;
 }
 
 void TestTagPartsMath::neededPredicate()
@@ -179,9 +180,10 @@ void TestTagPartsMath::neededPredicate()
         line.backOrdered[1] = std::nullopt;
     QCOMPARE(isNeeded(line), needed);
 
+    // A missing count in stock is 0: needed below a minimum above 0.
     StockLine noCount = line;
     noCount.inStock = std::nullopt;
-    QVERIFY(!isNeeded(noCount));
+    QCOMPARE(isNeeded(noCount), (nonZeroField == -1 || nonZeroField == 6) && minimum > 0);
 }
 
 void TestTagPartsMath::taggedForTheRecordCheck()
@@ -198,28 +200,65 @@ void TestTagPartsMath::taggedForTheRecordCheck()
 
 void TestTagPartsMath::taggedTotal()
 {
+    const auto line = [](std::optional<double> quantity, const char* book, double discount, const char* special = nullptr) {
+        return TaggedLine{quantity, money(book), discount, money(special)};
+    };
+    const auto cents = [](const ExactMoney& m) { return m.magnitudeDigits(2); };
     // Part A: 2 packages from vendor 1 at 10.00 less 15% (8.50); part B: 1 package from vendor 3 at
-    // a special price of 6.00.
-    const PriceFigures a1 = priceFigures(Currency::parse(QStringLiteral("10")), 15, Currency(), 3.0);
-    const PriceFigures b3 = priceFigures(Currency::parse(QStringLiteral("4")), 0, Currency::parse(QStringLiteral("6")), 1.0);
-    const Currency a = taggedAmount({TaggedLine{2.0, a1}, TaggedLine{0.0, {}}, TaggedLine{0.0, {}}});
-    const Currency b = taggedAmount({TaggedLine{0.0, {}}, TaggedLine{0.0, {}}, TaggedLine{1.0, b3}});
-    QCOMPARE(formatCurrency(a + b), QStringLiteral("$23.00"));
+    // a special price of 6.00. Tagged for two vendors, both amounts; an empty quantity or price of
+    // one vendor drops that vendor only, never the whole part.
+    const ExactMoney a = taggedAmount({line(2, "10", 15, "0"), TaggedLine{}, TaggedLine{}});
+    const ExactMoney b = taggedAmount({TaggedLine{}, TaggedLine{}, line(1, "4", 0, "6")});
+    QCOMPARE(cents(a + b), QStringLiteral("23.00"));
+    QCOMPARE(cents(taggedAmount({line(2, "10", 15, "0"), TaggedLine{}, line(3, "4", 0, "6")})), QStringLiteral("35.00"));
+    QCOMPARE(cents(taggedAmount({line(2, "10", 15), line(std::nullopt, "4", 0, "6"), line(4, nullptr, 0)})),
+             QStringLiteral("17.00"));
 
-    // Tagged for two vendors: both amounts.
-    const Currency both = taggedAmount({TaggedLine{2.0, a1}, TaggedLine{0.0, {}}, TaggedLine{3.0, b3}});
-    QCOMPARE(formatCurrency(both), QStringLiteral("$35.00"));
+    // Exact, rounded once: 1000 packages at $0.4375 less 15% ($0.371875 each) are $371.875, so
+    // $371.88, not 1000 x $0.3719.
+    const ExactMoney bulk = taggedAmount({line(1000, "0.4375", 15), TaggedLine{}, TaggedLine{}});
+    QCOMPARE(cents(bulk), QStringLiteral("371.88"));
+    QVERIFY(bulk == ExactMoney::fromDouble(371.875));
+    // A price beyond what money holds makes the amount out of range, never another amount.
+    QVERIFY(taggedAmount({line(1, "1", 0), TaggedLine{1.0, Currency::outOfRange(), 0, {}}, TaggedLine{}}).isOutOfRange());
+}
 
-    // An empty quantity or price of one vendor drops that vendor only, never the whole part.
-    const Currency partial = taggedAmount({TaggedLine{2.0, a1}, TaggedLine{std::nullopt, b3}, TaggedLine{4.0, {}}});
-    QCOMPARE(formatCurrency(partial), QStringLiteral("$17.00"));
+void TestTagPartsMath::recordCheckRefusals()
+{
+    // Vendor 1 of a part: what its boxes show, typed on screen or stored by the part.
+    const auto check = [](int box, const QString& typed) {
+        PartBoxes part;
+        part.vendors[0].numbers[box] = Shown(typed);
+        return recordCheck(part).refused;
+    };
+    using Refused = QList<std::pair<int, int>>;
+    const Refused none;
+    const auto only = [](int box) { return Refused{{1, box}}; };
+    for (int box : {QuantityBox, BackOrderBox, MinimumBuyBox, PackageBox}) {
+        QCOMPARE(check(box, QStringLiteral("3")), none);
+        QCOMPARE(check(box, QString()), none);
+        for (const char* bad : {"2.5", "-1", "abc", "3000000000"})
+            QCOMPARE(check(box, QString::fromLatin1(bad)), only(box));
+    }
+    for (int box : {PriceBox, SpecialPriceBox}) {
+        QCOMPARE(check(box, QStringLiteral("$1,495.00")), none);
+        QCOMPARE(check(box, QStringLiteral("0")), none);
+        for (const char* bad : {"-5", "($5.00)", "1e15", "lots", "####"})
+            QCOMPARE(check(box, QString::fromLatin1(bad)), only(box));
+    }
 
-    // Amounts are summed as money: a thousand parts at 0.1 give exactly 100.00.
-    Currency sum;
-    const PriceFigures dime = priceFigures(Currency::parse(QStringLiteral("0.10")), 0, {}, 1.0);
-    for (int i = 0; i < 1000; ++i)
-        sum += taggedAmount({TaggedLine{1.0, dime}, TaggedLine{}, TaggedLine{}});
-    QCOMPARE(sum.units(), std::int64_t(1000000));
+    // A value the part stores was not typed: one below 0, in parts or not a number is left for the
+    // user to correct; only one too large to be used counts, which the screen names once.
+    const auto stored = [](int box, const QVariant& value) {
+        PartBoxes part;
+        part.vendors[0].numbers[box] = Shown(&value, isMoneyBox(box));
+        return recordCheck(part).refused;
+    };
+    for (const QVariant& v : {QVariant(-2LL), QVariant(2.5), QVariant(QStringLiteral("abc")), QVariant()})
+        QCOMPARE(stored(PackageBox, v), none);
+    QCOMPARE(stored(PackageBox, QVariant(3000000000LL)), only(PackageBox));
+    QCOMPARE(stored(PriceBox, QVariant(-5.0)), none);
+    QCOMPARE(stored(PriceBox, QVariant(1e16)), only(PriceBox));
 }
 
 void TestTagPartsMath::typingWarnings_data()
@@ -263,12 +302,14 @@ void TestTagPartsMath::autoTagVendorChoice()
     const std::array<QString, 3> zeros = {QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")};
     const std::array<QString, 3> allNumbers = {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")};
 
-    // A checked box decides, first checked first, even without a part number.
+    // A checked box decides, first checked first; a checked vendor without a part number for the
+    // part is never tagged (an order to it could name no part), and no other vendor is either.
     AutoTagVendor v = autoTagVendor({false, true, false}, allNumbers, zeros);
     QCOMPARE(v.vendor, 2);
     QVERIFY(!v.becomesDefault);
     v = autoTagVendor({false, false, true}, {QStringLiteral("A"), QString(), QString()}, zeros);
-    QCOMPARE(v.vendor, 3);
+    QCOMPARE(v.vendor, 0);
+    QVERIFY(!v.becomesDefault);
 
     // None checked: the first vendor with a part number, which becomes the default.
     v = autoTagVendor({false, false, false}, {QString(), QStringLiteral("B"), QStringLiteral("C")}, zeros);
@@ -307,6 +348,7 @@ void TestTagPartsMath::autoTagQuantities_data()
     QTest::newRow("package 0: minimum buy") << "10" << "4" << "0" << "5" << "5" << qint64(5) << false;
     QTest::newRow("package 0, minimum buy 0: stays 0") << "10" << "4" << "0" << "0" << "0" << qint64(0) << false;
     QTest::newRow("no minimum buy: the shortfall stands") << "10" << "4" << "2" << "" << "3" << qint64(3) << false;
+    QTest::newRow("an empty count in stock is 0") << "10" << "" << "2" << "1" << "5" << qint64(5) << false;
     QTest::newRow("largest quantity") << "32767" << "0" << "1" << "1" << "32767" << qint64(32767) << false;
     QTest::newRow("quantity beyond 16 bits is not tagged") << "40000" << "0" << "1" << "1" << "0" << qint64(0) << true;
     QTest::newRow("minimum buy beyond 16 bits is not tagged") << "10" << "4" << "1" << "70000" << "0" << qint64(0) << true;

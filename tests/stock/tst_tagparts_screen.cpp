@@ -118,6 +118,11 @@ private Q_SLOTS:
     void taggedViewTotalsAndChecksEachPart();
     void viewChangeKeepsWhatWasTyped();
     void automaticTaggingOnRealRows();
+    void emptiedCountsAreStoredAsZeroAndOlderEmptyOnesAreNeeded();
+    void pricesBelowZeroAreRefused();
+    void storedAmountsOutOfRangeShowAsMarksAndAreSaidOnce();
+    void taggedTotalIsRoundedOnce();
+    void onlyAVendorWithAPartNumberIsTagged();
     void automaticTaggingAnsweredNo();
     void automaticTaggingBeyond16Bits();
     void colourSchemeConfiguration();
@@ -298,7 +303,10 @@ void TestTagPartsScreen::packagesBelowZeroOrInPartsAreRefused()
     std::unique_ptr<TagParts> s(openScreen());
     s->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(s.get()));
-    const QString refusal = QStringLiteral("\"%1\" is not a number of packages. Please enter a whole number of 0 or more here.");
+    const auto refusal = [](const char* typed) {
+        return QStringLiteral("\"%1\" is %2. Please enter a whole number of 0 or more here.")
+            .arg(QString::fromLatin1(typed), typed[0] == '-' ? QStringLiteral("below 0") : QStringLiteral("not a whole number"));
+    };
 
     // Typed as the user types them, refused as the part is left ("&Next"): nothing is stored.
     const std::pair<const char*, const char*> typed[] = {{"-3", "-2"}, {"1.5", "0.5"}};
@@ -312,7 +320,7 @@ void TestTagPartsScreen::packagesBelowZeroOrInPartsAreRefused()
         prompts.expectMessage().expectMessage();
         QTest::mouseClick(s->SSDBCommand1, Qt::LeftButton);
         QCOMPARE(prompts.texts().mid(prompts.texts().size() - 2),
-                 QStringList({refusal.arg(QString::fromLatin1(tag)), refusal.arg(QString::fromLatin1(backOrder))}));
+                 QStringList({refusal(tag), refusal(backOrder)}));
         QCOMPARE(prompts.messages().last().style, 48);
         QCOMPARE(data.part(1, QStringLiteral("Quantity Ordered 1")).toInt(), 0);
         QCOMPARE(data.part(1, QStringLiteral("Back Ordered 1")).toInt(), 0);
@@ -329,8 +337,7 @@ void TestTagPartsScreen::packagesBelowZeroOrInPartsAreRefused()
     prompts.expectMessage().expectMessage();
     QTest::mouseClick(s->SSDBCommand1, Qt::LeftButton);
     QCOMPARE(prompts.texts().mid(prompts.texts().size() - 2),
-             QStringList({refusal.arg(QStringLiteral("-1")),
-                          QStringLiteral("\"2.5\" is not a whole number. Please enter a whole number here.")}));
+             QStringList({refusal("-1"), refusal("2.5")}));
     QCOMPARE(data.part(1, QStringLiteral("Minimum Buy 1")), minimumBuy);
     QCOMPARE(data.part(1, QStringLiteral("Package 1")), package);
 
@@ -751,6 +758,145 @@ void TestTagPartsScreen::viewChangeKeepsWhatWasTyped()
     QCOMPARE(s->Data1->recordset()->index(), QStringLiteral("inv2"));
 }
 
+// A count cleared by the user is stored as 0; one an older file left empty counts as 0 where parts
+// are chosen for ordering, so the part is needed and tagged.
+void TestTagPartsScreen::emptiedCountsAreStoredAsZeroAndOlderEmptyOnesAreNeeded()
+{
+    PartsTestData data;
+    QVERIFY(data.exec(QStringLiteral("UPDATE Parts SET [In Stock]=NULL, [Back Ordered 1]=NULL, [Quantity Ordered 2]=NULL "
+                                     "WHERE [Record Number]=5")));   // X-900, minimum 2
+    ScriptedPrompts prompts;
+    std::unique_ptr<TagParts> s(openScreen());
+    s->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(s.get()));
+    QCOMPARE(current(s.get()), 2);   // B-200
+    for (QLineEdit* box : {s->Text1, s->Text8, s->Text26, s->Text20}) {
+        QTest::mouseClick(box, Qt::LeftButton);
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(box, Qt::Key_Backspace);
+    }
+    QTest::mouseClick(s->SSDBCommand1, Qt::LeftButton);   // "&Next"
+    for (const char* field : {"Quantity Ordered 1", "Back Ordered 1", "Minimum Buy 1", "Package 1"})
+        QCOMPARE(data.part(2, QString::fromLatin1(field)), QVariant(0LL));
+
+    s->MnuShowNeeded_Click();
+    QCOMPARE(recordNumbers(s.get()), QSet<int>({5}));
+    prompts.expectMessage(Prompts::Yes);
+    s->Command4->click();   // "Automat&ic Tag": the shortfall 2 below the minimum, in packages of 1
+    QCOMPARE(data.part(5, QStringLiteral("Quantity Ordered 1")).toInt(), 2);
+    QCOMPARE(prompts.messages().size(), 1);
+    QVERIFY(prompts.verifyAllAnswered());
+}
+
+// A price below 0 typed on this screen is refused as the part is left; one an older file stores
+// is left for the user to correct, without a word.
+void TestTagPartsScreen::pricesBelowZeroAreRefused()
+{
+    PartsTestData data;
+    QVERIFY(data.exec(QStringLiteral("UPDATE Parts SET [Special Price 2]=-3 WHERE [Record Number]=2")));
+    ScriptedPrompts prompts;
+    std::unique_ptr<TagParts> s(openScreen());
+    s->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(s.get()));
+    QCOMPARE(s->MaskEdBox5->text(), QStringLiteral("($3.00)"));
+    for (const auto& [box, typed] : {std::pair{s->MaskEdBox4, "-5"}, std::pair{s->MaskEdBox11, "-1"}}) {
+        QTest::mouseClick(box, Qt::LeftButton);
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(box, QString::fromLatin1(typed));
+    }
+    prompts.expectMessage().expectMessage();
+    QTest::mouseClick(s->SSDBCommand1, Qt::LeftButton);
+    const QString refusal = QStringLiteral("\"%1\" is below 0. Please enter the price as a number of 0 or more, for example 12.50.");
+    QCOMPARE(prompts.texts(), QStringList({refusal.arg(QStringLiteral("-1")), refusal.arg(QStringLiteral("-5"))}));
+    QCOMPARE(data.part(2, QStringLiteral("Price 1")).toDouble(), 12.5);
+    QCOMPARE(data.part(2, QStringLiteral("Special Price 1")).toDouble(), 0.0);
+    QCOMPARE(data.part(2, QStringLiteral("Special Price 2")).toDouble(), -3.0);
+    QVERIFY(prompts.verifyAllAnswered());
+}
+
+// A price beyond what money holds shows as ####, and so does what is computed from it, the tagged
+// total too; it is said once as the part is left, and the user moves on.
+void TestTagPartsScreen::storedAmountsOutOfRangeShowAsMarksAndAreSaidOnce()
+{
+    PartsTestData data;
+    QVERIFY(data.exec(QStringLiteral("UPDATE Parts SET [Price 1]=1e16, [Quantity Ordered 1]=1 WHERE [Record Number]=2")));
+    ScriptedPrompts prompts;
+    std::unique_ptr<TagParts> s(openScreen());
+    s->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(s.get()));
+    for (QLineEdit* box : {s->MaskEdBox11, s->MaskEdBox14, s->MaskEdBox17})
+        QCOMPARE(box->text(), QStringLiteral("####"));
+    prompts.expectMessage();
+    QTest::mouseClick(s->SSDBCommand1, Qt::LeftButton);
+    QCOMPARE(current(s.get()), 4);
+    QCOMPARE(prompts.texts(), QStringList{QStringLiteral("This part's Price 1 (####) is too large to be used here. Please enter the right value.")});
+    QCOMPARE(data.part(2, QStringLiteral("Price 1")).toDouble(), 1e16);
+
+    // The tagged view passes the part again, a visit of its own: said once more.
+    prompts.expectMessage();
+    s->MnuShowTagged->trigger();
+    QCOMPARE(s->Label[23]->text(), QStringLiteral("####"));
+    QCOMPARE(prompts.messages().size(), 2);
+    QVERIFY(prompts.verifyAllAnswered());
+}
+
+// The tagged total is the exact amount, rounded once: 1000 packages at $0.4375 less 15 % are
+// $371.875, so $371.88.
+void TestTagPartsScreen::taggedTotalIsRoundedOnce()
+{
+    PartsTestData data;
+    QVERIFY(data.exec(QStringLiteral("UPDATE Information SET [Discount 1]='15';"
+                                     "UPDATE Parts SET [Price 1]=0.4375, [Quantity Ordered 1]=1000 WHERE [Record Number]=1")));
+    ScriptedPrompts prompts;
+    std::unique_ptr<TagParts> s(openScreen());
+    s->MnuShowTagged->trigger();
+    QCOMPARE(s->Label[23]->text(), QStringLiteral("$371.88"));
+    QVERIFY(prompts.verifyAllAnswered());
+}
+
+// Automatic tagging never tags a vendor that has no part number for the part, even its "Auto
+// Order" vendor: the part stays untagged and needed. A tag such a vendor holds can be cleared.
+void TestTagPartsScreen::onlyAVendorWithAPartNumberIsTagged()
+{
+    PartsTestData data;
+    QVERIFY(data.exec(QStringLiteral("UPDATE Parts SET [In Stock]=0, [Minimum Stock]=4, [Default 3]=1, [Package 3]=1, "
+                                     "[Minimum Buy 3]=1 WHERE [Record Number]=1;"
+                                     "UPDATE Parts SET [Quantity Ordered 2]=4 WHERE [Record Number]=4")));
+    ScriptedPrompts prompts;
+    std::unique_ptr<TagParts> s(openScreen());
+    s->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(s.get()));
+    s->MnuShowNeeded_Click();
+    QCOMPARE(recordNumbers(s.get()), QSet<int>({1}));   // M-500: vendor 3 checked, with no part number
+    prompts.expectMessage(Prompts::Yes);
+    s->Command4->click();
+    for (const char* field : {"Quantity Ordered 1", "Quantity Ordered 2", "Quantity Ordered 3"})
+        QCOMPARE(data.part(1, QString::fromLatin1(field)).toInt(), 0);
+    s->MnuShowNeeded_Click();
+    QCOMPARE(recordNumbers(s.get()), QSet<int>({1}));
+    s->MnuShowAll_Click();
+
+    // C-300 holds a tag for vendor 2, who has no number for it: raised it is refused, cleared it goes.
+    s->MnuTagPartSort1_Click();
+    goTo(s.get(), QStringLiteral("C-300"));
+    QVERIFY(s->Text2->isEnabled());
+    QTest::mouseClick(s->Text2, Qt::LeftButton);   // the click selects the whole quantity
+    QTest::keyClicks(s->Text2, QStringLiteral("5"));
+    prompts.expectMessage();
+    QTest::mouseClick(s->SSDBCommand1, Qt::LeftButton);
+    QCOMPARE(prompts.texts().last(), QStringLiteral("This part has no part number for vendor # 2, so it cannot be ordered "
+                                                    "from that vendor. Please enter 0 here."));
+    QCOMPARE(data.part(4, QStringLiteral("Quantity Ordered 2")).toInt(), 4);
+    goTo(s.get(), QStringLiteral("C-300"));
+    QTest::mouseClick(s->Text2, Qt::LeftButton);
+    QTest::keyClicks(s->Text2, QStringLiteral("0"));
+    QTest::mouseClick(s->SSDBCommand1, Qt::LeftButton);
+    QCOMPARE(data.part(4, QStringLiteral("Quantity Ordered 2")).toInt(), 0);
+    goTo(s.get(), QStringLiteral("C-300"));
+    QVERIFY(!s->Text2->isEnabled());
+    QVERIFY(prompts.verifyAllAnswered());
+}
+
 void TestTagPartsScreen::automaticTaggingOnRealRows()
 {
     TestProgramFolder folder;
@@ -767,7 +913,7 @@ void TestTagPartsScreen::automaticTaggingOnRealRows()
         "UPDATE Parts SET [Minimum Stock]=10, [In Stock]=4 WHERE [Record Number] <= 6;"
         "UPDATE Parts SET [Default 1]=1, [Package 1]=2, [Minimum Buy 1]=1 WHERE [Record Number]=1;"
         "UPDATE Parts SET [Default 2]=1, [Package 2]=4, [Minimum Buy 2]=1 WHERE [Record Number]=2;"
-        "UPDATE Parts SET [Default 3]=1, [Package 3]=1, [Minimum Buy 3]=12 WHERE [Record Number]=3;"
+        "UPDATE Parts SET [Default 3]=1, [Part Number 3]='P-3', [Package 3]=1, [Minimum Buy 3]=12 WHERE [Record Number]=3;"
         "UPDATE Parts SET [Part Number 1]=NULL, [Part Number 2]='D-4', [Package 2]=3, [Minimum Buy 2]=1, Location=NULL "
         "WHERE [Record Number]=4;"
         "UPDATE Parts SET [Part Number 1]=NULL, [Part Number 2]=NULL, [Part Number 3]=NULL WHERE [Record Number]=5;"
