@@ -106,10 +106,13 @@ PartsScreen::PartsScreen(QWidget* parent, const Setup& setup)
     setFont(arialFont(setup.pointSize));
     Data1 = addDataControl(QStringLiteral("Data1"));
     // A visit to a part lasts while Data1 stands on it: a move that comes back to the same part (the
-    // first part read again, a re-read in another order) goes on with the same visit.
+    // first part read again, a re-read in another order, "Next" on the last part, which passes the
+    // end on its way back to it) goes on with the same visit.
     connect(Data1, &DataControl::reposition, this, [this] {
         const QString part = Data1->storedText(QStringLiteral("Record Number"));
-        if (part.isEmpty() || part != m_visitedPart)
+        if (part.isEmpty())
+            return;
+        if (part != m_visitedPart)
             m_toldOnPart.clear();
         m_visitedPart = part;
     });

@@ -443,6 +443,10 @@ void TestMaintScreen::storedValuesTooLargeAreSaidOncePerVisit()
     QCOMPARE(screen->Text16->text(), QStringLiteral("3000000000"));
     prompts.expectMessage();
     QTest::mouseClick(screen->cmdSave, Qt::LeftButton);
+    // "&Next" on the last part passes the end and comes back to it: the same visit, nothing said again.
+    QTest::mouseClick(screen->SSDBCommand1, Qt::LeftButton);
+    QTest::mouseClick(screen->SSDBCommand1, Qt::LeftButton);
+    QCOMPARE(screen->Text1->text(), QStringLiteral("X-900"));
     QTest::mouseClick(screen->SSDBCommand2, Qt::LeftButton);   // "&Previous"
     QCOMPARE(screen->Text1->text(), QStringLiteral("M-500"));
     QCOMPARE(prompts.texts(),
