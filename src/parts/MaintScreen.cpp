@@ -586,7 +586,11 @@ bool MaintScreen::acceptNumber(QLineEdit* box)
     const bool money = it->kind == NumberKind::Money;
     const QString text = box->text();
     if (text.trimmed().isEmpty()) {
-        if (!money)
+        // A count an older file left empty was not emptied here: passing it changes nothing (it
+        // counts as 0 wherever parts are chosen for ordering).
+        const bool storedEmpty = Data1->recordset()->editMode() != Recordset::EditMode::Adding
+            && Data1->storedText(it->field).trimmed().isEmpty();
+        if (!money && !storedEmpty)
             box->setText(QStringLiteral("0"));
         return true;
     }

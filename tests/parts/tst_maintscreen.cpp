@@ -345,10 +345,13 @@ void TestMaintScreen::typedPricesKeepTheirDecimals()
 }
 
 // Clearing a count and leaving it as a user does (a click, the text deleted, Tab) stores 0, never
-// nothing: a part with an empty count would never again be found needed.
+// nothing: a part with an empty count would never again be found needed. A count an older file
+// left empty was not emptied here: passing the part leaves it as it is.
 void TestMaintScreen::emptiedCountsAreStoredAsZero()
 {
     PartsTestData data;
+    QVERIFY(data.exec(QStringLiteral("UPDATE Parts SET [In Stock] = NULL, [Minimum Stock] = NULL, [Back Ordered 1] = NULL, "
+                                     "[Quantity Ordered 1] = NULL WHERE [Record Number] = 1")));
     ScriptedPrompts prompts;
     MaintScreen* screen = openScreen();
     QVERIFY(QTest::qWaitForWindowActive(screen));
@@ -370,6 +373,13 @@ void TestMaintScreen::emptiedCountsAreStoredAsZero()
     for (const char* field : {"In Stock", "Minimum Stock", "Back Ordered 1", "Quantity Ordered 1", "Package 2", "Minimum Buy 2"})
         QCOMPARE(data.part(5, QString::fromLatin1(field)), QVariant(0LL));
     QCOMPARE(prompts.messages().size(), 2);   // the two notices, nothing else
+
+    goTo(screen, QStringLiteral("M-500"));
+    QTest::mouseClick(screen->SSDBCommand1, Qt::LeftButton);   // on to X-900
+    QCOMPARE(screen->Text1->text(), QStringLiteral("X-900"));
+    for (const char* field : {"In Stock", "Minimum Stock", "Back Ordered 1", "Quantity Ordered 1"})
+        QVERIFY(!data.part(1, QString::fromLatin1(field)).isValid());
+    QCOMPARE(prompts.messages().size(), 2);
     closeScreen(screen);
     QVERIFY(prompts.verifyAllAnswered());
 }
