@@ -208,7 +208,8 @@ void MaintScreen::buildControls()
         v.page = makeBox(f, QString::fromLatin1(pageNames[i]), QStringLiteral("Page Number in Book"), 2070, 1245, 1020);
 
         // The price box shows every digit and the sign of a price up to ($99,999.9999) in the
-        // screen's font; a longer amount or count is shown in a smaller size of it.
+        // screen's font; a longer amount or count is shown in a smaller size of it, or as ####
+        // where even that is too wide.
         Label[packageLabels[i]] = labelAt(f, QStringLiteral("Label%1").arg(packageLabels[i]), QStringLiteral("Package"), 120, 1695, 780, 240);
         Label[minimumLabels[i]] = labelAt(f, QStringLiteral("Label%1").arg(minimumLabels[i]), QStringLiteral("Min."), 960, 1695, 780, 240);
         Label[priceLabels[i]] = labelAt(f, QStringLiteral("Label%1").arg(priceLabels[i]), QStringLiteral("Price"), 1800, 1695, 1290, 240);
@@ -332,10 +333,10 @@ void MaintScreen::buildControls()
         selectAllOnFocus(v.minimumBuy);
         selectAllOnFocus(v.price);
         for (QLineEdit* number : {v.package, v.minimumBuy, v.price, v.backOrdered, v.tagged})
-            fitLineEditText(number);
+            fitLineEditText(number, OutOfRangeMark);
     }
-    fitLineEditText(Text16);
-    fitLineEditText(Text17);
+    fitLineEditText(Text16, OutOfRangeMark);
+    fitLineEditText(Text17, OutOfRangeMark);
     upperCaseTyping(Text14, DescriptionChars);
     upperCaseTyping(Text15, AreaChars);
     upperCaseTyping(Text16, CountChars);

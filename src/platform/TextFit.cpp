@@ -10,6 +10,7 @@
 #include <QStyle>
 #include <QStyleOptionFrame>
 
+#include <memory>
 #include <optional>
 
 namespace {
@@ -169,12 +170,14 @@ private:
 };
 
 // A line edit shows its text from where it scrolled to, so a text wider than the box loses its
-// first or last characters: a smaller size of the box's font shows it whole.
+// first or last characters: a smaller size of the box's font shows it whole, and a text too wide
+// even for that shows as the mark while the box is not being edited.
 class LineEditFitter : public TextFitter {
 public:
-    explicit LineEditFitter(QLineEdit* edit)
+    LineEditFitter(QLineEdit* edit, const QString& mark)
         : TextFitter(edit)
         , m_edit(edit)
+        , m_mark(mark)
     {
     }
 
@@ -198,8 +201,37 @@ protected:
         return r.width() - 2 * 2 - 1;
     }
 
+    // Drawn as the same box holding the mark would be: an unseen copy of it paints here.
+    bool paintCut() override
+    {
+        // In the box being edited, the user sees the text itself, as far as it scrolls.
+        if (m_mark.isEmpty() || m_edit->hasFocus())
+            return false;
+        if (!m_markBox) {
+            m_markBox = std::make_unique<QLineEdit>();
+            m_markBox->setAttribute(Qt::WA_DontShowOnScreen);
+        }
+        QLineEdit& box = *m_markBox;
+        box.setStyle(m_edit->style());
+        box.setFont(m_edit->font());
+        box.setPalette(m_edit->palette());
+        box.setLayoutDirection(m_edit->layoutDirection());
+        box.setAlignment(m_edit->alignment());
+        box.setFrame(m_edit->hasFrame());
+        box.setTextMargins(m_edit->textMargins());
+        box.setReadOnly(m_edit->isReadOnly());
+        box.setEnabled(m_edit->isEnabled());
+        box.resize(m_edit->size());
+        box.setText(m_mark);
+        QPainter painter(m_edit);
+        painter.drawPixmap(0, 0, box.grab());
+        return true;
+    }
+
 private:
     QLineEdit* m_edit;
+    QString m_mark;
+    std::unique_ptr<QLineEdit> m_markBox;
 };
 
 }  // namespace
@@ -239,11 +271,11 @@ void fitLabelText(QLabel* label)
     new LabelFitter(label);
 }
 
-void fitLineEditText(QLineEdit* edit)
+void fitLineEditText(QLineEdit* edit, const QString& mark)
 {
     if (!edit || edit->findChild<QObject*>(QLatin1String(fitterName), Qt::FindDirectChildrenOnly))
         return;
-    new LineEditFitter(edit);
+    new LineEditFitter(edit, mark);
 }
 
 void fitLabelTexts(QWidget* container)

@@ -27,9 +27,11 @@ std::optional<QFont> fittingFont(const QFont& base, const QString& text, qreal r
 void fitLabelText(QLabel* label);
 
 // A box whose text (an amount, a count) is wider than the box: it is shown in a smaller size of the
-// box's font, as a fitted label is, so that no digit or sign is hidden at either end. The text and
+// box's font, as a fitted label is, so that no digit or sign is hidden at either end. A text that
+// does not fit even then shows as mark (never as part of itself, which would read as another
+// amount) except while the box has the focus, where the user edits the text itself. The text and
 // what the user types are not changed.
-void fitLineEditText(QLineEdit* edit);
+void fitLineEditText(QLineEdit* edit, const QString& mark);
 
 // Fits every single-line text label inside container (see fitLabelText).
 void fitLabelTexts(QWidget* container);

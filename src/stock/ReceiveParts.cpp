@@ -12,6 +12,7 @@
 #include "platform/Help.h"
 #include "platform/InputRules.h"
 #include "platform/Prompts.h"
+#include "platform/TextFit.h"
 #include "platform/Twips.h"
 #include "stock/RecordGrid.h"
 #include "stock/StockMath.h"
@@ -430,6 +431,11 @@ void ReceiveParts::buildTab(int vendor)
     t.location = makeBox(p, names.location, 4680, 3900, 1872, true);
     t.inStock = makeBox(p, names.inStock, 6900, 3900, 840, false);
     upperCaseTyping(t.location, LocationChars);
+    // A count too wide for its box (an older file's) is shown smaller, never as part of itself.
+    for (int row = 0; row < 3; ++row)
+        for (QLineEdit* count : {t.package[row], t.backOrder[row], t.tagged[row], t.received[row]})
+            fitLineEditText(count, OutOfRangeMark);
+    fitLineEditText(t.inStock, OutOfRangeMark);
 
     // Only the tab vendor's received box and the location box take input; tab order follows.
     QWidget::setTabOrder(received, t.ok);

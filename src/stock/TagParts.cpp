@@ -56,7 +56,7 @@ constexpr int RowHeight = 330;
 
 // Columns of the vendor table, left to right: left edge and width. A price column shows every digit
 // and the sign of a price up to ($99,999.9999) in the screen's font; a longer amount or count is
-// shown in a smaller size of it (fitLineEditText).
+// shown in a smaller size of it, or as #### where even that is too wide (fitLineEditText).
 struct Column {
     int left;
     int width;
@@ -334,7 +334,7 @@ void TagParts::buildControls()
 
         for (QLineEdit* number : {v.orderQty, v.backOrder, v.minimumBuy, v.package, v.bookPrice, v.specialPrice,
                                   v.discountPrice, v.costEach})
-            fitLineEditText(number);
+            fitLineEditText(number, OutOfRangeMark);
         limitTyping(v.orderQty, QuantityChars);
         limitTyping(v.backOrder, QuantityChars);
         limitTyping(v.minimumBuy, CountChars);

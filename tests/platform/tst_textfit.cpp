@@ -5,6 +5,7 @@
 
 #include <QFontMetricsF>
 #include <QLabel>
+#include <QLineEdit>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTest>
@@ -45,6 +46,7 @@ private Q_SLOTS:
     void labelsLeftAlone();
     void resizedWindowRefits();
     void amountsInListCellsAreDrawnWhole();
+    void amountTooWideForItsBoxShowsTheMark();
 };
 
 void TestTextFit::textThatFitsKeepsItsFont()
@@ -230,6 +232,39 @@ void TestTextFit::amountsInListCellsAreDrawnWhole()
     option.font = arial(8);
     cells.initStyleOption(&option, model.index(0, 0));
     QCOMPARE(option.font, arial(8));
+}
+
+// An amount too wide for its box even in the smallest size is never shown as part of itself (which
+// reads as another amount): the box shows the mark, as a box that holds the mark does, except while
+// the user edits it. The text is not changed.
+void TestTextFit::amountTooWideForItsBoxShowsTheMark()
+{
+    const auto box = [](QLineEdit& edit, const QString& text, int top) {
+        edit.setFont(arial(8));
+        edit.setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        edit.setGeometry(10, top, 84, 22);
+        edit.setText(text);
+        edit.setCursorPosition(0);
+    };
+    QWidget window;
+    QWidget table(&window);   // boxes in a table placed in the window, as on a screen
+    table.setGeometry(60, 30, 200, 120);
+    QLineEdit amount(&table), mark(&table), other(&table);
+    fitLineEditText(&amount, QStringLiteral("####"));
+    box(amount, QStringLiteral("$999,999,999,999.00"), 10);
+    box(mark, QStringLiteral("####"), 40);
+    box(other, QString(), 70);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    // The boxes as the window shows them.
+    const auto seen = [&window](const QLineEdit& edit) {
+        return window.grab(QRect(edit.mapTo(&window, QPoint()), edit.size())).toImage();
+    };
+    other.setFocus();
+    QCOMPARE(seen(amount), seen(mark));
+    QCOMPARE(amount.text(), QStringLiteral("$999,999,999,999.00"));
+    amount.setFocus();
+    QVERIFY(seen(amount) != seen(mark));
 }
 
 QTEST_MAIN(TestTextFit)
