@@ -68,11 +68,12 @@ bool PictureBox::loadFile(const QString& path, QString* error)
         return false;
     };
     // Its size and its first bytes tell whether the file may be a picture, before it is read whole.
+    // Rounded up in the message: a file just over the limit never reads as holding it.
     const qint64 size = QFileInfo(path).size();
     if (size > LargestFile)
         return refuse(QStringLiteral("%1 is too large for a picture: it holds %2 MB, and a picture may hold at most %3 MB.")
                           .arg(path)
-                          .arg(size / (1024 * 1024))
+                          .arg((size + 1024 * 1024 - 1) / (1024 * 1024))
                           .arg(LargestFileMB));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))

@@ -2,14 +2,43 @@
 
 #include <QBuffer>
 #include <QImageReader>
+#include <QtEndian>
 
 #include <algorithm>
+#include <cstdlib>
+#include <limits>
 #include <new>
 #include <vector>
 
 namespace {
 
 constexpr qint64 MB = 1024 * 1024;
+
+// The picture reader takes no BMP picture of more pixels than this, and cannot then even give its
+// size: a 1-bit scan of a large drawing fits in a BMP file well within the file-size limit.
+constexpr qint64 LargestBmpPixels = qint64(16384) * 16384;
+
+// The size a BMP file's header gives, when it is beyond what the picture reader takes.
+QSize bmpBeyondReader(const QByteArray& data)
+{
+    if (data.size() < 26 || !data.startsWith("BM"))
+        return QSize();
+    const auto at = [&data](int offset) { return data.constData() + offset; };
+    const quint32 headerSize = qFromLittleEndian<quint32>(at(14));
+    qint64 width = 0;
+    qint64 height = 0;
+    if (headerSize == 12) {   // the oldest headers keep 16-bit sizes
+        width = qFromLittleEndian<qint16>(at(18));
+        height = qFromLittleEndian<qint16>(at(20));
+    } else if (headerSize == 40 || headerSize == 64 || headerSize == 108 || headerSize == 124) {
+        width = qFromLittleEndian<qint32>(at(18));
+        height = qFromLittleEndian<qint32>(at(22));
+    }
+    height = std::abs(height);   // a picture stored top row first has a negative height
+    if (width <= 0 || height <= 0 || width * height <= LargestBmpPixels || height > std::numeric_limits<int>::max())
+        return QSize();
+    return QSize(int(width), int(height));
+}
 
 // The bytes an image of this size takes at this depth, rows padded to 32 bits as QImage keeps them.
 qint64 imageBytes(const QSize& size, int bitsPerPixel)
@@ -141,6 +170,13 @@ DecodedPicture decodePicture(const QByteArray& data, const QSize& shown, Qt::Asp
             full = header.size();
             format = header.imageFormat();
         }
+        if (!full.isValid()) {
+            result.size = bmpBeyondReader(data);
+            if (result.size.isValid()) {
+                result.problem = PictureProblem::TooManyPixels;
+                return result;
+            }
+        }
         result.size = full;
         const QSize target = decodeSize(full, shown, mode);
         result.image = read(data, target != full ? target : QSize());
@@ -206,6 +242,12 @@ QString pictureProblemText(const QString& name, const DecodedPicture& picture)
                 .arg((picture.memoryNeeded + MB - 1) / MB)
                 .arg(LargestWholeDecodeMB);
         return QStringLiteral("%1 is too large to be shown as a picture: there is not enough memory to read it.").arg(name);
+    case PictureProblem::TooManyPixels:
+        return QStringLiteral("%1 is a BMP picture of %2 x %3 pixels, too large to be shown: a BMP picture may have at most "
+                              "268,435,456 pixels (as many as 16384 x 16384).")
+            .arg(name)
+            .arg(picture.size.width())
+            .arg(picture.size.height());
     }
     return QString();
 }

@@ -20,6 +20,7 @@ enum class PictureProblem {
     NotAPicture,   // the bytes are not in a picture format that can be read
     TooLarge,      // a valid picture that would take too much memory to read
     Damaged,       // the picture's header is readable but its data is not
+    TooManyPixels, // a valid BMP picture with more pixels than the picture reader takes
 };
 
 struct DecodedPicture {

@@ -288,11 +288,10 @@ void ImportSetup::runPass(int vendor)
                48);
     }
 
-    if (failure.isEmpty() && outcome.failed.isEmpty() && outcome.matched == 0 && outcome.added.isEmpty()) {
-        // A list from an earlier pass stays on show under it.
+    const bool nothing = failure.isEmpty() && outcome.failed.isEmpty() && outcome.matched == 0 && outcome.added.isEmpty();
+    if (nothing && List1->count() == 0) {
         Label27->setText(nothingImportedText(vendor, oldParts));
         Label27->show();
-        List1->setVisible(List1->count() > 0);
     } else if (List1->count() > 0) {
         Label27->setText(DuplicatesCaption);
         Label27->show();
@@ -301,6 +300,10 @@ void ImportSetup::runPass(int vendor)
         Label27->setText(CongratulationsCaption);
         Label27->show();
     }
+    // The numbers an earlier pass added stay on show under their own heading, which tells what
+    // they are; that this pass took nothing is said apart.
+    if (nothing && List1->count() > 0)
+        MsgBox(nothingImportedText(vendor, oldParts), 64);
 }
 
 // ---------------------------------------------------------------- ImportHelp

@@ -3,6 +3,7 @@
 #include "platform/PictureBox.h"
 
 #include <QBuffer>
+#include <QDataStream>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -12,6 +13,7 @@ class TestPictureBox : public QObject {
 
 private Q_SLOTS:
     void keepsBytesAndRefusesNonPictures();
+    void tooLargeSaysSoTruly();
 };
 
 void TestPictureBox::keepsBytesAndRefusesNonPictures()
@@ -76,6 +78,50 @@ void TestPictureBox::keepsBytesAndRefusesNonPictures()
     box.clear();
     QVERIFY(box.imageData().isEmpty());
     QVERIFY(!box.hasImage());
+}
+
+// Files past what can be read are called too large, in figures that hold: a BMP picture past what
+// the picture reader takes (a 1-bit scan of a large drawing) is not damaged, and a file just over
+// the file-size limit does not read as holding the limit.
+void TestPictureBox::tooLargeSaysSoTruly()
+{
+    QTemporaryDir dir;
+    PictureBox box;
+    box.resize(200, 150);
+    QString error;
+    // A 1-bit BMP of 20000 x 16385 pixels, all white: 40 MB.
+    const auto bmp = [&](const QString& name, qint32 width, qint32 height) {
+        const quint32 rowBytes = (quint32(width) + 31) / 32 * 4;
+        const quint32 offset = 14 + 40 + 8;
+        QByteArray head;
+        QDataStream s(&head, QIODevice::WriteOnly);
+        s.setByteOrder(QDataStream::LittleEndian);
+        s.writeRawData("BM", 2);
+        s << quint32(offset + rowBytes * quint32(qAbs(height))) << quint32(0) << offset;
+        s << quint32(40) << width << height << quint16(1) << quint16(1) << quint32(0) << quint32(rowBytes * quint32(qAbs(height)))
+          << qint32(23622) << qint32(23622) << quint32(2) << quint32(2) << quint32(0xFFFFFFFF) << quint32(0xFF000000);
+        QFile file(dir.filePath(name));
+        if (!file.open(QIODevice::WriteOnly) || file.write(head) != head.size() || !file.resize(offset + qint64(rowBytes) * qAbs(height)))
+            return QString();
+        return file.fileName();
+    };
+    const QString drawing = bmp(QStringLiteral("drawing.bmp"), 20000, -16385);
+    QVERIFY(!drawing.isEmpty());
+    QVERIFY(!box.loadFile(drawing, &error));
+    QVERIFY2(error.endsWith(QStringLiteral("drawing.bmp is a BMP picture of 20000 x 16385 pixels, too large to be shown: a BMP picture may "
+                                           "have at most 268,435,456 pixels (as many as 16384 x 16384).")),
+             qPrintable(error));
+    // One within what the reader takes is shown.
+    QVERIFY2(box.loadFile(bmp(QStringLiteral("page.bmp"), 16384, 16384), &error), qPrintable(error));
+    QVERIFY(box.hasImage());
+
+    QFile over(dir.filePath(QStringLiteral("over.jpg")));
+    QVERIFY(over.open(QIODevice::WriteOnly));
+    QVERIFY(over.resize(qint64(50) * 1024 * 1024 + 1));
+    over.close();
+    QVERIFY(!box.loadFile(over.fileName(), &error));
+    QVERIFY2(error.endsWith(QStringLiteral("over.jpg is too large for a picture: it holds 51 MB, and a picture may hold at most 50 MB.")),
+             qPrintable(error));
 }
 
 QTEST_MAIN(TestPictureBox)

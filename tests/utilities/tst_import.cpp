@@ -453,19 +453,29 @@ void TestImport::passThatTakesNothingSaysWhy()
     QCOMPARE(f.partCount(), 1);
     QCOMPARE(f.part("In Stock", QStringLiteral("0100")).toInt(), 9);
 
-    // Old parts left out for their minimum stock are counted apart; a list of an earlier pass stays.
+    // Old parts left out for their minimum stock are counted apart. A list an earlier pass added
+    // stays on show under the heading that tells what it is, and the pass that took nothing says so
+    // in a message of its own.
     writeOldTable(f.oldTable(), {oldPart("A100")});
     QTest::mouseClick(w.Command1, Qt::LeftButton);
     QTest::mouseClick(w.Command2, Qt::LeftButton);
     QCOMPARE(listEntries(w.List1), QStringList{"A100"});
+    const QString listHeading = w.Label27->text();
+    QVERIFY(listHeading.startsWith(QStringLiteral("After your database was successfully imported")));
     writeOldTable(f.oldTable(), {oldPart("0100"), oldPart("B100", QByteArray(), "0"), oldPart("C100", QByteArray(), "0")});
     prompts.expectMessage(Prompts::No);
+    prompts.expectMessage();
     QTest::mouseClick(w.Command1, Qt::LeftButton);
     QTest::mouseClick(w.Command2, Qt::LeftButton);
-    QCOMPARE(w.Label27->text(), QStringLiteral("Nothing was imported: of the 3 old parts read, 1 has a vendor # 1 part number that does not "
-                                               "sort after \"1\" (such as \"0123\", \"1\" or none) and 2 no minimum stock of at least 1, so none "
-                                               "could be matched or added."));
+    QCOMPARE(prompts.messages().last().text,
+             QStringLiteral("Nothing was imported: of the 3 old parts read, 1 has a vendor # 1 part number that does not "
+                            "sort after \"1\" (such as \"0123\", \"1\" or none) and 2 no minimum stock of at least 1, so none "
+                            "could be matched or added."));
+    QCOMPARE(prompts.messages().last().style, 64);
+    QCOMPARE(w.Label27->text(), listHeading);
+    QVERIFY(w.Label27->isVisible());
     QVERIFY(w.List1->isVisible());
+    QCOMPARE(listEntries(w.List1), QStringList{"A100"});
     QCOMPARE(f.partCount(), 2);
     QVERIFY(prompts.verifyAllAnswered());
 }
