@@ -82,7 +82,8 @@ std::optional<ElementRows> ReportDocument::Impl::elementRows(const ReportBand& b
     if (count > 0)
         rows.pitch = std::min(rows.pitch, (rect.bottom() - rows.top) / double(count));
     rows.count = std::max<qsizetype>(count, 1);
-    // Its heading: what ends less than a bar above it, across it.
+    // Its heading: what ends less than a bar above it, across it. Of a text of several lines
+    // there (a growing one may be longer than a page) only the last line goes with the bar.
     rows.start = rect.top();
     for (size_t j = 0; j < band.elements.size(); ++j) {
         const ReportElement& h = band.elements[j];
@@ -91,7 +92,12 @@ std::optional<ElementRows> ReportDocument::Impl::elementRows(const ReportBand& b
             || above.bottom() < rect.top() - rows.pitch || above.left() >= rect.right() || rect.left() >= above.right()
             || !prints(h, ctx))
             continue;
-        rows.start = std::min(rows.start, above.top());
+        double top = above.top();
+        if (h.isTextual()) {
+            const ElementRows lines = *elementRows(band, j, layout, ctx, above);
+            top = lines.count > 1 ? lines.rowTop(lines.count - 1) : lines.start;
+        }
+        rows.start = std::min(rows.start, top);
     }
     return rows;
 }
@@ -126,8 +132,10 @@ double ReportDocument::Impl::breakPoint(const ReportBand& band, BandLayout& layo
                 continue;
             if (rows) {
                 // Between two rows; a row that would be cut goes over whole, and so does the
-                // first with what goes with it.
-                const double before = std::floor((y - rows->top) / rows->pitch + epsilon);
+                // first with what goes with it. The rows above the cut are those whose foot is
+                // at or above it, within the tolerance a page's part takes its rows with (a row
+                // ending a hair below the cut is cut, and goes over).
+                const double before = std::floor((y + epsilon - rows->top) / rows->pitch);
                 if (before >= double(rows->count))
                     continue;   // under its last row
                 if (before >= 1)

@@ -9,6 +9,8 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QRectF>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QStringList>
 #include <QTest>
@@ -55,6 +57,34 @@ inline QStringList pdfPages(const QString& pdf)
     if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
         pages.removeLast();
     return pages;
+}
+
+// A word of a PDF and where it prints (page from 0; points from the page's top-left corner),
+// read back with pdftotext -bbox, in the order the file holds them.
+struct PdfWord {
+    int page = 0;
+    QString text;
+    QRectF box;
+};
+
+inline QList<PdfWord> pdfWords(const QString& pdf)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    if (!p.waitForFinished(60000) || p.exitCode() != 0)
+        return {};
+    QList<PdfWord> words;
+    int page = -1;
+    static const QRegularExpression tag(QStringLiteral(R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
+    for (auto it = tag.globalMatch(QString::fromUtf8(p.readAllStandardOutput())); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        if (m.captured(0).startsWith(QLatin1String("<page"))) {
+            ++page;
+            continue;
+        }
+        words.append({page, m.captured(5), QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()), QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()))});
+    }
+    return words;
 }
 
 // The lines of a text, blanks runs made single, for comparisons that do not depend on columns.

@@ -440,6 +440,50 @@ band report-footer height=20pt
         QVERIFY(page.textItems(BandKind::Detail).isEmpty());
     }
 
+    // A band going on over pages prints each line of its text and each bar of its chart once:
+    // a row ending a hair below the foot of a page goes over to the next, and a growing text
+    // over a chart (as long as a page) goes on over pages line by line, only its last line
+    // kept with the first bar.
+    void rowsCutOverPagesPrintOnce()
+    {
+        ReportFixture f;
+        QStringList uses, notes, lanes;
+        for (int lane = 1; lane <= 60; ++lane) {
+            uses << QStringLiteral("(1,%1,%2,'2024-02-01')").arg(1 + lane % 5).arg(lane);
+            lanes << QString::number(lane);
+        }
+        for (int i = 1; i <= 80; ++i)
+            notes << QStringLiteral("Note %1").arg(i);
+        f.makeInventory({QStringLiteral("INSERT INTO Parts([Part Number 1]) VALUES ('A')"), QStringLiteral("INSERT INTO PartsUsage VALUES ") + uses.join(u',')});
+        const QString text = QStringLiteral("text x=0 y=%1pt w=300pt h=20pt grow : ") + notes.join(QLatin1String("\n| "));
+        const QString chart = QStringLiteral("chart x=0 y=%1pt w=5in h=14pt size=8 grow category={PartsUsage.Lane Number} value={PartsUsage.Used}");
+        // The report header starts at the top of the first page: 700 points above its footer.
+        auto run1 = [&](const QString& band) {
+            return run(f, QStringLiteral("data table=PartsUsage\npage size=letter margins=36pt\nband page-footer height=20pt\n"
+                                         "  field x=0 y=0 w=200pt h=20pt : \"Page \" & PageNumber\nband report-header height=20pt\n  ") + band);
+        };
+        auto printed = [](const ReportDocument& doc, ReportItem::Kind kind) {
+            QStringList out;
+            for (int p = 0; p < doc.pageCount(); ++p)
+                for (const ReportItem& it : doc.page(p).items)
+                    if (it.kind == kind && it.band == BandKind::ReportHeader)
+                        out << (kind == ReportItem::Kind::Chart ? it.chart->labels.mid(it.firstBar, it.barCount) : it.lines);
+            return out;
+        };
+        for (const auto& [band, kind, rows] : {std::tuple{text, ReportItem::Kind::Text, notes}, std::tuple{chart, ReportItem::Kind::Chart, lanes}}) {
+            // Placed so that the foot of the page falls 0.05 points above the foot of a row.
+            const double pitch = run1(band.arg(0))->page(0).itemsOf(kind).value(0).lineHeight;
+            QVERIFY(pitch > 5);
+            const double at = 700.05 - std::floor(700.05 / pitch) * pitch;
+            auto doc = run1(band.arg(at));
+            QVERIFY(doc->pageCount() >= 2);
+            QCOMPARE(printed(*doc, kind), rows);
+        }
+        auto doc = run1(text.arg(0) + QStringLiteral("\n  ") + chart.arg(24));
+        QCOMPARE(printed(*doc, ReportItem::Kind::Text), notes);
+        QCOMPARE(printed(*doc, ReportItem::Kind::Chart), lanes);
+    }
+
     void chartsAddUpEachCategory()
     {
         ReportFixture f;

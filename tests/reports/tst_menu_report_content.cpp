@@ -72,8 +72,7 @@ QStringList pdfLines(const ReportDocument& doc)
     return squeezedLines(pdfPages(pdf).join(u'\n'));
 }
 
-// A line of an exported PDF as a reader sees it: its words, and where it prints (points from the
-// page's top-left corner), read back with pdftotext -bbox.
+// A line of an exported PDF as a reader sees it: its words, and where it prints.
 struct PdfLine {
     int page = 0;
     QString text;
@@ -85,27 +84,8 @@ QList<PdfLine> pdfLinesAt(const ReportDocument& doc)
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
     doc.exportPdf(pdf);
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
-    if (!p.waitForFinished(60000))
-        return {};
-    struct Word {
-        int page;
-        QString text;
-        QRectF box;
-    };
-    QList<Word> words;
-    int page = -1;
-    static const QRegularExpression tag(QStringLiteral(R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
-    for (auto it = tag.globalMatch(QString::fromUtf8(p.readAllStandardOutput())); it.hasNext();) {
-        const QRegularExpressionMatch m = it.next();
-        if (m.captured(0).startsWith(QLatin1String("<page"))) {
-            ++page;
-            continue;
-        }
-        words.append({page, m.captured(5), QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()), QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()))});
-    }
-    std::stable_sort(words.begin(), words.end(), [](const Word& a, const Word& b) {
+    QList<PdfWord> words = pdfWords(pdf);
+    std::stable_sort(words.begin(), words.end(), [](const PdfWord& a, const PdfWord& b) {
         if (a.page != b.page)
             return a.page < b.page;
         if (qAbs(a.box.top() - b.box.top()) > 1)
@@ -113,7 +93,7 @@ QList<PdfLine> pdfLinesAt(const ReportDocument& doc)
         return a.box.left() < b.box.left();
     });
     QList<PdfLine> lines;
-    for (const Word& w : words) {
+    for (const PdfWord& w : words) {
         if (lines.isEmpty() || lines.last().page != w.page || qAbs(lines.last().box.top() - w.box.top()) > 1)
             lines.append({w.page, w.text, w.box});
         else

@@ -88,10 +88,22 @@ void addPicture(const ReportFixture& f, int record)
 // The smallest size a text is printed at to fit its box (points).
 constexpr double legiblePoints = 5.9;
 
+// The first word of a PDF that prints over another on its page (their boxes overlap by more
+// than a point each way), with that other; empty when none does.
+QString overprinted(const QString& pdf)
+{
+    const QList<PdfWord> words = pdfWords(pdf);
+    for (qsizetype a = 0; a < words.size(); ++a)
+        for (qsizetype b = a + 1; b < words.size() && words[b].page == words[a].page; ++b)
+            if (const QRectF both = words[a].box & words[b].box; both.width() > 1 && both.height() > 1)
+                return QStringLiteral("page %1: \"%2\" over \"%3\"").arg(words[a].page + 1).arg(words[a].text, words[b].text);
+    return {};
+}
+
 // Runs every report over the program folder's database and gives, per report file, which of
 // the values its pages print (in a text, or under a barcode); each must be in the PDF whole (line
-// ends and blanks aside, as a line that wraps leaves them), and a text printed smaller to fit
-// must be at least `legible` points.
+// ends and blanks aside, as a line that wraps leaves them), no word over another, and a text
+// printed smaller to fit must be at least `legible` points.
 void printWhole(const QStringList& values, double legible, QMap<QString, QStringList>& printed)
 {
     auto strip = [](QString t) { return t.remove(QRegularExpression(QStringLiteral("\\s"))); };
@@ -103,6 +115,8 @@ void printWhole(const QStringList& values, double legible, QMap<QString, QString
         auto doc = report.run();
         const QString pdf = out.filePath(QStringLiteral("report.pdf"));
         doc->exportPdf(pdf);
+        const QString over = overprinted(pdf);
+        QVERIFY2(over.isEmpty(), qPrintable(name + QStringLiteral(", ") + over));
         QProcess raw;
         raw.start(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), pdf, QStringLiteral("-")});
         QVERIFY(raw.waitForFinished(60000));
@@ -413,8 +427,9 @@ private Q_SLOTS:
         // Every value at its full typed length: part numbers of 20 characters (one of wide
         // letters), a location of 15, an area of 30, a description of 50 without a blank (which
         // breaks inside the word) and a memo of 255, in every report that prints them, read back
-        // from the PDF (line ends and blanks aside, as a line that wraps leaves them). No text of
-        // a list, label or card is made smaller than a legible size for it.
+        // from the PDF (line ends and blanks aside, as a line that wraps leaves them), under a
+        // centre's long name. No text of a list, label or card is made smaller than a legible
+        // size for it, and none prints over another.
         const QStringList numbers{QStringLiteral("12-345678-901-XYZ-AB"), QStringLiteral("WM-345678-901-MWX-WM"), QStringLiteral("00000000000000000000")};
         const QString location = QStringLiteral("SHELF-B12-BIN04");
         const QString area = QStringLiteral("PINWHEEL AND TURRET ASSEMBLIES");
@@ -434,7 +449,8 @@ private Q_SLOTS:
                                               "[Quantity Ordered 1], [Quantity Ordered 2], [Quantity Ordered 3], [Back Ordered 1], [Back Ordered 2], "
                                               "[Back Ordered 3], [Date Ordered]");
         const QString values = QStringLiteral("'%1', '%2', '%3', 4.5, 4.25, 4, 1, 1, %4, %4, %4, %5, %5, %5, '2024-03-14'").arg(numbers[1], numbers[2], memo);
-        f.makeInventory({information, part(numbers[0], description, area, location, 1, 3, fields, values.arg(1).arg(2)),
+        f.makeInventory({information, QStringLiteral("UPDATE Information SET [Center Name] = 'SUNSET LANES AND FAMILY ENTERTAINMENT CENTER'"),
+                         part(numbers[0], description, area, location, 1, 3, fields, values.arg(1).arg(2)),
                          part(numbers[0], description, area, location, 1, 3, fields, values.arg(0).arg(0)),
                          QStringLiteral("INSERT INTO PartsUsage VALUES (1, 2, 3, '2024-03-14')")});
         addPicture(f, 1);
