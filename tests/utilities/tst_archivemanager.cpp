@@ -109,6 +109,34 @@ void restoreByHand(frmZipCreate& w, ScriptedDialogs& dialogs, ScriptedModal& mod
     w.mnuEditExtract->trigger();
 }
 
+// A write-locked memory card and a stick that can be written, both plugged in, as the system mounts
+// them; drive A while it lasts.
+struct CardAndStick {
+    QTemporaryDir system;
+    const QString media = system.filePath(QStringLiteral("media/"));
+    std::unique_ptr<MountedMedium> medium;
+    DriveA* previous = nullptr;
+
+    CardAndStick()
+    {
+        const QString sys = system.filePath(QStringLiteral("sys"));
+        for (const char* disk : {"sdb", "sdc"}) {
+            const QString node = sys + QStringLiteral("/devices/pci0000:00/usb1/1-1/block/") + QLatin1String(disk);
+            QDir().mkpath(node);
+            writeFile(node + QStringLiteral("/removable"), "1\n");
+            QDir().mkpath(sys + QStringLiteral("/class/block"));
+            QFile::link(node, sys + QStringLiteral("/class/block/") + QLatin1String(disk));
+        }
+        QDir().mkpath(media + QStringLiteral("CARD"));
+        QDir().mkpath(media + QStringLiteral("STICK"));
+        writeFile(system.filePath(QStringLiteral("mounts")),
+                  QStringLiteral("/dev/sdb %1CARD vfat ro 0 0\n/dev/sdc %1STICK vfat rw 0 0\n").arg(media).toUtf8());
+        medium = std::make_unique<MountedMedium>(system.filePath(QStringLiteral("mounts")), sys, QStringList{media});
+        previous = DriveA::install(medium.get());
+    }
+    ~CardAndStick() { DriveA::install(previous); }
+};
+
 }  // namespace
 
 class TestArchiveManager : public QObject {
@@ -144,6 +172,7 @@ private Q_SLOTS:
     void handRestoreNeverWritesTheProgramsBookkeeping();
     void handRestoreChecksTheDatabaseHoweverItIsReached();
     void restoreReadsTheBackupFromTheMediumThatHoldsIt();
+    void restoreReadsTheLatestOfTwoBackups();
     void backupOfADatabaseInWriteAheadModeIsWhole();
     void restoreAndFixWriteTheFileALinkNames();
 };
@@ -1160,21 +1189,8 @@ void TestArchiveManager::restoreReadsTheBackupFromTheMediumThatHoldsIt()
     // A write-locked memory card holding the backup and a stick that can be written, both plugged
     // in, as the system mounts them.
     UtilitiesFixture f({part(QStringLiteral("NOW"))});
-    QTemporaryDir system;
-    const QString media = system.filePath(QStringLiteral("media/"));
-    const QString sys = system.filePath(QStringLiteral("sys"));
-    for (const char* disk : {"sdb", "sdc"}) {
-        const QString node = sys + QStringLiteral("/devices/pci0000:00/usb1/1-1/block/") + QLatin1String(disk);
-        QVERIFY(QDir().mkpath(node));
-        writeFile(node + QStringLiteral("/removable"), "1\n");
-        QVERIFY(QDir().mkpath(sys + QStringLiteral("/class/block")));
-        QVERIFY(QFile::link(node, sys + QStringLiteral("/class/block/") + QLatin1String(disk)));
-    }
-    QVERIFY(QDir().mkpath(media + QStringLiteral("CARD")) && QDir().mkpath(media + QStringLiteral("STICK")));
-    writeFile(system.filePath(QStringLiteral("mounts")),
-              QStringLiteral("/dev/sdb %1CARD vfat ro 0 0\n/dev/sdc %1STICK vfat rw 0 0\n").arg(media).toUtf8());
-    MountedMedium medium(system.filePath(QStringLiteral("mounts")), sys, {media});
-    DriveA* previous = DriveA::install(&medium);
+    CardAndStick plugged;
+    const QString media = plugged.media;
     makeBackup(f, media + QStringLiteral("CARD/INVENTORYBACKUP.ZIP"), {QStringLiteral("B-1")});
 
     ScriptedPrompts prompts;
@@ -1190,7 +1206,39 @@ void TestArchiveManager::restoreReadsTheBackupFromTheMediumThatHoldsIt()
     w.mnuAutomaticBackup->trigger();
     QCOMPARE(prompts.texts().last(), QStringLiteral("Compressed backup process completed!"));
     QCOMPARE(namesOf(readArchive(media + QStringLiteral("STICK/InventoryBackup.zip"))), QStringList{"inventory.mdb"});
-    DriveA::install(previous);
+    QVERIFY(prompts.verifyAllAnswered());
+}
+
+void TestArchiveManager::restoreReadsTheLatestOfTwoBackups()
+{
+    // Last week's backup on the write-locked card; today's goes to the stick.
+    UtilitiesFixture f({part(QStringLiteral("TODAY"))});
+    CardAndStick plugged;
+    const QString card = plugged.media + QStringLiteral("CARD/InventoryBackup.zip");
+    makeBackup(f, card, {QStringLiteral("LAST-WEEK")});
+    const auto age = [](const QString& file, int days) {
+        QFile f(file);
+        return f.open(QIODevice::ReadWrite) && f.setFileTime(QDateTime::currentDateTime().addDays(-days), QFileDevice::FileModificationTime);
+    };
+    QVERIFY(age(card, 7));
+    ScriptedPrompts prompts;
+    frmZipCreate w;
+    w.show();
+    prompts.expectMessage(Prompts::Yes).expectMessage();
+    w.mnuAutomaticBackup->trigger();
+    QCOMPARE(prompts.texts().last(), QStringLiteral("Compressed backup process completed!"));
+
+    // The restore reads back the backup just made, not the card's older one.
+    prompts.expectMessage(Prompts::Yes).expectMessage(Prompts::Yes);
+    w.mnuAutomaticRestore->trigger();
+    QCOMPARE(partNumbers(f.inventory()), QStringList{"TODAY"});
+
+    // A card written later (on another computer) than the stick is the one read.
+    makeBackup(f, card, {QStringLiteral("OTHER-PC")});
+    QVERIFY(age(plugged.media + QStringLiteral("STICK/InventoryBackup.zip"), 1));
+    prompts.expectMessage(Prompts::Yes).expectMessage(Prompts::Yes);
+    w.mnuAutomaticRestore->trigger();
+    QCOMPARE(partNumbers(f.inventory()), QStringList{"OTHER-PC"});
     QVERIFY(prompts.verifyAllAnswered());
 }
 
