@@ -173,6 +173,7 @@ private Q_SLOTS:
     void handRestoreChecksTheDatabaseHoweverItIsReached();
     void restoreReadsTheBackupFromTheMediumThatHoldsIt();
     void restoreReadsTheLatestOfTwoBackups();
+    void handRestoreTakesNamesAsOtherProgramsWriteThem();
     void backupOfADatabaseInWriteAheadModeIsWhole();
     void restoreAndFixWriteTheFileALinkNames();
 };
@@ -1315,6 +1316,36 @@ void TestArchiveManager::restoreAndFixWriteTheFileALinkNames()
     QCOMPARE(prompts.texts().last(), QStringLiteral("The specified Zip file has been fixed.\r2 files were kept and 0 were dropped."));
     QVERIFY(QFileInfo(link).isSymLink());
     QCOMPARE(namesOf(readArchive(archive)), QStringList({"a.txt", "b.txt"}));
+    QVERIFY(prompts.verifyAllAnswered());
+}
+
+void TestArchiveManager::handRestoreTakesNamesAsOtherProgramsWriteThem()
+{
+    // Folders after "\\", as some programs write them, and a folder of the database's name.
+    UtilitiesFixture f({part(QStringLiteral("NOW"))});
+    const QByteArray current = readFile(f.inventory());
+    QTemporaryDir into;
+    const QString archive = f.file(QStringLiteral("other.zip"));
+    makeArchive(archive, {{QStringLiteral("docs\\readme.txt"), "read me"}, {QStringLiteral("docs\\.unfinished\\00000000-999999999-1-a"), "x"}});
+    ScriptedPrompts prompts;
+    ScriptedDialogs dialogs;
+    ScriptedModal modal;
+    frmZipCreate w;
+    w.show();
+    restoreByHand(w, dialogs, modal, archive, into.path());
+    QCOMPARE(readFile(into.filePath(QStringLiteral("docs/readme.txt"))), QByteArray("read me"));
+    QCOMPARE(readFile(into.filePath(QStringLiteral("docs/.unfinished/00000000-999999999-1-a"))), QByteArray("x"));
+    QVERIFY(prompts.texts().isEmpty());
+
+    // Into the program's folder, the list of unfinished files so written is refused; a folder named
+    // as the database cannot be made, and that is all that is said of it.
+    makeArchive(archive, {{QStringLiteral(".unfinished\\00000000-999999999-1-a"), QFile::encodeName(f.inventory())},
+                          {QStringLiteral("Inventory.mdb/"), {}}});
+    prompts.expectMessage().expectMessage();
+    restoreByHand(w, dialogs, modal, archive, f.dir.path());
+    QCOMPARE(prompts.texts(), (QStringList{"Can't process '.unfinished\\00000000-999999999-1-a', unable to open file.",
+                                           "Problem creating destination directory while extracting."}));
+    QCOMPARE(readFile(f.inventory()), current);
     QVERIFY(prompts.verifyAllAnswered());
 }
 
