@@ -822,9 +822,10 @@ void frmZipCreate::mnuAutomaticBackup_Click()
         MsgBox(diskErrorText(e.number, e.description));
     } catch (const DbError& e) {
         mnuAutomaticBackup->setChecked(false);
-        // The copy of the database is made on this computer's disk, not on the medium.
+        // The copy of the database is made on this computer's disk, not on the medium: the engine's
+        // "cannot lock the file" is the database in use there, not a write-protected disk.
         MsgBox(e.number() == EngineError::DiskFull ? computerDiskFullText(QStringLiteral("the database could not be copied for the backup."))
-                                                   : diskErrorText(e.number(), e.text()));
+                                                   : generalErrorText(e.number(), e.text()));
     }
 }
 

@@ -175,6 +175,7 @@ private Q_SLOTS:
     void restoreReadsTheLatestOfTwoBackups();
     void handRestoreTakesNamesAsOtherProgramsWriteThem();
     void backupOfADatabaseInWriteAheadModeIsWhole();
+    void backupOfADatabaseLeftMidwayOrInUse();
     void restoreAndFixWriteTheFileALinkNames();
 };
 
@@ -1284,6 +1285,46 @@ void TestArchiveManager::backupOfADatabaseInWriteAheadModeIsWhole()
     w.mnuAutomaticRestore->trigger();
     QCOMPARE(prompts.texts().last(), ReplaceQuestion);
     QCOMPARE(partNumbers(f.inventory()), QStringList{"O-3"});
+    QVERIFY(prompts.verifyAllAnswered());
+}
+
+void TestArchiveManager::backupOfADatabaseLeftMidwayOrInUse()
+{
+    // Another program was ended in the middle of a change: its journal stands beside the database,
+    // which holds half the change.
+    UtilitiesFixture f({part(QStringLiteral("A-1"))});
+    const QString midway = f.file(QStringLiteral("midway.mdb"));
+    sqlite3* other = nullptr;
+    QCOMPARE(sqlite3_open(QFile::encodeName(f.inventory()).constData(), &other), SQLITE_OK);
+    QCOMPARE(sqlite3_exec(other, "PRAGMA cache_size=1; BEGIN; INSERT INTO Parts([Part Number 1]) VALUES ('HALF');"
+                                 "UPDATE Parts SET Description = hex(randomblob(3000))", nullptr, nullptr, nullptr), SQLITE_OK);
+    QVERIFY(QFile::copy(f.inventory(), midway) && QFile::copy(f.inventory() + QStringLiteral("-journal"), midway + QStringLiteral("-journal")));
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    QVERIFY(QFile::remove(f.inventory()) && QFile::rename(midway, f.inventory())
+            && QFile::rename(midway + QStringLiteral("-journal"), f.inventory() + QStringLiteral("-journal")));
+
+    // The backup takes the database as it was before that change, and the restore gives it back.
+    ScriptedPrompts prompts;
+    frmZipCreate w;
+    w.show();
+    prompts.expectMessage(Prompts::Yes).expectMessage();
+    w.mnuAutomaticBackup->trigger();
+    QCOMPARE(prompts.texts().last(), QStringLiteral("Compressed backup process completed!"));
+    prompts.expectMessage(Prompts::Yes).expectMessage(Prompts::Yes);
+    w.mnuAutomaticRestore->trigger();
+    QCOMPARE(partNumbers(f.inventory()), QStringList{"A-1"});
+
+    // A database another program keeps locked: the backup says so, not that the disk in drive A
+    // is write protected.
+    QCOMPARE(sqlite3_open(QFile::encodeName(f.inventory()).constData(), &other), SQLITE_OK);
+    QCOMPARE(sqlite3_exec(other, "BEGIN EXCLUSIVE; DELETE FROM Parts", nullptr, nullptr, nullptr), SQLITE_OK);
+    prompts.expectMessage(Prompts::Yes).expectMessage();
+    w.mnuAutomaticBackup->trigger();
+    QVERIFY2(prompts.texts().last().startsWith(QStringLiteral("3050: Saving a copy of 'Inventory.mdb': the file is read-only or in use")),
+             qPrintable(prompts.texts().last()));
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
     QVERIFY(prompts.verifyAllAnswered());
 }
 
