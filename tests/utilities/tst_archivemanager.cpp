@@ -109,6 +109,16 @@ void restoreByHand(frmZipCreate& w, ScriptedDialogs& dialogs, ScriptedModal& mod
     w.mnuEditExtract->trigger();
 }
 
+// Backup To Drive A, which completes, then Restore From Drive A, answered Yes.
+void backUpAndRestore(frmZipCreate& w, ScriptedPrompts& prompts)
+{
+    prompts.expectMessage(Prompts::Yes).expectMessage();
+    w.mnuAutomaticBackup->trigger();
+    QCOMPARE(prompts.texts().last(), QStringLiteral("Compressed backup process completed!"));
+    prompts.expectMessage(Prompts::Yes).expectMessage(Prompts::Yes);
+    w.mnuAutomaticRestore->trigger();
+}
+
 // A write-locked memory card and a stick that can be written, both plugged in, as the system mounts
 // them; drive A while it lasts.
 struct CardAndStick {
@@ -1226,13 +1236,8 @@ void TestArchiveManager::restoreReadsTheLatestOfTwoBackups()
     ScriptedPrompts prompts;
     frmZipCreate w;
     w.show();
-    prompts.expectMessage(Prompts::Yes).expectMessage();
-    w.mnuAutomaticBackup->trigger();
-    QCOMPARE(prompts.texts().last(), QStringLiteral("Compressed backup process completed!"));
-
+    backUpAndRestore(w, prompts);
     // The restore reads back the backup just made, not the card's older one.
-    prompts.expectMessage(Prompts::Yes).expectMessage(Prompts::Yes);
-    w.mnuAutomaticRestore->trigger();
     QCOMPARE(partNumbers(f.inventory()), QStringList{"TODAY"});
 
     // A card written later (on another computer) than the stick is the one read.
@@ -1308,11 +1313,7 @@ void TestArchiveManager::backupOfADatabaseLeftMidwayOrInUse()
     ScriptedPrompts prompts;
     frmZipCreate w;
     w.show();
-    prompts.expectMessage(Prompts::Yes).expectMessage();
-    w.mnuAutomaticBackup->trigger();
-    QCOMPARE(prompts.texts().last(), QStringLiteral("Compressed backup process completed!"));
-    prompts.expectMessage(Prompts::Yes).expectMessage(Prompts::Yes);
-    w.mnuAutomaticRestore->trigger();
+    backUpAndRestore(w, prompts);
     QCOMPARE(partNumbers(f.inventory()), QStringList{"A-1"});
 
     // A database another program keeps locked: the backup says so, not that the disk in drive A
