@@ -48,6 +48,12 @@ void openPrivate(PrivateHandle& h, const QString& path, int flags, const QString
     sqlite3_busy_timeout(h.db, 2000);
 }
 
+// A database read whole (to copy or compact it) is opened to be written where it can be: what a
+// program ended midway left in its journal is then taken back, as at any opening, instead of
+// keeping the database from being read at all. Nothing else is written to it; a file that cannot be
+// written is read as it is.
+constexpr int sourceFlags = SQLITE_OPEN_READWRITE;
+
 // A database file known by its descriptor rather than a name: a pending file (see FileOps.h),
 // which is in no folder while it is written. It is this program's alone, so nothing is locked;
 // a journal, where SQLite asks for one, is kept in memory.
@@ -313,7 +319,7 @@ void Database::compact(const QString& from, const QString& to)
     if (QFileInfo::exists(to))
         throw DbError(EngineError::General, QStringLiteral("%1: the file '%2' already exists.").arg(what, to));
     PrivateHandle h;
-    openPrivate(h, from, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, what);
+    openPrivate(h, from, sourceFlags | SQLITE_OPEN_URI, what);
     // Written out of sight; `to` appears only once the compacted copy is complete.
     PendingFile out(to);
     QString why;
@@ -352,7 +358,7 @@ void Database::copy(const QString& from, PendingFile& to)
 {
     const QString what = QStringLiteral("Saving a copy of '%1'").arg(QFileInfo(from).fileName());
     PrivateHandle src;
-    openPrivate(src, from, SQLITE_OPEN_READONLY, what);
+    openPrivate(src, from, sourceFlags, what);
     PrivateHandle dst;
     openPending(dst, to, SQLITE_OPEN_READWRITE, what);
     // A copy that fails is thrown away whole: it needs no journal. It is this program's alone (which

@@ -2,6 +2,7 @@
 
 #include "platform/AppFolder.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -82,12 +83,21 @@ QStringList DriveA::folders()
 
 QString DriveA::pathToRead(const QString& legacyName)
 {
+    // Of two media that hold the file, the one written last: a backup just made is the one read
+    // back, never an older one that another medium still holds.
     const QStringList all = folders();
+    QString newest;
+    QDateTime newestTime;
     for (const QString& root : all) {
         const QString file = onMedium(root, legacyName);
-        if (QFileInfo(file).isFile())
-            return file;
+        const QFileInfo info(file);
+        if (info.isFile() && (newest.isEmpty() || info.lastModified() > newestTime)) {
+            newest = file;
+            newestTime = info.lastModified();
+        }
     }
+    if (!newest.isEmpty())
+        return newest;
     return all.isEmpty() ? QString() : onMedium(all.first(), legacyName);
 }
 

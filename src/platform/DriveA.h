@@ -36,8 +36,8 @@ public:
     // on other systems often show names in capitals) is found and its own spelling returned. Empty
     // when there is no medium.
     QString path(const QString& legacyName);
-    // The same name for reading: in the first of folders() that holds the file, else in the first
-    // of them. Empty when there is no medium.
+    // The same name for reading: in the one of folders() whose file was written last (the first of
+    // them on a tie), else in the first of them. Empty when there is no medium.
     QString pathToRead(const QString& legacyName);
 
     static DriveA& get();                // the installed drive, else the mounted medium
@@ -47,7 +47,8 @@ public:
 // Drive A as the system has it: the file systems that removable devices have mounted under one of
 // the places where media are mounted (/media/<user>/, /run/media/<user>/, /media/), in name order.
 // Written, it is the first of them that can be written; when none can, the first of them (which is
-// then write protected). Read, it is any of them, the first that holds the file asked for. A device
+// then write protected). Read, it is any of them that holds the file asked for, the one whose file
+// was written last when more than one does. A device
 // counts as removable when the kernel says so (its disk's "removable" attribute) or when it hangs
 // off a USB bus, as sticks and card readers do. Anything else is no disk: a plain folder such as
 // /media/floppy with nothing mounted on it, a fixed disk mounted under /media, the computer's own

@@ -9,11 +9,14 @@
 #include <QRandomGenerator>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
@@ -72,9 +75,10 @@ QString unfinishedList()
     return AppFolder::join(QStringLiteral(".unfinished"));
 }
 
+// 64 random bits, always in 13 letters and digits.
 QString randomText()
 {
-    return QString::number(QRandomGenerator::system()->generate64(), 36);
+    return QString::number(QRandomGenerator::system()->generate64(), 36).rightJustified(13, QLatin1Char('0'));
 }
 
 // The hidden name a pending file of target has in folder while it is written.
@@ -95,6 +99,36 @@ bool isHiddenName(const QByteArray& name)
             return false;
     }
     return true;
+}
+
+// Whether a hidden name has the random part this program draws in full (13 letters and digits):
+// what no file another program made is named by chance.
+bool isDrawnName(const QByteArray& name)
+{
+    return isHiddenName(name) && name.size() - name.lastIndexOf('.') - 1 == 13;
+}
+
+bool lastingInodeNumbers = true;
+
+// Whether the file system that holds the folder open at dir keeps a file's inode number from one
+// mount to the next. FAT and exFAT (sticks, memory cards) keep none on the disk: the system numbers
+// their files anew whenever it reads them again (after the medium is plugged in again, after a
+// restart), and so do many file systems run outside the kernel.
+bool keepsInodeNumbers(int dir)
+{
+    if (!lastingInodeNumbers)
+        return false;
+    struct statfs fs;
+    if (::fstatfs(dir, &fs) != 0)
+        return true;
+    switch (quint32(fs.f_type)) {
+    case 0x4d44u:       // FAT
+    case 0x2011bab0u:   // exFAT
+    case 0x65735546u:   // FUSE
+        return false;
+    default:
+        return true;
+    }
 }
 
 bool writeAllTo(int fd, const char* data, qint64 size)
@@ -204,13 +238,15 @@ Leftover removeLeftover(const QByteArray& content)
     if (::fstatat(dir, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
         result = errno == ENOENT ? Leftover::Absent : Leftover::NotProven;
     } else {
-        // The very file the program made: recorded when it was made, a plain file of this account
-        // that has no other name.
-        bool isDevice = false;
+        // The very file the program made: the inode number recorded when it was made, a plain
+        // file of this account that has no other name. The device number is not compared: a medium
+        // (a stick, a network folder, a subvolume) may be given another one each time it is mounted.
+        // Where the file system numbers its files anew at each mount, the random part of the name,
+        // drawn in full, is what shows the program made it.
         bool isInode = false;
-        const bool recorded = identity.size() == 2 && identity.at(0).toULongLong(&isDevice) == quint64(st.st_dev) && isDevice
-            && identity.at(1).toULongLong(&isInode) == quint64(st.st_ino) && isInode;
-        if (recorded && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && st.st_nlink == 1 && ::unlinkat(dir, name.constData(), 0) == 0)
+        const bool recorded = identity.size() == 2 && identity.at(1).toULongLong(&isInode) == quint64(st.st_ino) && isInode;
+        const bool proven = keepsInodeNumbers(dir) ? recorded : isDrawnName(name);
+        if (proven && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && st.st_nlink == 1 && ::unlinkat(dir, name.constData(), 0) == 0)
             result = Leftover::Removed;
     }
     ::close(dir);
@@ -221,19 +257,29 @@ Leftover removeLeftover(const QByteArray& content)
 
 QString linkTarget(const QString& path)
 {
-    QString file = QFileInfo(path).absoluteFilePath();
-    // As the system follows them, up to its own limit.
-    for (int depth = 0; depth < 40; ++depth) {
-        const QFileInfo info(file);
-        if (!info.isSymLink())
-            break;
-        file = info.symLinkTarget();
+    // As the system follows them, up to its own limit: a link's text is read from the folder the
+    // link stands in once that folder's own links are followed, so that ".." in it goes up from
+    // there (never back along the link, as tidying the text would take it).
+    QByteArray file = native(path);
+    if (!file.startsWith('/'))
+        file = native(QDir::currentPath()) + '/' + file;
+    for (int depth = 0;; ++depth) {
+        const qsizetype cut = file.lastIndexOf('/');
+        const QByteArray name = file.mid(cut + 1);
+        char real[PATH_MAX];
+        if (name.isEmpty() || name == "." || name == "..")   // a folder
+            return ::realpath(file.constData(), real) ? QFile::decodeName(real) : QDir::cleanPath(QFile::decodeName(file));
+        if (!::realpath(cut == 0 ? "/" : file.left(cut).constData(), real))
+            return QDir::cleanPath(QFile::decodeName(file));
+        const QByteArray folder(real);
+        file = (folder == "/" ? folder : folder + '/') + name;
+        char text[PATH_MAX];
+        const ssize_t n = depth < 40 ? ::readlink(file.constData(), text, sizeof text) : -1;
+        if (n <= 0)
+            return QFile::decodeName(file);
+        const QByteArray target(text, qsizetype(n));
+        file = target.startsWith('/') ? target : folder + '/' + target;
     }
-    const QFileInfo info(file);
-    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
-    if (folder.isEmpty())
-        return file;
-    return folder.endsWith(QLatin1Char('/')) ? folder + info.fileName() : folder + QLatin1Char('/') + info.fileName();
 }
 
 void takeAttributesOf(int fd, const QString& replaced)
@@ -336,6 +382,11 @@ PendingFile::~PendingFile()
 void PendingFile::setUnnamedAllowed(bool allowed)
 {
     unnamedAllowed = allowed;
+}
+
+void PendingFile::setLastingInodeNumbers(bool lasting)
+{
+    lastingInodeNumbers = lasting;
 }
 
 void PendingFile::removeLeftovers()

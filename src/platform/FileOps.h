@@ -17,9 +17,10 @@
 // of unfinished files in its folder. What a program no longer running left there is removed the
 // next time a pending file is opened, and only what the program can prove it made: the list is
 // read as input from outside, and an entry must be the current account's, name a file of the
-// hidden form in a folder reached without links, and record the very file (its device and inode)
-// that stands there, a plain file of the current account with no other name. Anything else is
-// left where it is.
+// hidden form in a folder reached without links, and record the very file (its inode number)
+// that stands there, a plain file of the current account with no other name. On a file system
+// that numbers its files anew at each mount (FAT, exFAT), the hidden name's random part, drawn in
+// full, stands for the number. Anything else is left where it is.
 class PendingFile {
 public:
     explicit PendingFile(QString target);
@@ -49,6 +50,9 @@ public:
     // Whether a file without a name may be used where the file system allows one (tests use the
     // named kind on any file system).
     static void setUnnamedAllowed(bool allowed);
+    // Whether file systems are taken to keep a file's inode number from one mount to the next (tests
+    // say no to act as on a FAT stick).
+    static void setLastingInodeNumbers(bool lasting);
 
 private:
     // What pending files of programs no longer running left behind, as their list records them.

@@ -286,7 +286,8 @@ bool ResultGrid::exportData(int type, int flags, const QString& path, QString* e
             cells << cellText(m, r, c, shown);
         text += cells.join(u'\t') + QStringLiteral("\r\n");
     }
-    QSaveFile file(path);
+    // Through a link, the file the system reaches by it.
+    QSaveFile file(linkTarget(path));
     if (!file.open(QIODevice::WriteOnly)) {
         *error = file.errorString();
         return false;

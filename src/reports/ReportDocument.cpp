@@ -432,7 +432,8 @@ QImage ReportDocument::renderImage(int index, double dpi) const
 
 void ReportDocument::exportPdf(const QString& path, const ReportProgress& progress) const
 {
-    QSaveFile file(path);
+    // Through a link, the file the system reaches by it.
+    QSaveFile file(linkTarget(path));
     if (!file.open(QIODevice::WriteOnly))
         throw ReportError(QStringLiteral("%1 cannot be written: %2").arg(QFileInfo(path).fileName(), file.errorString()));
     {

@@ -8,6 +8,11 @@ QString diskErrorText(int number, const QString& description)
         return QStringLiteral("There is no disk in drive A, or it is not formatted!");
     if (number == DriveA::WriteProtectedError)
         return QStringLiteral("The disk cannot be write protected!");
+    return generalErrorText(number, description);
+}
+
+QString generalErrorText(int number, const QString& description)
+{
     return QString::number(number) + QStringLiteral(": ") + description + QStringLiteral("Please contact Quenmoor");
 }
 

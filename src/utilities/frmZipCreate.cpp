@@ -391,12 +391,8 @@ void frmZipCreate::ProcessSelectedFiles(int mode)
         QTreeWidgetItem* row = lstMain->topLevelItem(i);
         if (!row->isSelected())
             continue;
-        QString name = row->text(ColName);
-        if (name == QLatin1String("<dir>"))
-            name.clear();
-        const QString path = row->text(ColPath);
-        // Entry names use "/" between folders; put back together, they are the stored name.
-        names << (path.isEmpty() ? name : path + QLatin1Char('/') + name);
+        // The name as the archive stores it (folders after "/" or, as some programs write them, "\\").
+        names << row->data(ColName, Qt::UserRole).toString();
     }
     if (mode == 1 && mnuAutomaticRestore->isChecked()) {
         restoreDatabase(names);
@@ -420,7 +416,8 @@ void frmZipCreate::ProcessSelectedFiles(int mode)
             const QString folder = QFileInfo(*to).absolutePath();
             if (!folders.contains(folder))
                 folders << folder;
-            if (isSameFile(*to, live) && !databases.contains(name))
+            // (A folder of the database's name is no database: its extraction fails on the file.)
+            if (isSameFile(*to, live) && !name.endsWith(QLatin1Char('/')) && !databases.contains(name))
                 databases << name;
         }
         for (const QString& folder : std::as_const(folders)) {
@@ -825,9 +822,10 @@ void frmZipCreate::mnuAutomaticBackup_Click()
         MsgBox(diskErrorText(e.number, e.description));
     } catch (const DbError& e) {
         mnuAutomaticBackup->setChecked(false);
-        // The copy of the database is made on this computer's disk, not on the medium.
+        // The copy of the database is made on this computer's disk, not on the medium: the engine's
+        // "cannot lock the file" is the database in use there, not a write-protected disk.
         MsgBox(e.number() == EngineError::DiskFull ? computerDiskFullText(QStringLiteral("the database could not be copied for the backup."))
-                                                   : diskErrorText(e.number(), e.text()));
+                                                   : generalErrorText(e.number(), e.text()));
     }
 }
 
@@ -983,6 +981,7 @@ void frmZipCreate::ZipMain_Listing(const QString& name, qint64 size, qint64 pack
         file = QStringLiteral("<dir>");
     auto* row = new QTreeWidgetItem(lstMain);
     row->setText(ColName, file);
+    row->setData(ColName, Qt::UserRole, name);
     row->setText(ColDate, dateTime.mid(3, 2) + QLatin1Char('/') + dateTime.mid(0, 3) + dateTime.mid(6, 2));
     row->setText(ColTime, dateTime.right(5));
     row->setText(ColSize, str(size));

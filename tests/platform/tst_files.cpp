@@ -60,6 +60,8 @@ private Q_SLOTS:
     void replaceAndRemove();
     void pendingFileLeavesNothingWhenKilled();
     void unfinishedListRemovesOnlyWhatItProves();
+    void leftoverGoesAfterTheMediumIsMountedAgain();
+    void writeThroughALinkWritesTheFileTheSystemReaches();
     void testProgramFolderIsAPrivateCopy();
     void driveAIsAMountedRemovableMedium();
 };
@@ -285,6 +287,91 @@ void TestFiles::unfinishedListRemovesOnlyWhatItProves()
         QVERIFY2(!planting.open(), qPrintable(name));
         QCOMPARE(planting.systemError(), EPERM);
     }
+}
+
+void TestFiles::leftoverGoesAfterTheMediumIsMountedAgain()
+{
+    const QString folder = at(QStringLiteral("stick"));
+    QVERIFY(QDir().mkpath(folder));
+    const QString target = folder + QStringLiteral("/InventoryBackup.zip");
+    const QString list = at(QStringLiteral(".unfinished"));
+    const QByteArray data(1 << 20, 'x');
+    const auto killed = [&] {
+        return killedWhileWriting([&] {
+            PendingFile file(target);
+            if (file.open())
+                file.write(data.constData(), data.size());
+        }, 64 * 1024);
+    };
+    const auto writeNext = [&] {
+        PendingFile next(target);
+        return next.open() && next.write(data.constData(), data.size()) && next.commit();
+    };
+    PendingFile::setUnnamedAllowed(false);
+
+    // A program killed while writing to a stick, which is plugged in again (or the system started
+    // again) before the next write: the stick's device has another number now.
+    QVERIFY(killed());
+    QCOMPARE(entries(list).size(), 1);
+    const QString entry = list + QLatin1Char('/') + entries(list).constFirst();
+    const QList<QByteArray> identity = readFile(entry).split('\0').value(1).split(' ');
+    QCOMPARE(identity.size(), 2);
+    QVERIFY(writeFile(entry, readFile(entry).split('\0').constFirst() + '\0' + QByteArray::number(identity.at(0).toULongLong() + 1) + ' '
+                                 + identity.at(1)));
+    QVERIFY(writeNext());
+    QCOMPARE(entries(folder), QStringList{QStringLiteral("InventoryBackup.zip")});
+
+    // A FAT stick numbers its files anew each time it is mounted: the leftover has another inode
+    // number then (here: it is copied in place). It goes; files of the hidden form that the program
+    // did not draw (an archive's, another program's) stay, though listed.
+    PendingFile::setLastingInodeNumbers(false);
+    QVERIFY(killed());
+    const QStringList left = entries(folder).filter(QStringLiteral(".InventoryBackup.zip."));
+    QCOMPARE(left.size(), 1);
+    const QString leftover = folder + QLatin1Char('/') + left.constFirst();
+    QVERIFY(QFile::copy(leftover, leftover + QStringLiteral(".copy")) && QFile::remove(leftover)
+            && QFile::rename(leftover + QStringLiteral(".copy"), leftover));
+    const QStringList others = {QStringLiteral("._photo.jpg"), QStringLiteral(".InventoryBackup.zip.abc123")};
+    for (int i = 0; i < others.size(); ++i) {
+        QVERIFY(writeFile(folder + QLatin1Char('/') + others.at(i), "not the program's"));
+        QVERIFY(writeFile(list + QStringLiteral("/00000000-999999999-1-o%1").arg(i), QFile::encodeName(folder + QLatin1Char('/') + others.at(i))));
+    }
+    QVERIFY(writeNext());
+    PendingFile::setLastingInodeNumbers(true);
+    PendingFile::setUnnamedAllowed(true);
+    QCOMPARE(entries(folder), (QStringList{QStringLiteral(".InventoryBackup.zip.abc123"), QStringLiteral("._photo.jpg"), QStringLiteral("InventoryBackup.zip")}));
+    QCOMPARE(readFile(target), data);
+    QVERIFY(!QFileInfo::exists(list));
+}
+
+void TestFiles::writeThroughALinkWritesTheFileTheSystemReaches()
+{
+    // A folder reached by a link (a share linked into the home folder) holding a link that goes
+    // ".." from there: the system goes up from where the folder really is, not back along the link.
+    const QString real = at(QStringLiteral("share/centre"));
+    QVERIFY(QDir().mkpath(real + QStringLiteral("/current")) && QDir().mkpath(at(QStringLiteral("home"))));
+    QVERIFY(QFile::link(real + QStringLiteral("/current"), at(QStringLiteral("home/current"))));
+    QVERIFY(QFile::link(QStringLiteral("../Inventory.mdb"), real + QStringLiteral("/current/Inventory.mdb")));
+    QVERIFY(QFile::link(QStringLiteral("../new.mdb"), real + QStringLiteral("/current/New.mdb")));
+    QVERIFY(writeFile(real + QStringLiteral("/Inventory.mdb"), "database"));
+    QVERIFY(writeFile(at(QStringLiteral("home/Inventory.mdb")), "someone else's"));
+    const QString link = at(QStringLiteral("home/current/Inventory.mdb"));
+    QCOMPARE(readFile(link), QByteArray("database"));
+    QCOMPARE(linkTarget(link), real + QStringLiteral("/Inventory.mdb"));
+
+    QString error;
+    QVERIFY(writeFile(at(QStringLiteral("copy.mdb")), "copied"));
+    QVERIFY2(copyFileAtomic(at(QStringLiteral("copy.mdb")), link, &error), qPrintable(error));
+    QCOMPARE(readFile(real + QStringLiteral("/Inventory.mdb")), QByteArray("copied"));
+    QVERIFY(writeFile(at(QStringLiteral("INV1.MDB")), "compacted"));
+    QVERIFY2(replaceFileAtomic(at(QStringLiteral("INV1.MDB")), link, &error), qPrintable(error));
+    QCOMPARE(readFile(link), QByteArray("compacted"));
+    QVERIFY(QFileInfo(link).isSymLink());
+    QCOMPARE(readFile(at(QStringLiteral("home/Inventory.mdb"))), QByteArray("someone else's"));
+    // A link to a file not yet there names the file it will be.
+    QVERIFY(copyFileAtomic(at(QStringLiteral("copy.mdb")), at(QStringLiteral("home/current/New.mdb")), &error));
+    QCOMPARE(readFile(real + QStringLiteral("/new.mdb")), QByteArray("copied"));
+    QVERIFY(!QFileInfo::exists(at(QStringLiteral("home/new.mdb"))));
 }
 
 void TestFiles::testProgramFolderIsAPrivateCopy()

@@ -109,6 +109,44 @@ void restoreByHand(frmZipCreate& w, ScriptedDialogs& dialogs, ScriptedModal& mod
     w.mnuEditExtract->trigger();
 }
 
+// Backup To Drive A, which completes, then Restore From Drive A, answered Yes.
+void backUpAndRestore(frmZipCreate& w, ScriptedPrompts& prompts)
+{
+    prompts.expectMessage(Prompts::Yes).expectMessage();
+    w.mnuAutomaticBackup->trigger();
+    QCOMPARE(prompts.texts().last(), QStringLiteral("Compressed backup process completed!"));
+    prompts.expectMessage(Prompts::Yes).expectMessage(Prompts::Yes);
+    w.mnuAutomaticRestore->trigger();
+}
+
+// A write-locked memory card and a stick that can be written, both plugged in, as the system mounts
+// them; drive A while it lasts.
+struct CardAndStick {
+    QTemporaryDir system;
+    const QString media = system.filePath(QStringLiteral("media/"));
+    std::unique_ptr<MountedMedium> medium;
+    DriveA* previous = nullptr;
+
+    CardAndStick()
+    {
+        const QString sys = system.filePath(QStringLiteral("sys"));
+        for (const char* disk : {"sdb", "sdc"}) {
+            const QString node = sys + QStringLiteral("/devices/pci0000:00/usb1/1-1/block/") + QLatin1String(disk);
+            QDir().mkpath(node);
+            writeFile(node + QStringLiteral("/removable"), "1\n");
+            QDir().mkpath(sys + QStringLiteral("/class/block"));
+            QFile::link(node, sys + QStringLiteral("/class/block/") + QLatin1String(disk));
+        }
+        QDir().mkpath(media + QStringLiteral("CARD"));
+        QDir().mkpath(media + QStringLiteral("STICK"));
+        writeFile(system.filePath(QStringLiteral("mounts")),
+                  QStringLiteral("/dev/sdb %1CARD vfat ro 0 0\n/dev/sdc %1STICK vfat rw 0 0\n").arg(media).toUtf8());
+        medium = std::make_unique<MountedMedium>(system.filePath(QStringLiteral("mounts")), sys, QStringList{media});
+        previous = DriveA::install(medium.get());
+    }
+    ~CardAndStick() { DriveA::install(previous); }
+};
+
 }  // namespace
 
 class TestArchiveManager : public QObject {
@@ -144,7 +182,10 @@ private Q_SLOTS:
     void handRestoreNeverWritesTheProgramsBookkeeping();
     void handRestoreChecksTheDatabaseHoweverItIsReached();
     void restoreReadsTheBackupFromTheMediumThatHoldsIt();
+    void restoreReadsTheLatestOfTwoBackups();
+    void handRestoreTakesNamesAsOtherProgramsWriteThem();
     void backupOfADatabaseInWriteAheadModeIsWhole();
+    void backupOfADatabaseLeftMidwayOrInUse();
     void restoreAndFixWriteTheFileALinkNames();
 };
 
@@ -1160,21 +1201,8 @@ void TestArchiveManager::restoreReadsTheBackupFromTheMediumThatHoldsIt()
     // A write-locked memory card holding the backup and a stick that can be written, both plugged
     // in, as the system mounts them.
     UtilitiesFixture f({part(QStringLiteral("NOW"))});
-    QTemporaryDir system;
-    const QString media = system.filePath(QStringLiteral("media/"));
-    const QString sys = system.filePath(QStringLiteral("sys"));
-    for (const char* disk : {"sdb", "sdc"}) {
-        const QString node = sys + QStringLiteral("/devices/pci0000:00/usb1/1-1/block/") + QLatin1String(disk);
-        QVERIFY(QDir().mkpath(node));
-        writeFile(node + QStringLiteral("/removable"), "1\n");
-        QVERIFY(QDir().mkpath(sys + QStringLiteral("/class/block")));
-        QVERIFY(QFile::link(node, sys + QStringLiteral("/class/block/") + QLatin1String(disk)));
-    }
-    QVERIFY(QDir().mkpath(media + QStringLiteral("CARD")) && QDir().mkpath(media + QStringLiteral("STICK")));
-    writeFile(system.filePath(QStringLiteral("mounts")),
-              QStringLiteral("/dev/sdb %1CARD vfat ro 0 0\n/dev/sdc %1STICK vfat rw 0 0\n").arg(media).toUtf8());
-    MountedMedium medium(system.filePath(QStringLiteral("mounts")), sys, {media});
-    DriveA* previous = DriveA::install(&medium);
+    CardAndStick plugged;
+    const QString media = plugged.media;
     makeBackup(f, media + QStringLiteral("CARD/INVENTORYBACKUP.ZIP"), {QStringLiteral("B-1")});
 
     ScriptedPrompts prompts;
@@ -1190,7 +1218,34 @@ void TestArchiveManager::restoreReadsTheBackupFromTheMediumThatHoldsIt()
     w.mnuAutomaticBackup->trigger();
     QCOMPARE(prompts.texts().last(), QStringLiteral("Compressed backup process completed!"));
     QCOMPARE(namesOf(readArchive(media + QStringLiteral("STICK/InventoryBackup.zip"))), QStringList{"inventory.mdb"});
-    DriveA::install(previous);
+    QVERIFY(prompts.verifyAllAnswered());
+}
+
+void TestArchiveManager::restoreReadsTheLatestOfTwoBackups()
+{
+    // Last week's backup on the write-locked card; today's goes to the stick.
+    UtilitiesFixture f({part(QStringLiteral("TODAY"))});
+    CardAndStick plugged;
+    const QString card = plugged.media + QStringLiteral("CARD/InventoryBackup.zip");
+    makeBackup(f, card, {QStringLiteral("LAST-WEEK")});
+    const auto age = [](const QString& file, int days) {
+        QFile f(file);
+        return f.open(QIODevice::ReadWrite) && f.setFileTime(QDateTime::currentDateTime().addDays(-days), QFileDevice::FileModificationTime);
+    };
+    QVERIFY(age(card, 7));
+    ScriptedPrompts prompts;
+    frmZipCreate w;
+    w.show();
+    backUpAndRestore(w, prompts);
+    // The restore reads back the backup just made, not the card's older one.
+    QCOMPARE(partNumbers(f.inventory()), QStringList{"TODAY"});
+
+    // A card written later (on another computer) than the stick is the one read.
+    makeBackup(f, card, {QStringLiteral("OTHER-PC")});
+    QVERIFY(age(plugged.media + QStringLiteral("STICK/InventoryBackup.zip"), 1));
+    prompts.expectMessage(Prompts::Yes).expectMessage(Prompts::Yes);
+    w.mnuAutomaticRestore->trigger();
+    QCOMPARE(partNumbers(f.inventory()), QStringList{"OTHER-PC"});
     QVERIFY(prompts.verifyAllAnswered());
 }
 
@@ -1238,6 +1293,42 @@ void TestArchiveManager::backupOfADatabaseInWriteAheadModeIsWhole()
     QVERIFY(prompts.verifyAllAnswered());
 }
 
+void TestArchiveManager::backupOfADatabaseLeftMidwayOrInUse()
+{
+    // Another program was ended in the middle of a change: its journal stands beside the database,
+    // which holds half the change.
+    UtilitiesFixture f({part(QStringLiteral("A-1"))});
+    const QString midway = f.file(QStringLiteral("midway.mdb"));
+    sqlite3* other = nullptr;
+    QCOMPARE(sqlite3_open(QFile::encodeName(f.inventory()).constData(), &other), SQLITE_OK);
+    QCOMPARE(sqlite3_exec(other, "PRAGMA cache_size=1; BEGIN; INSERT INTO Parts([Part Number 1]) VALUES ('HALF');"
+                                 "UPDATE Parts SET Description = hex(randomblob(3000))", nullptr, nullptr, nullptr), SQLITE_OK);
+    QVERIFY(QFile::copy(f.inventory(), midway) && QFile::copy(f.inventory() + QStringLiteral("-journal"), midway + QStringLiteral("-journal")));
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    QVERIFY(QFile::remove(f.inventory()) && QFile::rename(midway, f.inventory())
+            && QFile::rename(midway + QStringLiteral("-journal"), f.inventory() + QStringLiteral("-journal")));
+
+    // The backup takes the database as it was before that change, and the restore gives it back.
+    ScriptedPrompts prompts;
+    frmZipCreate w;
+    w.show();
+    backUpAndRestore(w, prompts);
+    QCOMPARE(partNumbers(f.inventory()), QStringList{"A-1"});
+
+    // A database another program keeps locked: the backup says so, not that the disk in drive A
+    // is write protected.
+    QCOMPARE(sqlite3_open(QFile::encodeName(f.inventory()).constData(), &other), SQLITE_OK);
+    QCOMPARE(sqlite3_exec(other, "BEGIN EXCLUSIVE; DELETE FROM Parts", nullptr, nullptr, nullptr), SQLITE_OK);
+    prompts.expectMessage(Prompts::Yes).expectMessage();
+    w.mnuAutomaticBackup->trigger();
+    QVERIFY2(prompts.texts().last().startsWith(QStringLiteral("3050: Saving a copy of 'Inventory.mdb': the file is read-only or in use")),
+             qPrintable(prompts.texts().last()));
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    QVERIFY(prompts.verifyAllAnswered());
+}
+
 void TestArchiveManager::restoreAndFixWriteTheFileALinkNames()
 {
     // The database and an archive kept elsewhere, reached by links.
@@ -1267,6 +1358,36 @@ void TestArchiveManager::restoreAndFixWriteTheFileALinkNames()
     QCOMPARE(prompts.texts().last(), QStringLiteral("The specified Zip file has been fixed.\r2 files were kept and 0 were dropped."));
     QVERIFY(QFileInfo(link).isSymLink());
     QCOMPARE(namesOf(readArchive(archive)), QStringList({"a.txt", "b.txt"}));
+    QVERIFY(prompts.verifyAllAnswered());
+}
+
+void TestArchiveManager::handRestoreTakesNamesAsOtherProgramsWriteThem()
+{
+    // Folders after "\\", as some programs write them, and a folder of the database's name.
+    UtilitiesFixture f({part(QStringLiteral("NOW"))});
+    const QByteArray current = readFile(f.inventory());
+    QTemporaryDir into;
+    const QString archive = f.file(QStringLiteral("other.zip"));
+    makeArchive(archive, {{QStringLiteral("docs\\readme.txt"), "read me"}, {QStringLiteral("docs\\.unfinished\\00000000-999999999-1-a"), "x"}});
+    ScriptedPrompts prompts;
+    ScriptedDialogs dialogs;
+    ScriptedModal modal;
+    frmZipCreate w;
+    w.show();
+    restoreByHand(w, dialogs, modal, archive, into.path());
+    QCOMPARE(readFile(into.filePath(QStringLiteral("docs/readme.txt"))), QByteArray("read me"));
+    QCOMPARE(readFile(into.filePath(QStringLiteral("docs/.unfinished/00000000-999999999-1-a"))), QByteArray("x"));
+    QVERIFY(prompts.texts().isEmpty());
+
+    // Into the program's folder, the list of unfinished files so written is refused; a folder named
+    // as the database cannot be made, and that is all that is said of it.
+    makeArchive(archive, {{QStringLiteral(".unfinished\\00000000-999999999-1-a"), QFile::encodeName(f.inventory())},
+                          {QStringLiteral("Inventory.mdb/"), {}}});
+    prompts.expectMessage().expectMessage();
+    restoreByHand(w, dialogs, modal, archive, f.dir.path());
+    QCOMPARE(prompts.texts(), (QStringList{"Can't process '.unfinished\\00000000-999999999-1-a', unable to open file.",
+                                           "Problem creating destination directory while extracting."}));
+    QCOMPARE(readFile(f.inventory()), current);
     QVERIFY(prompts.verifyAllAnswered());
 }
 
