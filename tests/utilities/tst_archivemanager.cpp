@@ -186,6 +186,7 @@ private Q_SLOTS:
     void handRestoreTakesNamesAsOtherProgramsWriteThem();
     void backupOfADatabaseInWriteAheadModeIsWhole();
     void backupOfADatabaseLeftMidwayOrInUse();
+    void backupOfADamagedDatabaseFailsAndKeepsTheLastBackup();
     void restoreAndFixWriteTheFileALinkNames();
 };
 
@@ -1326,6 +1327,35 @@ void TestArchiveManager::backupOfADatabaseLeftMidwayOrInUse()
              qPrintable(prompts.texts().last()));
     sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close(other);
+    QVERIFY(prompts.verifyAllAnswered());
+}
+
+void TestArchiveManager::backupOfADamagedDatabaseFailsAndKeepsTheLastBackup()
+{
+    // A database damaged inside one of its pages (a copy of it is damaged alike), beside last
+    // week's backup on drive A.
+    UtilitiesFixture f({part(QStringLiteral("A-1"))});
+    QVERIFY(directExec(f.inventory(), QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000) "
+                                                     "INSERT INTO Parts([Part Number 1], Description) SELECT 'P-' || i, hex(randomblob(40)) FROM n")));
+    {
+        QFile db(f.inventory());
+        QVERIFY(db.open(QIODevice::ReadWrite));
+        QVERIFY(db.seek(db.size() - 3 * 4096 + 100));
+        QVERIFY(db.write(QByteArray(200, '\xff')) == 200);
+    }
+    const QString archive = QDir(f.driveA.path()).filePath(QStringLiteral("InventoryBackup.zip"));
+    makeBackup(f, archive, {QStringLiteral("LAST-WEEK")});
+    const QByteArray lastWeek = readFile(archive);
+
+    ScriptedPrompts prompts;
+    frmZipCreate w;
+    w.show();
+    prompts.expectMessage(Prompts::Yes).expectMessage();
+    w.mnuAutomaticBackup->trigger();
+    QVERIFY2(prompts.texts().last().contains(QStringLiteral("The copy of the database cannot be restored (it is damaged).")),
+             qPrintable(prompts.texts().last()));
+    QCOMPARE(readFile(archive), lastWeek);
+    QVERIFY(!w.mnuAutomaticBackup->isChecked());
     QVERIFY(prompts.verifyAllAnswered());
 }
 
