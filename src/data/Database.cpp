@@ -416,3 +416,42 @@ QString Database::problemWith(const PendingFile& file, const QStringList& tables
         return e.text();
     }
 }
+
+QByteArray Database::readBlob(const QString& path, const QString& table, const QString& column, qint64 rowid)
+{
+    const QString what = QStringLiteral("Reading the database '%1'").arg(QFileInfo(path).fileName());
+    PrivateHandle h;
+    openPrivate(h, path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, what);
+    // Straight into the bytes returned: a photo of tens of megabytes is copied no more than once.
+    sqlite3_blob* blob = nullptr;
+    if (sqlite3_blob_open(h.db, "main", table.toUtf8().constData(), column.toUtf8().constData(), rowid, 0, &blob) == SQLITE_OK) {
+        QByteArray bytes(sqlite3_blob_bytes(blob), Qt::Uninitialized);
+        const int rc = sqlite3_blob_read(blob, bytes.data(), int(bytes.size()), 0);
+        sqlite3_blob_close(blob);
+        if (rc != SQLITE_OK)
+            throw sqliteError(h.db, rc, what);
+        return bytes;
+    }
+    sqlite3_blob_close(blob);
+    // No blob to open: the row is gone, the field holds nothing, or an older file keeps a value
+    // of another kind there (read as the bytes of its text).
+    auto quoted = [](const QString& name) { return u'"' + QString(name).replace(u'"', QStringLiteral("\"\"")) + u'"'; };
+    const QByteArray sql = QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(quoted(column), quoted(table)).toUtf8();
+    sqlite3_stmt* st = nullptr;
+    int rc = sqlite3_prepare_v2(h.db, sql.constData(), int(sql.size()), &st, nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_bind_int64(st, 1, rowid);
+        rc = sqlite3_step(st);
+    }
+    QByteArray bytes;
+    if (rc == SQLITE_ROW) {
+        const auto* p = static_cast<const char*>(sqlite3_column_blob(st, 0));
+        bytes = QByteArray(p, sqlite3_column_bytes(st, 0));
+    } else if (rc != SQLITE_DONE) {
+        const DbError e = sqliteError(h.db, rc, what);
+        sqlite3_finalize(st);
+        throw e;
+    }
+    sqlite3_finalize(st);
+    return bytes;
+}

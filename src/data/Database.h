@@ -29,6 +29,10 @@ public:
     // Why the pending file is not a sound database holding these tables (names without regard
     // to case); empty when it is one.
     static QString problemWith(const PendingFile& file, const QStringList& tables);
+    // The bytes of one field of one row (a picture), read through a read-only handle of its own
+    // that is closed before it returns: any thread may call it, and nothing stays open between
+    // reads. Empty when the row is no longer there or the field holds nothing. Throws DbError.
+    static QByteArray readBlob(const QString& path, const QString& table, const QString& column, qint64 rowid);
 
 private:
     explicit Database(std::shared_ptr<Connection> c) : conn_(std::move(c)) {}

@@ -1,5 +1,6 @@
 #include "ReportData.h"
 
+#include "data/Database.h"
 #include "platform/AppFolder.h"
 
 #include <QDir>
@@ -62,6 +63,33 @@ struct TableUse {
     std::shared_ptr<const TableInfo> info;
 };
 
+// Where the pictures of one column are stored. A photo can take tens of megabytes: rows hold
+// the row id of the one that holds it, and its bytes are read when a page prints it.
+struct BlobColumn {
+    QString path;
+    QString table;
+    QString column;
+};
+
+// A picture as it is stored now: one that was deleted since the rows were read reads as none.
+class StoredBytes : public ReportBytes
+{
+public:
+    StoredBytes(std::shared_ptr<const BlobColumn> column, qint64 rowid) : column_(std::move(column)), rowid_(rowid) {}
+    QByteArray read() const override
+    {
+        try {
+            return Database::readBlob(column_->path, column_->table, column_->column, rowid_);
+        } catch (const DbError& e) {
+            throw ReportError(e.text());
+        }
+    }
+
+private:
+    std::shared_ptr<const BlobColumn> column_;
+    qint64 rowid_;
+};
+
 } // namespace
 
 QString reportDatabasePath(const QString& name)
@@ -116,32 +144,46 @@ std::shared_ptr<const ReportData> ReportData::read(const ReportDefinition& def, 
             return c < row.size() ? row[c] : ReportValue();
         };
 
-        const SqlFieldResolver resolve = [&](const FieldRef& r) -> SqlField {
-            SqlField f;
-            if (auto v = lookupValue(r)) {
-                f.constant = *v;
-                return f;
-            }
+        // The table of the rows a field comes from, and the field's column in it.
+        auto place = [&](const FieldRef& r) -> std::pair<const TableUse*, int> {
             for (const TableUse& t : tables) {
                 if (t.name.compare(r.table, Qt::CaseInsensitive) != 0)
                     continue;
                 const int c = t.info->columnIndex(r.field);
                 if (c < 0)
                     throw ReportError(QStringLiteral("the field %1 is not in the table %2").arg(r.text(), t.name));
-                f.sql = bracket(t.name) + u'.' + bracket(t.info->columns[c].name);
-                f.type = t.info->columns[c].type;
-                return f;
+                return {&t, c};
             }
             throw ReportError(QStringLiteral("the field %1 is not in the report's tables").arg(r.text()));
         };
+        const SqlFieldResolver resolve = [&](const FieldRef& r) -> SqlField {
+            SqlField f;
+            if (auto v = lookupValue(r)) {
+                f.constant = *v;
+                return f;
+            }
+            const auto [t, c] = place(r);
+            f.sql = bracket(t->name) + u'.' + bracket(t->info->columns[c].name);
+            f.type = t->info->columns[c].type;
+            return f;
+        };
 
-        // Columns: every data field the definition reads.
+        // Columns: every data field the definition reads; of a picture, the row id of the row
+        // that holds one (none where it holds none).
         QStringList columns;
         QList<FieldType> types;
+        QList<std::shared_ptr<const BlobColumn>> blobs;
         for (const FieldRef& r : def.dataFields()) {
             const SqlField f = resolve(r);
-            columns.append(f.sql);
             types.append(f.type);
+            if (f.type != FieldType::Binary) {
+                columns.append(f.sql);
+                blobs.append(nullptr);
+                continue;
+            }
+            const auto [t, c] = place(r);
+            columns.append(QStringLiteral("CASE WHEN %1 IS NULL THEN NULL ELSE %2.rowid END").arg(f.sql, bracket(t->name)));
+            blobs.append(std::make_shared<BlobColumn>(BlobColumn{conn->path(), t->name, t->info->columns[c].name}));
         }
         data->columns_ = int(columns.size());
         for (const FieldRef& r : def.lookupFields())
@@ -188,8 +230,14 @@ std::shared_ptr<const ReportData> ReportData::read(const ReportDefinition& def, 
         sqlite3_stmt* h = st.handle();
         const int n = data->columns_;
         while (st.step()) {
-            for (int c = 0; c < n; ++c)
-                data->cells_.push_back(readCell(h, c, types[c]));
+            for (int c = 0; c < n; ++c) {
+                if (!blobs[c])
+                    data->cells_.push_back(readCell(h, c, types[c]));
+                else if (sqlite3_column_type(h, c) == SQLITE_NULL)
+                    data->cells_.emplace_back();
+                else
+                    data->cells_.emplace_back(std::make_shared<StoredBytes>(blobs[c], sqlite3_column_int64(h, c)));
+            }
             ++data->rows_;
         }
     } catch (const DbError& e) {

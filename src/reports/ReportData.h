@@ -10,7 +10,8 @@
 // The rows a report prints: the definition's tables read with its own selection, the run's
 // selection formula and sort fields, ordered sort fields first, then the groups, then the
 // definition's own order. Holds every field the definition reads (data slots), and the values
-// of its single-row lookup tables (lookup slots, after the data slots).
+// of its single-row lookup tables (lookup slots, after the data slots). A picture of a row is
+// held as where it is stored, and read from the database each time its bytes are asked for.
 class ReportData
 {
 public:

@@ -203,9 +203,34 @@ QString ReportValue::text() const
     return type() == Type::Text ? std::get<QString>(v_) : QString();
 }
 
+namespace {
+
+class HeldBytes : public ReportBytes
+{
+public:
+    explicit HeldBytes(const QByteArray& bytes) : bytes_(bytes) {}
+    QByteArray read() const override { return bytes_; }
+
+private:
+    QByteArray bytes_;
+};
+
+} // namespace
+
+ReportValue::ReportValue(const QByteArray& b) : v_(std::shared_ptr<const ReportBytes>(std::make_shared<HeldBytes>(b))) {}
+
+ReportValue::ReportValue(std::shared_ptr<const ReportBytes> b)
+{
+    if (b)
+        v_ = std::move(b);
+}
+
 QByteArray ReportValue::bytes() const
 {
-    return type() == Type::Bytes ? std::get<QByteArray>(v_) : QByteArray();
+    if (type() != Type::Bytes)
+        return QByteArray();
+    const auto& b = std::get<std::shared_ptr<const ReportBytes>>(v_);
+    return b ? b->read() : QByteArray();
 }
 
 QString shortDateText(const QDate& date, DateOrder order)

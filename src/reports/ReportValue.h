@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QString>
 
+#include <memory>
 #include <optional>
 #include <variant>
 
@@ -20,6 +21,18 @@ QString longDateText(const QDate& date, DateOrder order);
 // Money as a report prints it: "$1,234.50", "($5.00)", to the cent, halves away from zero, the
 // way an invoice is reckoned by hand ($1.125 prints $1.13); OutOfRangeMark when out of range.
 QString moneyText(const ExactMoney& amount);
+
+// The bytes of a blob field (a picture). A report's rows hold where each picture is stored
+// rather than its bytes, and read it when the page that prints it is built, so that a report
+// of many pictures never holds them all at once.
+class ReportBytes
+{
+public:
+    virtual ~ReportBytes() = default;
+    // The bytes as they are stored now; empty when there are none. Throws ReportError when they
+    // cannot be read.
+    virtual QByteArray read() const = 0;
+};
 
 // One value as the report engine sees it: a field of a row, a literal of a formula, or what an
 // expression computes. Money stays exact (ExactMoney) through sums, products and quotients.
@@ -39,7 +52,8 @@ public:
     ReportValue(const char*) = delete;
     ReportValue(const QDate& d) : v_(d) {}
     ReportValue(const QDateTime& dt) : v_(dt) {}
-    ReportValue(const QByteArray& b) : v_(b) {}
+    ReportValue(const QByteArray& b);                              // bytes held in memory
+    explicit ReportValue(std::shared_ptr<const ReportBytes> b);    // read when asked for; null when none
 
     Type type() const { return Type(v_.index()); }
     bool isNull() const { return type() == Type::Null; }
@@ -54,7 +68,7 @@ public:
     QDate toDate() const;                    // the day of a date or date-time; a text in a date form
     QDateTime toDateTime() const;            // a date at midnight
     QString text() const;                    // Text only; empty otherwise
-    QByteArray bytes() const;                // Bytes only
+    QByteArray bytes() const;                // Bytes only; a stored blob is read each time
 
     // The value in words, as `&` joins it and a field without a format prints it: whole numbers
     // plain, fractions in their shortest form, money "$1,234.50" (as printed, to the cent), dates
@@ -80,7 +94,7 @@ public:
     static bool sameKey(const ReportValue& a, const ReportValue& b);
 
 private:
-    std::variant<std::monostate, bool, qint64, double, ExactMoney, QString, QDate, QDateTime, QByteArray> v_;
+    std::variant<std::monostate, bool, qint64, double, ExactMoney, QString, QDate, QDateTime, std::shared_ptr<const ReportBytes>> v_;
 };
 
 // Text ordering of SQLite's NOCASE collation: ASCII letters folded, everything else by code.

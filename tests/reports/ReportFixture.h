@@ -7,7 +7,9 @@
 #include "reports/ReportEngine.h"
 #include "support/TestProgramFolder.h"
 
+#include <QBuffer>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QRectF>
 #include <QRegularExpression>
@@ -35,6 +37,18 @@ struct ReportFixture {
         return f.fileName();
     }
 };
+
+// A picture of one colour, as the images window stores it.
+inline QByteArray pngPicture(const QColor& colour, const QSize& size = QSize(60, 40))
+{
+    QImage img(size, QImage::Format_RGB32);
+    img.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    img.save(&buffer, "PNG");
+    return bytes;
+}
 
 // Keeps the documents that would have been shown, so that no test opens a window.
 class CapturingViewer : public ReportViewer

@@ -3,7 +3,6 @@
 
 #include "ReportFixture.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QPainter>
 #include <QRegularExpression>
@@ -538,15 +537,9 @@ band group-footer 1 height=12pt
     {
         ReportFixture f;
         f.makeInventory({QStringLiteral("INSERT INTO Parts([Part Number 1]) VALUES ('A'),('B')")});
-        QImage red(20, 10, QImage::Format_RGB32);
-        red.fill(Qt::red);
-        QByteArray png;
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        red.save(&buffer, "PNG");
         {
             auto conn = Connection::open(f.folder.file(QStringLiteral("Inventory.mdb")));
-            conn->execute(QStringLiteral("INSERT INTO Pictures([Record Number], Image1) VALUES (1, ?)"), {png});
+            conn->execute(QStringLiteral("INSERT INTO Pictures([Record Number], Image1) VALUES (1, ?)"), {pngPicture(Qt::red, QSize(20, 10))});
         }
         auto doc = run(f, QString::fromUtf8(R"RPT(data table=Parts
 join Pictures on {Parts.Record Number} = {Pictures.Record Number}
@@ -561,6 +554,41 @@ band detail height=1in
         // Drawn to fit: the middle of the picture's box is red.
         const QImage img = doc->renderImage(0, 72);
         QCOMPARE(QColor(img.pixel(int(images[0].rect.center().x()), int(images[0].rect.center().y()))), QColor(Qt::red));
+    }
+
+    void picturesAreReadAsStoredWhenTheirPageIsBuilt()
+    {
+        // A report's rows hold where each picture is stored, not its bytes (photos of tens of
+        // megabytes each would otherwise all be held at once): a page built after the rows were
+        // read prints a picture changed since as it is now, and one deleted since not at all.
+        ReportFixture f;
+        f.makeInventory(parts(3));
+        const QString database = f.folder.file(QStringLiteral("Inventory.mdb"));
+        {
+            auto conn = Connection::open(database);
+            for (const auto& [record, colour] : {std::pair(1, Qt::red), std::pair(2, Qt::red), std::pair(3, Qt::blue)})
+                conn->execute(QStringLiteral("INSERT INTO Pictures([Record Number], Image1) VALUES (?, ?)"), {record, pngPicture(colour)});
+        }
+        const QString pictures = QStringLiteral("data table=Parts\njoin Pictures on {Parts.Record Number} = {Pictures.Record Number}\n"
+                                                "page size=letter margins=36pt\n");
+        // Equal pictures of different parts are the same group.
+        auto grouped = run(f, pictures + QStringLiteral("group {Pictures.Image1}\nband group-footer 1 height=20pt\n"
+                                                        " field x=0 y=0 w=1in h=20pt : Count()\n"));
+        QStringList counts = textsOf(grouped->page(0), BandKind::GroupFooter, 1);
+        counts.sort();
+        QCOMPARE(counts, QStringList({"1", "2"}));
+
+        auto doc = run(f, pictures + QStringLiteral("band detail height=8in\n image x=0 y=0 w=1in h=1in : {Pictures.Image1}\n"));
+        QCOMPARE(doc->pageCount(), 3);
+        {
+            auto conn = Connection::open(database);
+            conn->execute(QStringLiteral("UPDATE Pictures SET Image1 = ? WHERE [Record Number] = 2"), {pngPicture(Qt::green)});
+            conn->execute(QStringLiteral("DELETE FROM Pictures WHERE [Record Number] = 3"));
+        }
+        const QList<ReportItem> changed = doc->page(1).itemsOf(ReportItem::Kind::Image);
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(changed[0].image.pixelColor(10, 5), QColor(Qt::green));
+        QVERIFY(doc->page(2).itemsOf(ReportItem::Kind::Image).isEmpty());
     }
 
     void aFieldThatCannotBeComputedFailsTheRun()

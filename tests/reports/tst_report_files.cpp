@@ -8,7 +8,6 @@
 #include "data/Database.h"
 #include "data/Recordset.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QImage>
 #include <QMap>
@@ -60,17 +59,6 @@ QStringList everyFileName()
             names << a4Twin(QString::fromLatin1(r.letter));
     }
     return names;
-}
-
-QByteArray pngPicture(const QColor& colour)
-{
-    QImage img(60, 40, QImage::Format_RGB32);
-    img.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    img.save(&buffer, "PNG");
-    return bytes;
 }
 
 // A blue picture for the part with this record number.
