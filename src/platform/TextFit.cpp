@@ -63,15 +63,9 @@ protected:
     virtual bool applicable() const = 0;
     virtual QString text() const = 0;
     virtual qreal room() const = 0;
-    // When the text does not fit even in the smallest size: true when the widget was painted here.
-    virtual bool paintCut() { return false; }
-
-    std::optional<QFont> fittingFont() const
-    {
-        if (!applicable())
-            return m_base;
-        return ::fittingFont(m_base, text(), room());
-    }
+    // Once the font is set, on each paint: cut tells whether the text does not fit even in the
+    // smallest size. True when the widget was painted here.
+    virtual bool paintFitted(bool cut) = 0;
 
     QWidget* m_widget;
     QFont m_base;
@@ -79,7 +73,7 @@ protected:
 private:
     bool fitAndPaint()
     {
-        const std::optional<QFont> fitting = fittingFont();
+        const std::optional<QFont> fitting = applicable() ? ::fittingFont(m_base, text(), room()) : m_base;
         // Cut either way: the cut text reads better in the widget's own size.
         const QFont wanted = fitting.value_or(m_base);
         if (m_widget->font() != wanted) {
@@ -87,7 +81,7 @@ private:
             m_widget->setFont(wanted);
             m_applying = false;
         }
-        return !fitting && paintCut();
+        return paintFitted(!fitting);
     }
 
     bool m_applying = false;
@@ -114,10 +108,10 @@ protected:
     QString text() const override { return m_label->text(); }
     qreal room() const override { return textRect().width(); }
 
-    bool paintCut() override
+    bool paintFitted(bool cut) override
     {
-        showWholeTextAsTip(true);
-        if (m_label->frameShape() != QFrame::NoFrame)
+        showWholeTextAsTip(cut);
+        if (!cut || m_label->frameShape() != QFrame::NoFrame)
             return false;
         QPainter painter(m_label);
         const QRect r = textRect();
@@ -126,13 +120,6 @@ protected:
         m_label->style()->drawItemText(&painter, r, int(a), m_label->palette(), m_label->isEnabled(), shown,
                                        m_label->foregroundRole());
         return true;
-    }
-
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (watched == m_label && event->type() == QEvent::Paint && (!applicable() || fittingFont()))
-            showWholeTextAsTip(false);
-        return TextFitter::eventFilter(watched, event);
     }
 
 private:
@@ -201,11 +188,11 @@ protected:
         return r.width() - 2 * 2 - 1;
     }
 
-    // Drawn as the same box holding the mark would be: an unseen copy of it paints here.
-    bool paintCut() override
+    // A text cut is drawn as the same box holding the mark would be: an unseen copy of it paints here.
+    bool paintFitted(bool cut) override
     {
         // In the box being edited, the user sees the text itself, as far as it scrolls.
-        if (m_mark.isEmpty() || m_edit->hasFocus())
+        if (!cut || m_mark.isEmpty() || m_edit->hasFocus())
             return false;
         if (!m_markBox) {
             m_markBox = std::make_unique<QLineEdit>();
