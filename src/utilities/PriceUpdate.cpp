@@ -8,8 +8,6 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <cmath>
-#include <limits>
 
 namespace {
 
@@ -73,7 +71,7 @@ std::optional<qint64> countOf(const QVariant& value)
     if (isBlank(value))
         return 0;
     const std::optional<double> n = isNumber(value) ? std::optional<double>(value.toDouble()) : parseNumber(textOf(value));
-    if (!n || !std::isfinite(*n) || *n < 0 || *n != std::floor(*n) || *n > double(std::numeric_limits<qint32>::max()))
+    if (!n || !isWholeCount(*n) || !fitsLongField(*n))
         return std::nullopt;
     return qint64(*n);
 }
