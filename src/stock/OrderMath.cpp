@@ -4,7 +4,6 @@
 #include "stock/StockMath.h"
 
 #include <cmath>
-#include <limits>
 #include <optional>
 
 namespace OrderMath {
@@ -20,6 +19,13 @@ bool isZero(const QString& text)
 bool isAboveZero(const QString& text)
 {
     return parseNumber(text).value_or(0.0) > 0;
+}
+
+// Whether a special price replaces the discounted book price: one above 0, and one beyond what
+// money holds, which is the price to pay all the same (out of range).
+bool specialPriceApplies(const std::optional<Currency>& specialPrice)
+{
+    return specialPrice && (specialPrice->isOutOfRange() || *specialPrice > Currency());
 }
 
 }  // namespace
@@ -40,8 +46,7 @@ PriceFigures priceFigures(std::optional<Currency> bookPrice, double discountPerc
     PriceFigures f;
     f.discountPrice = *bookPrice - *bookPrice * (discountPercent * 0.01);
     f.costEach = perPiece(*f.discountPrice);
-    // A special price beyond what money holds is the price to pay all the same: out of range.
-    if (specialPrice && (specialPrice->isOutOfRange() || *specialPrice > Currency())) {
+    if (specialPriceApplies(specialPrice)) {
         f.discountPrice = *specialPrice;
         f.costEach = perPiece(*specialPrice);
     }
@@ -60,7 +65,7 @@ std::optional<ExactMoney> exactDiscountPrice(std::optional<Currency> bookPrice, 
         return std::nullopt;
     if (*bookPrice == Currency())
         return ExactMoney();
-    if (specialPrice && (specialPrice->isOutOfRange() || *specialPrice > Currency()))
+    if (specialPriceApplies(specialPrice))
         return ExactMoney(*specialPrice);
     const ExactMoney book(*bookPrice);
     return book - book * discountPercent / std::int64_t(100);

@@ -82,8 +82,6 @@ ExactMoney PartReader::taggedAmount(int pos, const std::array<double, 3>& discou
     std::array<OrderMath::TaggedLine, 3> line;
     for (int i = 0; i < 3; ++i, value += OrderMath::NumberBoxes) {
         line[i].quantity = numberOf(value[OrderMath::QuantityBox]);
-        if (line[i].quantity.value_or(0.0) == 0)
-            continue;   // nothing tagged for this vendor adds nothing, whatever its price
         line[i].bookPrice = moneyOf(value[OrderMath::PriceBox]);
         line[i].discountPercent = discountPercents[i];
         line[i].specialPrice = moneyOf(value[OrderMath::SpecialPriceBox]);
