@@ -30,7 +30,6 @@
 #include <QMenuBar>
 #include <QPushButton>
 
-#include <cmath>
 #include <limits>
 
 namespace {

@@ -17,7 +17,6 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include <cmath>
 #include <limits>
 
 void usePartsTable(DataControl& data)

@@ -12,7 +12,6 @@
 #include "platform/Modal.h"
 #include "platform/Prompts.h"
 #include "platform/Twips.h"
-#include "stock/StockMath.h"
 #include "utilities/ImportSetup.h"
 
 #include <QAction>

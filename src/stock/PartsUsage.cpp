@@ -17,7 +17,6 @@
 #include "reports/ReportControl.h"
 #include "reports/ReportLauncher.h"
 #include "stock/RecordGrid.h"
-#include "stock/StockMath.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -24,7 +24,6 @@
 #include "reports/ReportValue.h"
 #include "stock/PartReader.h"
 #include "stock/RecordGrid.h"
-#include "stock/StockMath.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -37,8 +36,6 @@
 #include <QMouseEvent>
 #include <QPushButton>
 
-#include <cmath>
-#include <limits>
 #include <optional>
 
 // ================================================================ layout
