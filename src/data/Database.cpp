@@ -275,6 +275,9 @@ void openPending(PrivateHandle& h, const PendingFile& file, int flags, const QSt
     const int rc = sqlite3_open_v2(descriptorName(file).constData(), &h.db, flags, descriptorVfs());
     if (rc != SQLITE_OK)
         throw sqliteError(h.db, rc, what);
+    // It is this program's alone, which also lets a database in write-ahead mode be read without
+    // shared memory.
+    sqlite3_exec(h.db, "PRAGMA locking_mode=EXCLUSIVE", nullptr, nullptr, nullptr);
 }
 
 // A file that cannot be written where it should go: told as a full disk when it is one.
@@ -361,9 +364,7 @@ void Database::copy(const QString& from, PendingFile& to)
     openPrivate(src, from, sourceFlags, what);
     PrivateHandle dst;
     openPending(dst, to, SQLITE_OPEN_READWRITE, what);
-    // A copy that fails is thrown away whole: it needs no journal. It is this program's alone (which
-    // also lets it be read in write-ahead mode without shared memory).
-    sqlite3_exec(dst.db, "PRAGMA locking_mode=EXCLUSIVE", nullptr, nullptr, nullptr);
+    // A copy that fails is thrown away whole: it needs no journal.
     sqlite3_exec(dst.db, "PRAGMA journal_mode=OFF", nullptr, nullptr, nullptr);
     sqlite3_backup* b = sqlite3_backup_init(dst.db, "main", src.db, "main");
     if (!b)
@@ -385,8 +386,6 @@ QString Database::problemWith(const PendingFile& file, const QStringList& tables
     try {
         PrivateHandle h;
         openPending(h, file, SQLITE_OPEN_READONLY, what);
-        // A database in write-ahead mode is read without shared memory, as this program's alone.
-        sqlite3_exec(h.db, "PRAGMA locking_mode=EXCLUSIVE", nullptr, nullptr, nullptr);
         // The first row of a statement: SQLITE_ROW or SQLITE_DONE; any failure is thrown.
         const auto firstRow = [&](sqlite3_stmt*& st, const char* sql, const QByteArray& parameter) {
             int rc = sqlite3_prepare_v2(h.db, sql, -1, &st, nullptr);
