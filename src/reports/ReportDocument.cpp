@@ -195,10 +195,14 @@ double ReportDocument::Impl::sharedScale(const ReportElement& e, const ReportBan
     return max;
 }
 
-ReportPage ReportDocument::Impl::buildPage(int index) const
+ReportPage ReportDocument::Impl::buildPage(int index, bool fresh) const
 {
     for (auto it = pageCache.begin(); it != pageCache.end(); ++it) {
         if (it->number == index + 1) {
+            if (fresh) {
+                pageCache.erase(it);
+                break;
+            }
             pageCache.splice(pageCache.begin(), pageCache, it);
             return pageCache.front();
         }
@@ -405,14 +409,19 @@ QPageLayout ReportDocument::pageLayout() const
 
 ReportPage ReportDocument::page(int index) const
 {
+    return pageAt(index, false);
+}
+
+ReportPage ReportDocument::pageAt(int index, bool fresh) const
+{
     if (index < 0 || index >= pageCount())
         throw ReportError(QStringLiteral("there is no page %1").arg(index + 1));
-    return d->buildPage(index);
+    return d->buildPage(index, fresh);
 }
 
 void ReportDocument::render(QPainter& painter, int index, double scale) const
 {
-    paintReportPage(painter, page(index), scale);
+    paintReportPage(painter, pageAt(index, true), scale);
 }
 
 QImage ReportDocument::renderImage(int index, double dpi) const
@@ -426,7 +435,8 @@ QImage ReportDocument::renderImage(int index, double dpi) const
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
-    render(p, index, dpi / 72.0);
+    // The preview turns its pages back and forth: the last few built are shown again as they were.
+    paintReportPage(p, page(index), dpi / 72.0);
     return img;
 }
 

@@ -104,7 +104,8 @@ public:
 
     ReportPage page(int index) const;  // 0-based; throws ReportError when a field cannot be evaluated
 
-    // Draws a page on a painter whose device has scale device pixels per point.
+    // Draws a page on a painter whose device has scale device pixels per point, built anew: what
+    // is printed or exported shows each stored picture as it is now, even on a page already shown.
     void render(QPainter& painter, int index, double scale) const;
     QImage renderImage(int index, double dpi) const;       // white paper
 
@@ -113,6 +114,7 @@ public:
     void print(QPrinter& printer, const ReportProgress& progress = {}) const;
 
 private:
+    ReportPage pageAt(int index, bool fresh) const;
     struct Impl;
     std::unique_ptr<Impl> d;
 };

@@ -133,7 +133,8 @@ struct ReportDocument::Impl {
     // chart), never through a row, a picture or a barcode, and never where nothing of the band
     // would print above it. `from` itself when there is none.
     double breakPoint(const ReportBand& band, BandLayout& layout, const Context& ctx, double from, double limit) const;
-    ReportPage buildPage(int index) const;
+    // A page of the last few built is used again unless `fresh`; a fresh one replaces it.
+    ReportPage buildPage(int index, bool fresh = false) const;
     std::shared_ptr<ReportChartData> chart(const ReportElement& e, int begin, int end) const;
     double sharedScale(const ReportElement& e, const ReportBand& band) const;
     QImage fileImage(const QString& name) const;

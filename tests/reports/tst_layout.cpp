@@ -591,6 +591,43 @@ band detail height=1in
         QVERIFY(doc->page(2).itemsOf(ReportItem::Kind::Image).isEmpty());
     }
 
+    void aPrintOrExportShowsPicturesAsStoredNowOnPagesAlreadyShown()
+    {
+        // The preview keeps the last pages it showed; a picture replaced in the images window
+        // while the preview is open prints and exports as it is now, on those pages too.
+        ReportFixture f;
+        f.makeInventory(parts(1));
+        const QString database = f.folder.file(QStringLiteral("Inventory.mdb"));
+        directExec(database, QStringLiteral("INSERT INTO Pictures([Record Number]) VALUES (1)"));
+        auto setPicture = [&](const QColor& colour) {
+            Connection::open(database)->execute(QStringLiteral("UPDATE Pictures SET Image1 = ?"), {pngPicture(colour)});
+        };
+        setPicture(Qt::red);
+        auto doc = run(f, QStringLiteral("data table=Parts\njoin Pictures on {Parts.Record Number} = {Pictures.Record Number}\n"
+                                         "page size=letter margins=36pt\nband detail height=2in\n image x=0 y=0 w=1in h=1in : {Pictures.Image1}\n"));
+        const QPointF centre = doc->page(0).itemsOf(ReportItem::Kind::Image).value(0).rect.center();
+        auto colourAt = [&](const QImage& page) { return QColor(page.pixel(centre.toPoint())); };
+        QCOMPARE(colourAt(doc->renderImage(0, 72)), QColor(Qt::red));
+
+        setPicture(Qt::green);
+        QImage printed(doc->pageSize().toSize(), QImage::Format_RGB32);
+        printed.fill(Qt::white);
+        {
+            QPainter painter(&printed);
+            doc->render(painter, 0, 1.0);
+        }
+        QCOMPARE(colourAt(printed), QColor(Qt::green));
+
+        setPicture(Qt::blue);
+        const QString pdf = f.folder.file(QStringLiteral("Images.pdf"));
+        doc->exportPdf(pdf);
+        QProcess toImage;
+        toImage.start(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("72"), QStringLiteral("-png"), QStringLiteral("-singlefile"), pdf, f.folder.file(QStringLiteral("exported"))});
+        QVERIFY(toImage.waitForFinished(30000));
+        const QColor exported = colourAt(QImage(f.folder.file(QStringLiteral("exported.png"))));
+        QVERIFY2(exported.blue() > 240 && exported.red() < 16 && exported.green() < 16, qPrintable(exported.name()));
+    }
+
     void aFieldThatCannotBeComputedFailsTheRun()
     {
         ReportFixture f;
